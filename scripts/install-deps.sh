@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build and test the tool. Idempotent: packages already
+# installed are skipped, and nothing is fetched when nothing is missing. Debian packages only.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libgtest-dev libgmock-dev
+  nlohmann-json3-dev libcli11-dev
+  libusb-1.0-0-dev umockdev libumockdev-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "install-deps: missing packages: ${missing[*]}; run as root to install them" >&2
+  exit 1
+fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,50 @@
+#include "base/clock.h"
+
+#include <thread>
+
+namespace tarvo {
+
+int64_t RealClock::NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void RealClock::SleepMs(int64_t ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::tm RealClock::LocalTime() {
+  std::time_t now = std::time(nullptr);
+  std::tm out{};
+  localtime_r(&now, &out);
+  return out;
+}
+
+VirtualClock::VirtualClock() { SetLocalTime(2004, 4, 7, 9, 5, 3); }
+
+void VirtualClock::SleepMs(int64_t ms) {
+  sleeps_.push_back(ms);
+  Tick(ms);
+}
+
+void VirtualClock::SetLocalTime(int year, int month, int day, int hour, int minute, int second) {
+  std::tm t{};
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
+  // The virtual calendar has no time zone: it is kept in UTC arithmetic and handed out as is.
+  local_base_ = timegm(&t);
+  epoch_ms_ = now_ms_;
+}
+
+std::tm VirtualClock::LocalTime() {
+  std::time_t now = local_base_ + static_cast<std::time_t>((now_ms_ - epoch_ms_) / 1000);
+  std::tm out{};
+  gmtime_r(&now, &out);
+  return out;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <vector>
+
+namespace tarvo {
+
+// Time as the device layer sees it: a monotonic millisecond count, a sleep, and the local
+// wall-clock time used for production time stamps and chart headers. Abstract so that tests
+// (and the simulated printer's fast mode) can run every wait in no time at all.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // Milliseconds since an arbitrary, fixed start; never goes backwards.
+  virtual int64_t NowMs() = 0;
+  // A wait of the device layer: blocks the caller for `ms` milliseconds (a virtual clock returns
+  // at once and records it).
+  virtual void SleepMs(int64_t ms) = 0;
+  // Time spent inside a transfer (a printer that does not answer, say): the same as SleepMs on a
+  // real clock; a virtual clock moves on without recording a wait.
+  virtual void Elapse(int64_t ms) = 0;
+  // The local calendar time now.
+  virtual std::tm LocalTime() = 0;
+};
+
+// The machine's steady clock and local time zone.
+class RealClock : public Clock {
+ public:
+  int64_t NowMs() override;
+  void SleepMs(int64_t ms) override;
+  void Elapse(int64_t ms) override { SleepMs(ms); }
+  std::tm LocalTime() override;
+};
+
+// A clock that only moves when told to. A sleep advances it at once and is recorded, so a test
+// can check every wait of a sequence. Local time starts at 2004-04-07 09:05:03 unless set, and
+// moves with the clock.
+class VirtualClock : public Clock {
+ public:
+  VirtualClock();
+  int64_t NowMs() override { return now_ms_; }
+  void SleepMs(int64_t ms) override;
+  void Elapse(int64_t ms) override { Tick(ms); }
+  std::tm LocalTime() override;
+
+  // Moves time forward without recording a sleep.
+  void Tick(int64_t ms) { now_ms_ += ms < 0 ? 0 : ms; }
+  // Sets the local time that corresponds to NowMs() from now on.
+  void SetLocalTime(int year, int month, int day, int hour, int minute, int second);
+  const std::vector<int64_t>& sleeps() const { return sleeps_; }
+  void ClearSleeps() { sleeps_.clear(); }
+
+ private:
+  int64_t now_ms_ = 0;
+  int64_t epoch_ms_ = 0;     // NowMs() when the local time below was set
+  std::time_t local_base_;   // local time at epoch_ms_, as seconds of a UTC-based calendar
+  std::vector<int64_t> sleeps_;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,21 @@
+#include "base/context.h"
+
+#include <string>
+
+namespace tarvo {
+
+void Context::Wait(int64_t ms) const {
+  wire.Wait(ms);
+  op.WaitStarts(ms);
+  clock.SleepMs(ms);
+}
+
+void Context::Error(std::string_view text, std::string_view caption) const {
+  op.Show(Message{std::string(text), std::string(caption), Icon::kError, Buttons::kOk});
+}
+
+void Context::Info(std::string_view text, std::string_view caption) const {
+  op.Show(Message{std::string(text), std::string(caption), Icon::kInformation, Buttons::kOk});
+}
+
+}  // namespace tarvo

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace tarvo {
+
+class DialogModel;
+
+enum class Icon { kInformation, kError };
+enum class Buttons { kOk, kYesNo };
+enum class Reply { kOk, kYes, kNo, kCancel };
+// What a modal dialog closed with: its OK path (1) or Cancel (2: Esc, the close box, a cancel
+// button).
+enum class DialogResult { kOk = 1, kCancel = 2 };
+
+// A message box. Every box the device layer shows is modal, ownerless and always on top.
+struct Message {
+  std::string text;
+  std::string caption;
+  Icon icon = Icon::kError;
+  Buttons buttons = Buttons::kOk;
+};
+
+// A modeless wait window ("Connect", "Printer Busy", "Ink DisCharge"): shown before a blocking
+// wait, closed after it.
+struct WaitWindow {
+  int id = 0;  // dialog resource number: 190, 191 or 196
+  std::string caption;
+  std::string text;
+};
+
+// A request for a file name: the standard open or save dialog.
+struct FileRequest {
+  bool save = false;
+  std::string filter;  // as the operation states it, e.g. "All Files|*.*||"
+};
+
+// The person at the station, as the device layer sees them. Abstract so that the same device code
+// can be driven by a Qt window, a terminal, a script or a test. Every call blocks until the
+// operator has answered; none of them touches the printer.
+class Operator {
+ public:
+  virtual ~Operator() = default;
+
+  // Shows a message box. Returns kOk for an OK box, kYes or kNo for a Yes/No box (kNo also when
+  // the box is closed otherwise).
+  virtual Reply Show(const Message& message) = 0;
+
+  // Shows a wait window; it stays until CloseWaitWindow(). Windows do not nest.
+  virtual void OpenWaitWindow(const WaitWindow& window) = 0;
+  virtual void CloseWaitWindow() = 0;
+
+  // Told before the device layer blocks for `ms` milliseconds, so that a front end can count
+  // down. Returns when the operator port has taken note; the wait itself is the clock's.
+  virtual void WaitStarts(int64_t ms) = 0;
+
+  // Shows a dialog model modally until the operator closes it. The model checks its own entries;
+  // an entry it refuses keeps the dialog open.
+  virtual DialogResult ShowDialog(DialogModel& dialog) = 0;
+
+  // The standard file dialog: a chosen path, or nothing when the operator cancels.
+  virtual std::optional<std::string> ChooseFile(const FileRequest& request) = 0;
+};
+
+// Thrown by an operator that cannot answer at all (a script that has run out, or a line that does
+// not fit the prompt). It stops the whole run; front ends catch it at their top level and the
+// library at its export boundary.
+class OperatorAborted : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Shows a wait window for the lifetime of the guard.
+class WaitWindowGuard {
+ public:
+  WaitWindowGuard(Operator& op, const WaitWindow& window) : op_(op) { op_.OpenWaitWindow(window); }
+  ~WaitWindowGuard() { op_.CloseWaitWindow(); }
+  WaitWindowGuard(const WaitWindowGuard&) = delete;
+  WaitWindowGuard& operator=(const WaitWindowGuard&) = delete;
+
+ private:
+  Operator& op_;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,132 @@
+#include "base/settings_store.h"
+
+#include <fstream>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <system_error>
+
+#include "base/atomic_file.h"
+#include "base/hex.h"
+
+namespace tarvo {
+
+std::optional<int32_t> SettingsStore::ReadInt32(std::string_view key, std::string_view name) {
+  auto bytes = Read(key, name);
+  if (!bytes || bytes->size() != 4) return std::nullopt;
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | (*bytes)[static_cast<size_t>(i)];
+  return static_cast<int32_t>(v);
+}
+
+std::optional<uint8_t> SettingsStore::ReadByte(std::string_view key, std::string_view name) {
+  auto bytes = Read(key, name);
+  if (!bytes || bytes->size() != 1) return std::nullopt;
+  return (*bytes)[0];
+}
+
+bool SettingsStore::WriteInt32(std::string_view key, std::string_view name, int32_t value) {
+  uint32_t v = static_cast<uint32_t>(value);
+  uint8_t bytes[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                      static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+  return Write(key, name, bytes);
+}
+
+bool SettingsStore::WriteByte(std::string_view key, std::string_view name, uint8_t value) {
+  return Write(key, name, std::span<const uint8_t>(&value, 1));
+}
+
+std::optional<std::vector<uint8_t>> MemorySettingsStore::Read(std::string_view key,
+                                                              std::string_view name) {
+  auto k = keys_.find(key);
+  if (k == keys_.end()) return std::nullopt;
+  auto v = k->second.find(std::string(name));
+  if (v == k->second.end()) return std::nullopt;
+  return v->second;
+}
+
+bool MemorySettingsStore::Write(std::string_view key, std::string_view name,
+                                std::span<const uint8_t> value) {
+  keys_[std::string(key)][std::string(name)].assign(value.begin(), value.end());
+  return true;
+}
+
+FileSettingsStore::FileSettingsStore(std::filesystem::path file, ProblemSink report)
+    : file_(std::move(file)), report_(std::move(report)) {}
+
+std::filesystem::path FileSettingsStore::DefaultPath() {
+  const char* dir = std::getenv("TARVO_CONFIG_DIR");
+  std::filesystem::path base = dir && *dir ? dir : "/var/lib/tarvo";
+  return base / "settings.json";
+}
+
+void FileSettingsStore::Report(const std::string& problem) {
+  if (reported_) return;
+  reported_ = true;
+  if (report_) {
+    report_(problem);
+  } else {
+    std::cerr << "tarvo: " << problem << "\n";
+  }
+}
+
+FileSettingsStore::Keys FileSettingsStore::Load(bool* corrupt) {
+  *corrupt = false;
+  Keys keys;
+  std::ifstream in(file_, std::ios::binary);
+  if (!in) return keys;  // no file yet: every value missing
+  std::stringstream text;
+  text << in.rdbuf();
+  nlohmann::json doc = nlohmann::json::parse(text.str(), nullptr, /*allow_exceptions=*/false);
+  if (!doc.is_object()) {
+    *corrupt = true;
+    Report("settings file " + file_.string() + " cannot be read; using defaults");
+    return keys;
+  }
+  for (auto& [key, values] : doc.items()) {
+    if (!values.is_object()) continue;
+    for (auto& [name, hex] : values.items()) {
+      if (!hex.is_string()) continue;
+      if (auto bytes = FromHex(hex.get<std::string>())) keys[key][name] = std::move(*bytes);
+    }
+  }
+  return keys;
+}
+
+std::optional<std::vector<uint8_t>> FileSettingsStore::Read(std::string_view key,
+                                                            std::string_view name) {
+  bool corrupt = false;
+  Keys keys = Load(&corrupt);
+  auto k = keys.find(key);
+  if (k == keys.end()) return std::nullopt;
+  auto v = k->second.find(std::string(name));
+  if (v == k->second.end()) return std::nullopt;
+  return v->second;
+}
+
+bool FileSettingsStore::Write(std::string_view key, std::string_view name,
+                              std::span<const uint8_t> value) {
+  bool corrupt = false;
+  Keys keys = Load(&corrupt);
+  std::error_code ec;
+  if (corrupt) {
+    // Keep what could not be read rather than overwrite it.
+    std::filesystem::copy_file(file_, file_.string() + ".corrupt",
+                               std::filesystem::copy_options::overwrite_existing, ec);
+  }
+  keys[std::string(key)][std::string(name)].assign(value.begin(), value.end());
+  nlohmann::json doc = nlohmann::json::object();
+  for (auto& [k, values] : keys) {
+    nlohmann::json obj = nlohmann::json::object();
+    for (auto& [n, bytes] : values) obj[n] = ToHex(bytes);
+    doc[k] = std::move(obj);
+  }
+  std::string text = doc.dump(2) + "\n";
+  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
+  bool ok = WriteFileAtomically(
+      file_, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  if (!ok) Report("settings file " + file_.string() + " cannot be written");
+  return ok;
+}
+
+}  // namespace tarvo

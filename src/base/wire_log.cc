@@ -1,0 +1,19 @@
+#include "base/wire_log.h"
+
+#include <string>
+
+#include "base/hex.h"
+
+namespace tarvo {
+
+void WireLog::Written(std::span<const uint8_t> bytes) { sink_.Line("W " + ToHex(bytes)); }
+void WireLog::WriteFailed(std::span<const uint8_t> bytes) { sink_.Line("W! " + ToHex(bytes)); }
+void WireLog::Read(std::span<const uint8_t> bytes) { sink_.Line("R " + ToHex(bytes)); }
+void WireLog::ReadFailed() { sink_.Line("R!"); }
+void WireLog::Wait(int64_t ms) { sink_.Line("S " + std::to_string(ms)); }
+void WireLog::PipeOpened(std::string_view pipe, bool ok) {
+  sink_.Line("O " + std::string(pipe) + (ok ? " ok" : " fail"));
+}
+void WireLog::Closed() { sink_.Line("C"); }
+
+}  // namespace tarvo
