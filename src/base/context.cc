@@ -8,6 +8,7 @@ void Context::Wait(int64_t ms) const {
   wire.Wait(ms);
   op.WaitStarts(ms);
   clock.SleepMs(ms);
+  op.WaitEnds();
 }
 
 void Context::Error(std::string_view text, std::string_view caption) const {

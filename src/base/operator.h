@@ -54,8 +54,9 @@ class Operator {
   virtual void CloseWaitWindow() = 0;
 
   // Told before the device layer blocks for `ms` milliseconds, so that a front end can count
-  // down. Returns when the operator port has taken note; the wait itself is the clock's.
+  // down, and after the wait. Returns at once; the wait itself is the clock's.
   virtual void WaitStarts(int64_t ms) = 0;
+  virtual void WaitEnds() {}
 
   // Shows a dialog model modally until the operator closes it. The model checks its own entries;
   // an entry it refuses keeps the dialog open.

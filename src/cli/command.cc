@@ -1,0 +1,29 @@
+#include "cli/command.h"
+
+#include <algorithm>
+#include <map>
+
+namespace tarvo::cli {
+
+static std::map<std::string, Command, std::less<>>& Registry() {
+  static std::map<std::string, Command, std::less<>> registry;
+  return registry;
+}
+
+bool RegisterCommand(Command command) {
+  std::string name(command.name);
+  return Registry().emplace(std::move(name), std::move(command)).second;
+}
+
+const Command* FindCommand(std::string_view name) {
+  auto it = Registry().find(name);
+  return it == Registry().end() ? nullptr : &it->second;
+}
+
+std::vector<const Command*> AllCommands() {
+  std::vector<const Command*> out;
+  for (auto& [name, command] : Registry()) out.push_back(&command);
+  return out;
+}
+
+}  // namespace tarvo::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvo::cli {
+
+struct Session;
+
+// One tarvo-cli command. Commands are named after the device operations (the library's export
+// names where one exists) and register themselves from the file that implements them:
+//
+//   static const bool registered = RegisterCommand({
+//       .name = "ReadFWVersion", .usage = "", .help = "...", .min_args = 0, .max_args = 0,
+//       .needs_link = true, .run = [](Session& s, std::span<const std::string> args) { ... }});
+//
+// `run` returns the exit status: 0 when the operation did what it was asked, nonzero otherwise.
+struct Command {
+  std::string_view name;
+  std::string_view usage;  // the arguments, e.g. "MODE" or "[PATH]"
+  std::string_view help;   // one line
+  int min_args = 0;
+  int max_args = 0;
+  // The link is opened before the command (and closed after it) unless it is open already, as
+  // every device action of the station is framed by HandleOpen and HandleClose.
+  bool needs_link = false;
+  std::function<int(Session&, std::span<const std::string>)> run;
+};
+
+bool RegisterCommand(Command command);
+const Command* FindCommand(std::string_view name);
+// Every registered command, sorted by name.
+std::vector<const Command*> AllCommands();
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;      // the operation failed or was refused
+inline constexpr int kExitUsage = 2;       // bad command line
+inline constexpr int kExitOperator = 3;    // the operator (a script) could not answer
+inline constexpr int kExitOffline = 4;     // the printer could not be opened
+
+}  // namespace tarvo::cli
