@@ -1,0 +1,198 @@
+#include "cli/run.h"
+
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/clock.h"
+#include "base/context.h"
+#include "base/line_sink.h"
+#include "base/settings_store.h"
+#include "base/wire_log.h"
+#include "cli/command.h"
+#include "cli/operator_factory.h"
+#include "cli/printer_factory.h"
+#include "cli/session.h"
+#include "link/printer_link.h"
+
+namespace tarvo::cli {
+namespace {
+
+struct Options {
+  std::string printer = "usb";
+  std::string edition = "program";
+  std::string op = "tty";
+  std::string transcript;
+  std::string wire_log;
+  bool virtual_time = false;
+  std::vector<std::string> words;  // the command line after the options
+};
+
+std::unique_ptr<LineSink> OpenSink(const std::string& path, std::ostream& err) {
+  if (path.empty()) return std::make_unique<NullLineSink>();
+  auto sink = std::make_unique<FileLineSink>(path);
+  if (!sink->ok()) err << "tarvo-cli: cannot write " << path << "\n";
+  return sink;
+}
+
+// Runs one command with its arguments, framing it with HandleOpen/HandleClose when it talks to the
+// printer and the link is not open yet.
+int RunCommand(Session& session, const std::vector<std::string>& words);
+
+// "session FILE": the commands of a file, one per line, sharing the link and the blocks of one
+// run. Stops at the first command that fails.
+int RunSessionFile(Session& session, const std::string& path) {
+  std::ifstream file(path);
+  if (!file) {
+    session.err << "tarvo-cli: cannot read session file " << path << "\n";
+    return kExitUsage;
+  }
+  std::string line;
+  int number = 0;
+  while (std::getline(file, line)) {
+    ++number;
+    std::istringstream split(line);
+    std::vector<std::string> words;
+    for (std::string w; split >> w;) words.push_back(w);
+    if (words.empty() || words[0].starts_with("#")) continue;
+    session.out << "> " << line << "\n";
+    int status = RunCommand(session, words);
+    if (status != kExitOk) {
+      session.err << "tarvo-cli: " << path << ":" << number << ": " << words[0] << " failed\n";
+      return status;
+    }
+  }
+  return kExitOk;
+}
+
+int RunCommand(Session& session, const std::vector<std::string>& words) {
+  if (words[0] == "session") {
+    if (words.size() != 2) {
+      session.err << "tarvo-cli: usage: session FILE\n";
+      return kExitUsage;
+    }
+    return RunSessionFile(session, words[1]);
+  }
+  const Command* command = FindCommand(words[0]);
+  if (!command) {
+    session.err << "tarvo-cli: unknown command \"" << words[0] << "\" (see --help)\n";
+    return kExitUsage;
+  }
+  int args = static_cast<int>(words.size()) - 1;
+  if (args < command->min_args || args > command->max_args) {
+    session.err << "tarvo-cli: usage: " << command->name << " " << command->usage << "\n";
+    return kExitUsage;
+  }
+  bool framed = command->needs_link && !session.link.is_open();
+  if (framed && !session.link.HandleOpen()) {
+    session.err << "tarvo-cli: the printer is off line\n";
+    return kExitOffline;
+  }
+  int status = command->run(session, std::span(words).subspan(1));
+  if (framed) session.link.HandleClose();
+  return status;
+}
+
+std::string CommandList() {
+  std::string text = "Commands (chain several with \" + \"; \"session FILE\" runs a file of them):\n";
+  for (const Command* c : AllCommands()) {
+    std::string head = "  " + std::string(c->name) + " " + std::string(c->usage);
+    if (head.size() < 34) head.resize(34, ' ');
+    text += head + " " + std::string(c->help) + "\n";
+  }
+  text += "  session FILE                       run the commands of FILE, one per line\n";
+  return text;
+}
+
+}  // namespace
+
+int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
+  Options opt;
+  CLI::App app{"tarvo-cli: service and production-line tool for the printer family"};
+  app.set_version_flag("--version", std::string("tarvo-cli ") + TARVO_VERSION);
+  app.add_option("--printer", opt.printer, "usb (default) or sim[:STATE_FILE[?FAULTS]]")
+      ->envname("TARVO_PRINTER");
+  app.add_option("--edition", opt.edition, "program (default) or library")
+      ->check(CLI::IsMember({"program", "library"}));
+  app.add_option("--operator", opt.op, "tty (default) or script:FILE")->envname("TARVO_OPERATOR");
+  app.add_option("--transcript", opt.transcript, "write every operator interaction to FILE")
+      ->envname("TARVO_TRANSCRIPT");
+  app.add_option("--wire-log", opt.wire_log, "write the printer traffic and waits to FILE")
+      ->envname("TARVO_WIRE_LOG");
+  app.add_flag("--virtual-time", opt.virtual_time,
+               "simulated printer only: log the waits instead of waiting")
+      ->envname("TARVO_VIRTUAL_TIME");
+  app.add_option("command", opt.words, "COMMAND [ARGS...] [+ COMMAND [ARGS...]]...");
+  app.prefix_command();
+  app.footer(CommandList);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e, out, err) == 0 ? kExitOk : kExitUsage;
+  }
+  for (const auto& extra : app.remaining()) opt.words.push_back(extra);
+  if (opt.words.empty()) {
+    err << app.help() << "\n";
+    return kExitUsage;
+  }
+
+  RealClock real_clock;
+  VirtualClock virtual_clock;
+  if (opt.virtual_time) {
+    std::tm now = real_clock.LocalTime();
+    virtual_clock.SetLocalTime(now.tm_year + 1900, now.tm_mon + 1, now.tm_mday, now.tm_hour,
+                               now.tm_min, now.tm_sec);
+  }
+  Clock& clock = opt.virtual_time ? static_cast<Clock&>(virtual_clock) : real_clock;
+
+  std::string error;
+  auto printer = MakePrinter(opt.printer, clock, &error);
+  if (!printer) {
+    err << "tarvo-cli: " << error << "\n";
+    return kExitUsage;
+  }
+  if (!error.empty()) err << "tarvo-cli: " << error << "\n";
+  if (opt.virtual_time && printer->real()) {
+    err << "tarvo-cli: --virtual-time is refused with a real printer: its motors need the real "
+           "waits\n";
+    return kExitUsage;
+  }
+
+  auto transcript = OpenSink(opt.transcript, err);
+  auto wire_sink = OpenSink(opt.wire_log, err);
+  WireLog wire(*wire_sink);
+  auto op = MakeOperator(opt.op, in, out, *transcript, &error);
+  if (!op) {
+    err << "tarvo-cli: " << error << "\n";
+    return kExitUsage;
+  }
+  FileSettingsStore settings(FileSettingsStore::DefaultPath());
+  const Edition& edition = opt.edition == "library" ? kLibraryEdition : kProgramEdition;
+  Context ctx{edition, clock, *op, settings, wire};
+  PrinterLink link(ctx, *printer->backend);
+  Session session{ctx, *printer->backend, link, out, err, printer->sim.get()};
+
+  int status = kExitOk;
+  try {
+    std::vector<std::string> words;
+    for (size_t i = 0; i <= opt.words.size() && status == kExitOk; ++i) {
+      if (i == opt.words.size() || opt.words[i] == "+") {
+        if (!words.empty()) status = RunCommand(session, words);
+        words.clear();
+      } else {
+        words.push_back(opt.words[i]);
+      }
+    }
+  } catch (const OperatorAborted& e) {
+    err << "tarvo-cli: stopped: " << e.what() << "\n";
+    status = kExitOperator;
+  }
+  if (link.is_open()) link.HandleClose();
+  return status;
+}
+
+}  // namespace tarvo::cli
