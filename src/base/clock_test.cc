@@ -1,0 +1,35 @@
+#include "base/clock.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvo {
+namespace {
+
+TEST(VirtualClockTest, SleepsAdvanceAtOnceAndAreRecordedElapsedTimeIsNot) {
+  VirtualClock clock;
+  clock.SleepMs(10'000);
+  clock.Elapse(500);
+  clock.SleepMs(66'000);
+  EXPECT_EQ(clock.NowMs(), 76'500);
+  EXPECT_EQ(clock.sleeps(), (std::vector<int64_t>{10'000, 66'000}));
+}
+
+TEST(VirtualClockTest, LocalTimeMovesWithTheClock) {
+  VirtualClock clock;
+  std::tm t = clock.LocalTime();
+  EXPECT_EQ(t.tm_year + 1900, 2004);
+  EXPECT_EQ(t.tm_mon + 1, 4);
+  EXPECT_EQ(t.tm_mday, 7);
+  EXPECT_EQ(t.tm_hour, 9);
+  EXPECT_EQ(t.tm_min, 5);
+  EXPECT_EQ(t.tm_sec, 3);
+  clock.SetLocalTime(2004, 3, 7, 23, 59, 59);
+  clock.SleepMs(1000);
+  t = clock.LocalTime();
+  EXPECT_EQ(t.tm_mday, 8);
+  EXPECT_EQ(t.tm_hour, 0);
+  EXPECT_EQ(t.tm_min, 0);
+}
+
+}  // namespace
+}  // namespace tarvo
