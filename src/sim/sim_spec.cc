@@ -1,0 +1,119 @@
+#include "sim/sim_spec.h"
+
+#include <array>
+#include <charconv>
+
+namespace tarvo::sim {
+namespace {
+
+std::optional<long> ParseInt(std::string_view text, int base, long min, long max) {
+  if (base == 16 && (text.starts_with("0x") || text.starts_with("0X"))) text.remove_prefix(2);
+  long value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return {};
+  if (value < min || value > max) return {};
+  return value;
+}
+
+std::optional<bool> ParseBool(std::string_view text) {
+  if (text == "1" || text == "true" || text == "yes") return true;
+  if (text == "0" || text == "false" || text == "no") return false;
+  return {};
+}
+
+bool Fail(std::string* error, std::string message) {
+  if (error) *error = std::move(message);
+  return false;
+}
+
+bool Apply(SimSpec& spec, std::string_view key, std::string_view value, std::string* error) {
+  auto bad_value = [&] {
+    return Fail(error, "bad value \"" + std::string(value) + "\" for " + std::string(key));
+  };
+  auto set_int = [&](int& field, long min, long max) {
+    auto v = ParseInt(value, 10, min, max);
+    if (!v) return bad_value();
+    field = static_cast<int>(*v);
+    return true;
+  };
+  auto set_bool = [&](bool& field) {
+    auto v = ParseBool(value);
+    if (!v) return bad_value();
+    field = *v;
+    return true;
+  };
+  auto set_id = [&](uint16_t& field) {
+    auto v = ParseInt(value, 16, 0, 0xFFFF);
+    if (!v) return bad_value();
+    field = static_cast<uint16_t>(*v);
+    return true;
+  };
+  SimFaults& f = spec.faults;
+  if (key == "status") return set_int(f.status_frames, 0, 1'000'000);
+  if (key == "status_kind") {
+    if (!IsStatusKind(value)) return bad_value();
+    f.status_kind = value;
+    return true;
+  }
+  if (key == "status_stream") return set_bool(f.status_stream);
+  if (key == "silent") return set_bool(f.silent);
+  if (key == "fail_write_after") return set_int(f.fail_write_after, -1, 1'000'000'000);
+  if (key == "eeprom_sticks") return set_bool(f.eeprom_sticks);
+  if (key == "absent") return set_bool(f.absent);
+  if (key == "appear_after") return set_int(f.appear_after, 0, 1'000'000'000);
+  if (key == "vid") return set_id(spec.vendor_id);
+  if (key == "pid") return set_id(spec.product_id);
+  if (key == "interface") {
+    int number = 0;
+    if (!set_int(number, 0, 99)) return false;
+    spec.composite_interface = number;
+    return true;
+  }
+  return Fail(error, "unknown key \"" + std::string(key) + "\"");
+}
+
+}  // namespace
+
+bool IsStatusKind(std::string_view kind) {
+  static constexpr std::array<std::string_view, 8> kKinds = {"ST", "ER", "WR", "IQ",
+                                                             "TC", "RC", "FF", "@"};
+  for (auto k : kKinds) {
+    if (k == kind) return true;
+  }
+  return false;
+}
+
+std::optional<SimSpec> ParseSimSpec(std::string_view text, std::string* error) {
+  SimSpec spec;
+  size_t query = text.find('?');
+  std::string_view path = text.substr(0, query);
+  if (!path.empty()) {
+    if (path.front() != ':') {
+      Fail(error, "expected \":STATE_FILE\" or \"?KEY=VALUE\" after \"sim\"");
+      return {};
+    }
+    path.remove_prefix(1);
+    if (path.empty()) {
+      Fail(error, "empty state file name after \"sim:\"");
+      return {};
+    }
+    spec.state_file = path;
+  }
+  if (query == std::string_view::npos) return spec;
+
+  std::string_view rest = text.substr(query + 1);
+  while (!rest.empty()) {
+    size_t amp = rest.find('&');
+    std::string_view pair = rest.substr(0, amp);
+    rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
+    size_t eq = pair.find('=');
+    if (eq == std::string_view::npos) {
+      Fail(error, "expected KEY=VALUE, got \"" + std::string(pair) + "\"");
+      return {};
+    }
+    if (!Apply(spec, pair.substr(0, eq), pair.substr(eq + 1), error)) return {};
+  }
+  return spec;
+}
+
+}  // namespace tarvo::sim
