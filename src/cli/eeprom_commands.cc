@@ -1,0 +1,239 @@
+// Commands of the maintenance protocol and the EEPROM: ReadData, ReadFWVersion,
+// ReadTemperatureBegin, ReadRamFWPtr, PowerOff, SetHeadID, SetInkSystemValue, rom, settings.
+#include <charconv>
+#include <cstdio>
+#include <iomanip>
+#include <sstream>
+
+#include "cli/command.h"
+#include "cli/session.h"
+#include "protocol/commands.h"
+#include "protocol/eeprom.h"
+#include "protocol/head_id.h"
+#include "protocol/printer_options.h"
+#include "romdata/rom_layout.h"
+
+namespace tarvo::cli {
+namespace {
+
+// Characters as a quoted text, bytes outside printable ASCII as \xNN.
+std::string Quoted(std::string_view chars) {
+  std::string out = "\"";
+  for (char c : chars) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x20 && b < 0x7F && c != '"' && c != '\\') {
+      out += c;
+    } else {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\x%02x", b);
+      out += esc;
+    }
+  }
+  return out + "\"";
+}
+
+std::string FieldValue(std::span<const uint8_t> bytes, const RomField& f) {
+  std::ostringstream s;
+  switch (f.type) {
+    case FieldType::kChars:
+      return Quoted(GetChars(bytes, f));
+    case FieldType::kFloat:
+      s << GetFloat(bytes, f);
+      return s.str();
+    case FieldType::kSigned:
+    case FieldType::kUnsigned:
+      return std::to_string(GetInt(bytes, f));
+    case FieldType::kUnnamed:
+      break;
+  }
+  s << std::hex << std::setfill('0');
+  for (size_t i = 0; i < f.size; ++i)
+    s << (i ? " " : "") << std::setw(2) << int{bytes[f.offset + i]};
+  return s.str();
+}
+
+// One line per field that lies within `bytes`: "0x1b Ms1Adjust = -10".
+void PrintFields(std::ostream& out, std::span<const uint8_t> bytes) {
+  for (const RomField& f : RomFields()) {
+    if (f.offset + f.size > bytes.size()) break;
+    char offset[8];
+    std::snprintf(offset, sizeof offset, "0x%02x", f.offset);
+    out << offset << " " << (f.name.empty() ? "(unnamed)" : f.name) << " = " << FieldValue(bytes, f)
+        << "\n";
+  }
+}
+
+bool ParseInt(std::string_view text, int64_t& value) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+int ReadDataCommand(Session& s, std::span<const std::string>) {
+  bool ok = ReadData(s.ctx, s.link, s.read_block);
+  s.out << "ReadData: " << ok << "\n";
+  if (!ok) return kExitFailed;
+  PrintFields(s.out, s.read_block);
+  return kExitOk;
+}
+
+int ReadFWVersionCommand(Session& s, std::span<const std::string>) {
+  auto version = ReadFWVersion(s.ctx, s.link);
+  s.out << "ReadFWVersion: " << (version ? "1 " + Quoted(*version) : "0") << "\n";
+  return version ? kExitOk : kExitFailed;
+}
+
+int ReadTemperatureBeginCommand(Session& s, std::span<const std::string>) {
+  int temperature = ReadTemperatureBegin(s.ctx, s.link);
+  s.out << "ReadTemperatureBegin: " << temperature << "\n";
+  return temperature >= 0 ? kExitOk : kExitFailed;
+}
+
+int ReadRamFWPtrCommand(Session& s, std::span<const std::string>) {
+  auto value = ReadRamFWPtr(s.ctx, s.link);
+  if (!value) {
+    s.out << "ReadRamFWPtr: 0\n";
+    return kExitFailed;
+  }
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08x", static_cast<unsigned>(*value));
+  s.out << "ReadRamFWPtr: 1 " << hex << "\n";
+  return kExitOk;
+}
+
+int PowerOffCommand(Session& s, std::span<const std::string> args) {
+  int64_t flag = 0;
+  if (!ParseInt(args[0], flag) || flag < 0 || flag > 1) {
+    s.err << "tarvo-cli: PowerOff takes 0 (shipment data not set) or 1 (set), not \"" << args[0]
+          << "\"\n";
+    return kExitUsage;
+  }
+  bool ok = PowerOff(s.ctx, s.link, static_cast<uint8_t>(flag));
+  s.out << "PowerOff: " << ok << "\n";
+  return ok ? kExitOk : kExitFailed;
+}
+
+int SetHeadIDCommand(Session& s, std::span<const std::string>) {
+  int result;
+  if (s.ctx.edition.is_program()) {
+    result = SetHeadID(s.ctx, s.link, s.working_block, s.read_block);
+  } else {
+    // The library works on blocks of its own and hands the result back in the host's block.
+    HeadBlock write_block{};
+    result = SetHeadID(s.ctx, s.link, write_block, s.read_block, &s.working_block);
+  }
+  s.out << "SetHeadID: " << result << "\n";
+  return result == kHeadIdWritten ? kExitOk : kExitFailed;
+}
+
+int SetInkSystemValueCommand(Session& s, std::span<const std::string>) {
+  bool ok = SetInkSystemValue(s.ctx, s.link);
+  s.out << "SetInkSystemValue: " << ok << "\n";
+  return ok ? kExitOk : kExitFailed;
+}
+
+int RomCommand(Session& s, std::span<const std::string>) {
+  RomImage image{};
+  bool ok = ReadRomImage(s.ctx, s.link, image);
+  s.out << "ReadRomImage: " << ok << "\n";
+  if (!ok) return kExitFailed;
+  PrintFields(s.out, image);
+  return kExitOk;
+}
+
+void PrintSettings(std::ostream& out, const OffsetSettings& o, const InkSettings& i) {
+  out << "disable=" << o.disable << "\nMS1=" << o.ms1 << "\nMS2=" << o.ms2 << "\nVSD=" << o.vsd
+      << "\nECN=" << o.ecn << "\nTOF=" << o.tof << "\ndisableink=" << int{i.disable_ink}
+      << "\nCL2KK=" << int{i.cl2kk} << "\ntclCond=" << int{i.tcl_cond}
+      << "\nunplugA=" << int{i.unplug_a} << "\n";
+}
+
+int SettingsCommand(Session& s, std::span<const std::string> args) {
+  OffsetSettings offsets = ReadOffsetSettings(s.ctx.settings);
+  InkSettings ink = ReadInkSettings(s.ctx.settings);
+  bool offsets_changed = false, ink_changed = false;
+  for (const std::string& arg : args) {
+    const size_t eq = arg.find('=');
+    int64_t value = 0;
+    if (eq == std::string::npos || !ParseInt(std::string_view(arg).substr(eq + 1), value)) {
+      s.err << "tarvo-cli: settings takes NAME=VALUE with an integer value, not \"" << arg
+            << "\"\n";
+      return kExitUsage;
+    }
+    const std::string name = arg.substr(0, eq);
+    int32_t* offset_field = name == "disable" ? &offsets.disable
+                            : name == "MS1"   ? &offsets.ms1
+                            : name == "MS2"   ? &offsets.ms2
+                            : name == "VSD"   ? &offsets.vsd
+                            : name == "ECN"   ? &offsets.ecn
+                            : name == "TOF"   ? &offsets.tof
+                                              : nullptr;
+    uint8_t* ink_field = name == "disableink" ? &ink.disable_ink
+                         : name == "CL2KK"    ? &ink.cl2kk
+                         : name == "tclCond"  ? &ink.tcl_cond
+                         : name == "unplugA"  ? &ink.unplug_a
+                                              : nullptr;
+    if (offset_field) {
+      if (value < INT32_MIN || value > INT32_MAX) {
+        s.err << "tarvo-cli: " << name << " must fit in 32 bits\n";
+        return kExitUsage;
+      }
+      *offset_field = static_cast<int32_t>(value);
+      offsets_changed = true;
+    } else if (ink_field) {
+      if (value < 0 || value > 255) {
+        s.err << "tarvo-cli: Please enter an integer between 0 and 255. (" << name << ")\n";
+        return kExitUsage;
+      }
+      *ink_field = static_cast<uint8_t>(value);
+      ink_changed = true;
+    } else {
+      s.err << "tarvo-cli: no printer option setting named \"" << name << "\"\n";
+      return kExitUsage;
+    }
+  }
+  // Each editor stores its whole group at once.
+  if (offsets_changed) WriteOffsetSettings(s.ctx.settings, offsets);
+  if (ink_changed) WriteInkSettings(s.ctx.settings, ink);
+  PrintSettings(s.out, ReadOffsetSettings(s.ctx.settings), ReadInkSettings(s.ctx.settings));
+  return kExitOk;
+}
+
+Command LinkCommand(std::string_view name, std::string_view help,
+                    int (*run)(Session&, std::span<const std::string>)) {
+  return {.name = name, .usage = "", .help = help, .needs_link = true, .run = run};
+}
+
+const bool registered =
+    RegisterCommand(LinkCommand("ReadData", "read the head data block (41 bytes) and show it",
+                                ReadDataCommand)) &&
+    RegisterCommand(
+        LinkCommand("ReadFWVersion", "the running firmware's version", ReadFWVersionCommand)) &&
+    RegisterCommand(
+        LinkCommand("ReadTemperatureBegin", "the head temperature", ReadTemperatureBeginCommand)) &&
+    RegisterCommand(LinkCommand("ReadRamFWPtr", "the firmware version as a 32-bit value",
+                                ReadRamFWPtrCommand)) &&
+    RegisterCommand({.name = "PowerOff",
+                     .usage = "FLAG",
+                     .help = "switch the printer off; FLAG 1 stores the shipment data, 0 not",
+                     .min_args = 1,
+                     .max_args = 1,
+                     .needs_link = true,
+                     .run = PowerOffCommand}) &&
+    RegisterCommand(LinkCommand("SetHeadID",
+                                "ask for a head ID and store it with the time stamp and the "
+                                "initial offsets",
+                                SetHeadIDCommand)) &&
+    RegisterCommand(LinkCommand("SetInkSystemValue",
+                                "write the unplugA and tclCond settings into the printer",
+                                SetInkSystemValueCommand)) &&
+    RegisterCommand(
+        LinkCommand("rom", "read the ROM data image and show every field", RomCommand)) &&
+    RegisterCommand({.name = "settings",
+                     .usage = "[NAME=VALUE ...]",
+                     .help = "show the printer option settings, or set them",
+                     .min_args = 0,
+                     .max_args = 10,
+                     .run = SettingsCommand});
+
+}  // namespace
+}  // namespace tarvo::cli
