@@ -21,25 +21,25 @@ enum class ControlKind {
 // One control of a dialog as a view shows it. Edit boxes hold their text as typed; the model
 // converts it when a button is pressed, as dialog data exchange does.
 struct Control {
-  int id = 0;                   // resource control id (a radio group: the id of its first button)
+  int id = 0;  // resource control id (a radio group: the id of its first button)
   ControlKind kind = ControlKind::kLabel;
-  std::string label;            // the label beside an edit box or list, the group box of radios,
-                                // the text of a button or static
-  std::string text;             // the contents of an edit box
+  std::string label;  // the label beside an edit box or list, the group box of radios,
+                      // the text of a button or static
+  std::string text;   // the contents of an edit box
   std::vector<std::string> options;  // radio buttons or list entries, in order
   std::vector<int> option_ids;       // the control id of each radio button
   int selected = -1;                 // index into options; -1 = none
   bool enabled = true;
   bool read_only = false;
-  int column = 0;                    // 0 or 1 for the two-column EEPROM Data dialog
+  int column = 0;  // 0 or 1 for the two-column EEPROM Data dialog
 };
 
 // An entry refused by a check on a button: the message box to show, and where the focus goes.
 struct Refusal {
   std::string text;
   std::string caption = "Error";
-  int focus_id = 0;         // the edit box that gets the focus
-  bool select_all = true;   // whether its whole text is selected
+  int focus_id = 0;        // the edit box that gets the focus
+  bool select_all = true;  // whether its whole text is selected
 };
 
 // What pressing a button did: closed the dialog with a result, or refused the entry (the dialog
@@ -74,6 +74,7 @@ class DialogModel {
   std::vector<Control>& controls() { return controls_; }
   const std::vector<Control>& controls() const { return controls_; }
   Control* control(int id);
+  const Control* control(int id) const;
 
   // The operator changed the selection of a radio group or list (a model may react, e.g. refill a
   // list); the view shows controls() again afterwards.
@@ -87,6 +88,19 @@ class DialogModel {
   virtual int default_button() const { return kOkId; }
 
  protected:
+  // Control builders for Load().
+  static Control Edit(int id, ControlKind kind, std::string label, std::string text);
+  static Control Radios(int first_id, std::string label, std::vector<std::string> options,
+                        int selected);
+  static Control List(int id, std::string label, std::vector<std::string> options, int selected);
+  static Control Static(int id, std::string text);
+  static Control Button(int id, std::string text);
+
+  // The selection of radio group or list `id` (-1 when there is no such control).
+  int Selected(int id) const;
+  // The text of edit box `id` (empty when there is no such control).
+  std::string TextOf(int id) const;
+
   std::vector<Control> controls_;
 };
 

@@ -24,7 +24,9 @@ void RecordingOperator::CloseWaitWindow() {
   events_.push_back("window-");
 }
 
-void RecordingOperator::WaitStarts(int64_t ms) { events_.push_back("wait " + std::to_string(ms)); }
+void RecordingOperator::WaitStarts(int64_t ms) {
+  events_.push_back("wait " + std::to_string(ms));
+}
 
 DialogResult RecordingOperator::ShowDialog(DialogModel& dialog) {
   dialogs_shown_.push_back(dialog.id());

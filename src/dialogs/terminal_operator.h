@@ -1,0 +1,60 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <istream>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <thread>
+
+#include "base/line_sink.h"
+#include "base/operator.h"
+
+namespace tarvo {
+
+// The operator at a terminal: message boxes, wait windows and dialogs are printed, and the
+// answers read line by line in the language of the script operator (src/dialogs/README.md),
+// with a few conveniences: Enter alone presses a dialog's default button or confirms an OK box,
+// y/n answer a Yes/No box, and an answer that does not fit is explained and asked again.
+// Waits of 2 s or more count down on one line, once a second, from a background thread on real
+// time. The end of the input throws OperatorAborted naming the prompt.
+class TerminalOperator : public Operator {
+ public:
+  TerminalOperator(std::istream& in, std::ostream& out, LineSink& transcript);
+  ~TerminalOperator() override;
+  TerminalOperator(const TerminalOperator&) = delete;
+  TerminalOperator& operator=(const TerminalOperator&) = delete;
+
+  Reply Show(const Message& message) override;
+  void OpenWaitWindow(const WaitWindow& window) override;
+  void CloseWaitWindow() override;
+  void WaitStarts(int64_t ms) override;
+  void WaitEnds() override;
+  DialogResult ShowDialog(DialogModel& dialog) override;
+  std::optional<std::string> ChooseFile(const FileRequest& request) override;
+
+  // Waits shorter than this get no countdown.
+  static constexpr int64_t kCountdownFromMs = 2000;
+
+ private:
+  // Prints `prompt_text`, reads one line (without its line end); throws at the end of input.
+  std::string ReadLine(const std::string& prompt_text, const std::string& prompt_name);
+  void Print(const std::string& text);
+  void PrintDialog(const DialogModel& dialog);
+  void StopCountdown();
+  void Countdown(int64_t ms);
+
+  std::istream& in_;
+  std::ostream& out_;
+  LineSink& transcript_;
+  std::mutex out_mutex_;
+  std::string window_caption_;
+
+  std::thread countdown_;
+  std::mutex countdown_mutex_;
+  std::condition_variable countdown_cv_;
+  bool countdown_stop_ = false;
+};
+
+}  // namespace tarvo
