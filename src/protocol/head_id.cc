@@ -1,7 +1,7 @@
 #include "protocol/head_id.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "dialogs/input_id_dialog.h"
@@ -13,13 +13,23 @@
 namespace tarvo {
 namespace {
 
-// "YYMMDDhhmmss" with YY the years since 2000, always two digits.
+// Two digits of `value` (taken modulo 100, so a field can never spill into the next).
+void AppendTwoDigits(std::string& out, int value) {
+  const int v = ((value % 100) + 100) % 100;
+  out += static_cast<char>('0' + v / 10);
+  out += static_cast<char>('0' + v % 10);
+}
+
+// "YYMMDDhhmmss" with YY the years since 2000.
 std::string TimeStamp(const std::tm& t) {
-  const int year = ((t.tm_year + 1900 - 2000) % 100 + 100) % 100;
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d%02d%02d%02d%02d%02d", year, (t.tm_mon + 1) % 100,
-                t.tm_mday % 100, t.tm_hour % 100, t.tm_min % 100, t.tm_sec % 100);
-  return text;
+  std::string out;
+  AppendTwoDigits(out, t.tm_year + 1900 - 2000);
+  AppendTwoDigits(out, t.tm_mon + 1);
+  AppendTwoDigits(out, t.tm_mday);
+  AppendTwoDigits(out, t.tm_hour);
+  AppendTwoDigits(out, t.tm_min);
+  AppendTwoDigits(out, t.tm_sec);
+  return out;
 }
 
 void ApplyInkValues(std::span<uint8_t, kRomImageSize> image, const InkSettings& ink) {
