@@ -14,11 +14,14 @@ class LineSink {
  public:
   virtual ~LineSink() = default;
   virtual void Line(std::string_view line) = 0;
+  // False when lines go nowhere, so a caller can skip building them.
+  virtual bool enabled() const { return true; }
 };
 
 class NullLineSink : public LineSink {
  public:
   void Line(std::string_view) override {}
+  bool enabled() const override { return false; }
 };
 
 // Appends each line to a file and flushes it, so the log survives a crash of the tool.

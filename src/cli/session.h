@@ -7,6 +7,7 @@
 #include "base/context.h"
 #include "link/link_backend.h"
 #include "link/printer_link.h"
+#include "romdata/device_state.h"
 
 namespace tarvo::sim {
 class SimPrinter;
@@ -28,6 +29,7 @@ struct Session {
   std::array<uint8_t, 41> working_block{};  // head data block that steps write and charts print
   std::array<uint8_t, 41> read_block{};     // what reads and read-backs fill
   std::array<uint8_t, 24> chart_label{};    // chart label record
+  DeviceState state;                        // current image, library version text
 };
 
 }  // namespace tarvo::cli

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/edition.h"
+
+namespace tarvo {
+
+// Everything the chart header page is made of. It is printed as plain text between a chart's two
+// print files.
+struct HeaderInputs {
+  std::array<uint8_t, 41> head{};        // head data block
+  std::array<uint8_t, 24> chart_label{};  // chart label record (already counted)
+  // Two characters (temperature) in the program; six in the library: temperature,
+  // unplug accumulation, TCL condition.
+  std::string status;
+  int layout = 0;  // 1: multi-line, 0: compact
+  std::tm time{};
+  std::string program_version = "0077";  // program: printed after "Program:"
+  std::optional<std::string> firmware;   // library: the printer's version, nothing if not read
+  std::string library_version;           // library: printed after the firmware version
+};
+
+// The header page, byte for byte, as it is sent in one write.
+std::vector<uint8_t> BuildHeaderPage(const Edition& edition, const HeaderInputs& in);
+
+// The text between the brackets of the destination line, chosen from the first three characters
+// of the head's model name (the destination code).
+std::string DestinationLineText(std::span<const uint8_t> model_name);
+
+// The two characters of a value: '0' + x / 10 and '0' + x % 10, with truncating division, so
+// values above 99 or below 0 give characters outside '0'-'9' and are printed as they are.
+std::string TwoDigits(int x);
+
+}  // namespace tarvo

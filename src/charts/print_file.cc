@@ -1,0 +1,62 @@
+#include "charts/print_file.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace tarvo {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+bool SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& path,
+                   SendStats* stats) {
+  // The name is opened up to its first zero character, as a C string would be.
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    ctx.Error(std::string(ctx.Text({"Open File Error !! ", "開檔失敗!! "})) + path.c_str() + "!!",
+              "Open File");
+    return false;
+  }
+  if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
+  long length = std::ftell(file.get());
+  if (length < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
+
+  size_t remaining = static_cast<size_t>(length);
+  std::unique_ptr<uint8_t[]> buffer;
+  while (remaining != 0) {
+    size_t chunk = remaining < kPrintChunkSize ? remaining : kPrintChunkSize;
+    if (!buffer) {
+      // Later chunks are never larger than the first.
+      buffer = std::make_unique_for_overwrite<uint8_t[]>(chunk);
+      if (stats) stats->buffer_size = chunk;
+    }
+    size_t got = std::fread(buffer.get(), 1, chunk, file.get());
+    if (stats) stats->chunks.push_back(got);
+    if (got != chunk) {
+      // The file shrank under us: what was promised cannot be sent.
+      ctx.Error(ctx.Text({"Write MELoadFile Command Error !!", "寫入檔案失敗!!"}), "WriteFileX");
+      return false;
+    }
+    remaining -= chunk;
+    for (size_t at = 0; at < chunk; at += kPrintPieceSize) {
+      size_t piece = chunk - at < kPrintPieceSize ? chunk - at : kPrintPieceSize;
+      if (stats) ++stats->writes;
+      if (!link.TimedWrite(std::span<const uint8_t>(buffer.get() + at, piece))) {
+        ctx.Error(ctx.Text({"Write MELoadFile Command Error !!", "寫入檔案失敗!!"}), "WriteFileX");
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool MELoadFilePtr(const Context& ctx, PrinterLink& link, std::span<const char> chars) {
+  std::string name(chars.begin(), chars.end());
+  return SendPrintFile(ctx, link, name);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/context.h"
+#include "link/printer_link.h"
+
+namespace tarvo {
+
+// Print files go out in chunks read through one buffer, each written in pieces.
+inline constexpr size_t kPrintChunkSize = 8'192'000;
+inline constexpr size_t kPrintPieceSize = 4'096;
+
+// What a send did, for tests and the benchmark.
+struct SendStats {
+  std::vector<size_t> chunks;  // bytes read per chunk
+  size_t buffer_size = 0;      // the one buffer allocated (0: none)
+  size_t writes = 0;           // pieces written
+};
+
+// Streams the file at `path` (relative names resolve against the current directory) to the
+// printer's write pipe byte for byte, with no header. True when the whole file was written, also
+// for an empty file. The operator is told when the file cannot be opened or a write fails.
+bool SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& path,
+                   SendStats* stats = nullptr);
+
+// The file name of `count` characters at `chars` (a zero byte among them ends the name when the
+// file is opened), sent with SendPrintFile. A count of 0 or less gives an empty name.
+bool MELoadFilePtr(const Context& ctx, PrinterLink& link, std::span<const char> chars);
+
+}  // namespace tarvo

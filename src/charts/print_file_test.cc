@@ -1,0 +1,125 @@
+#include "charts/print_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "testing/device_rig.h"
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct PrintFileTest : ::testing::Test {
+  PrintFileTest() {
+    dir = fs::temp_directory_path() /
+          ("tarvo-print-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::create_directories(dir);
+  }
+  ~PrintFileTest() override { fs::remove_all(dir); }
+
+  std::string MakeFile(const std::string& name, size_t size) {
+    std::string path = (dir / name).string();
+    std::ofstream out(path, std::ios::binary);
+    std::string block(64 * 1024, '\0');
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + 3);
+    for (size_t done = 0; done < size; done += block.size()) {
+      out.write(block.data(), static_cast<std::streamsize>(std::min(block.size(), size - done)));
+    }
+    return path;
+  }
+
+  std::vector<size_t> WriteSizes() const {
+    std::vector<size_t> sizes;
+    for (const auto& line : rig.wire_lines.lines()) {
+      if (line.starts_with("W ")) sizes.push_back((line.size() - 2) / 2);
+    }
+    return sizes;
+  }
+
+  fs::path dir;
+  testing::DeviceRig rig;
+};
+
+TEST_F(PrintFileTest, SmallFileGoesOutInPiecesOf4096AndArrivesIntact) {
+  ASSERT_TRUE(rig.Open());
+  std::string path = MakeFile("a.prn", 10'000);
+  SendStats stats;
+  EXPECT_TRUE(SendPrintFile(rig.ctx, rig.link, path, &stats));
+  EXPECT_EQ(WriteSizes(), (std::vector<size_t>{4096, 4096, 1808}));
+  EXPECT_EQ(stats.chunks, std::vector<size_t>{10'000});
+  rig.link.HandleClose();
+  ASSERT_EQ(rig.printer.printouts().size(), 1u);
+  ASSERT_EQ(rig.printer.printouts()[0].files.size(), 1u);
+  EXPECT_EQ(rig.printer.printouts()[0].files[0].size, 10'000u);
+  EXPECT_TRUE(rig.op.messages().empty());
+}
+
+TEST_F(PrintFileTest, ChunksAreAtMost8192000BytesThroughOneBuffer) {
+  // Megabytes of hex in the wire log would only slow the test down.
+  NullLineSink quiet;
+  WireLog quiet_wire(quiet);
+  Context ctx{rig.ctx.edition, rig.clock, rig.op, rig.settings, quiet_wire};
+  PrinterLink link(ctx, rig.backend);
+  ASSERT_TRUE(link.HandleOpen());
+  SendStats one;
+  EXPECT_TRUE(SendPrintFile(ctx, link, MakeFile("one.prn", kPrintChunkSize), &one));
+  EXPECT_EQ(one.chunks, std::vector<size_t>{kPrintChunkSize});
+  EXPECT_EQ(one.writes, 2000u);
+
+  SendStats two;
+  EXPECT_TRUE(SendPrintFile(ctx, link, MakeFile("two.prn", kPrintChunkSize + 1), &two));
+  EXPECT_EQ(two.chunks, (std::vector<size_t>{kPrintChunkSize, 1}));
+  EXPECT_EQ(two.buffer_size, kPrintChunkSize);
+  EXPECT_EQ(two.writes, 2001u);
+}
+
+TEST_F(PrintFileTest, EmptyFileIsASuccessWithNothingSent) {
+  ASSERT_TRUE(rig.Open());
+  SendStats stats;
+  EXPECT_TRUE(SendPrintFile(rig.ctx, rig.link, MakeFile("empty.prn", 0), &stats));
+  EXPECT_TRUE(WriteSizes().empty());
+  EXPECT_EQ(stats.buffer_size, 0u);
+}
+
+TEST_F(PrintFileTest, MissingFileIsToldInEachEditionsWords) {
+  ASSERT_TRUE(rig.Open());
+  EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, "nowhere.prn"));
+  ASSERT_EQ(rig.op.messages().size(), 1u);
+  EXPECT_EQ(rig.op.messages()[0].text, "Open File Error !! nowhere.prn!!");
+  EXPECT_EQ(rig.op.messages()[0].caption, "Open File");
+
+  testing::DeviceRig library(kLibraryEdition);
+  ASSERT_TRUE(library.Open());
+  EXPECT_FALSE(SendPrintFile(library.ctx, library.link, "nowhere.prn"));
+  EXPECT_EQ(library.op.messages()[0].text, "開檔失敗!! nowhere.prn!!");
+}
+
+TEST_F(PrintFileTest, FailedWriteStopsTheFileWithAMessage) {
+  ASSERT_TRUE(rig.Open());
+  rig.printer.faults().fail_write_after = 1;
+  EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, MakeFile("b.prn", 10'000)));
+  EXPECT_EQ(WriteSizes().size(), 1u);
+  ASSERT_EQ(rig.op.messages().size(), 1u);
+  EXPECT_EQ(rig.op.messages()[0].text, "Write MELoadFile Command Error !!");
+  EXPECT_EQ(rig.op.messages()[0].caption, "WriteFileX");
+}
+
+TEST_F(PrintFileTest, MELoadFilePtrTakesExactlyCountCharactersAndStopsAtAZero) {
+  ASSERT_TRUE(rig.Open());
+  std::string path = MakeFile("c.prn", 100);
+  std::string buffer = path + "XYZ";
+  EXPECT_TRUE(MELoadFilePtr(rig.ctx, rig.link, std::span(buffer.data(), path.size())));
+  std::string with_zero = path + std::string(1, '\0') + "junk";
+  EXPECT_TRUE(MELoadFilePtr(rig.ctx, rig.link, std::span(with_zero.data(), with_zero.size())));
+  EXPECT_TRUE(rig.op.messages().empty());
+
+  EXPECT_FALSE(MELoadFilePtr(rig.ctx, rig.link, std::span(buffer.data(), 0)));
+  ASSERT_EQ(rig.op.messages().size(), 1u);
+  EXPECT_EQ(rig.op.messages()[0].caption, "Open File");
+}
+
+}  // namespace
+}  // namespace tarvo

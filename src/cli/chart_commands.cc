@@ -1,0 +1,81 @@
+// Commands of chart printing: PrintChart, SendPrintFile, MELoadFilePtr.
+#include <fstream>
+#include <iterator>
+
+#include "charts/print_chart.h"
+#include "charts/print_file.h"
+#include "cli/command.h"
+#include "cli/session.h"
+#include "protocol/eeprom.h"
+
+namespace tarvo::cli {
+namespace {
+
+// The head data block of a chart: from a file (a head data block or a whole ROM image; its first
+// 41 bytes), or read from the printer.
+bool LoadHead(Session& s, const std::string* path, HeadBlock& head) {
+  if (!path) return ReadData(s.ctx, s.link, head);
+  std::ifstream file(*path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+  if (!file.good() && !file.eof()) return false;
+  if (bytes.size() < head.size()) {
+    s.err << "tarvo-cli: " << *path << " holds " << bytes.size()
+          << " bytes; a head data block has 41\n";
+    return false;
+  }
+  std::copy_n(bytes.begin(), head.size(), head.begin());
+  return true;
+}
+
+int PrintChartCommand(Session& s, std::span<const std::string> args) {
+  uint32_t chart = 0;
+  try {
+    chart = static_cast<uint32_t>(std::stoul(args[0]));
+  } catch (const std::exception&) {
+    s.err << "tarvo-cli: chart number expected, not \"" << args[0] << "\"\n";
+    return kExitUsage;
+  }
+  HeadBlock head{};
+  if (!LoadHead(s, args.size() > 1 ? &args[1] : nullptr, head)) return kExitFailed;
+  PrintChart(s.ctx, s.link, s.state, head, s.chart_label, chart);
+  s.out << "PrintChart " << chart << ": prints " << int{s.chart_label[22]} << "\n";
+  return kExitOk;
+}
+
+int SendPrintFileCommand(Session& s, std::span<const std::string> args) {
+  bool ok = SendPrintFile(s.ctx, s.link, args[0]);
+  s.out << "SendPrintFile: " << ok << "\n";
+  return ok ? kExitOk : kExitFailed;
+}
+
+int MELoadFilePtrCommand(Session& s, std::span<const std::string> args) {
+  bool ok = MELoadFilePtr(s.ctx, s.link, std::span(args[0].data(), args[0].size()));
+  s.out << "MELoadFilePtr: " << ok << "\n";
+  return ok ? kExitOk : kExitFailed;
+}
+
+const bool registered =
+    RegisterCommand({.name = "PrintChart",
+                     .usage = "N [HEAD_FILE]",
+                     .help = "print chart N (0-18) with the head data block of the printer or a file",
+                     .min_args = 1,
+                     .max_args = 2,
+                     .needs_link = true,
+                     .run = PrintChartCommand}) &&
+    RegisterCommand({.name = "SendPrintFile",
+                     .usage = "PATH",
+                     .help = "stream a print file to the printer",
+                     .min_args = 1,
+                     .max_args = 1,
+                     .needs_link = true,
+                     .run = SendPrintFileCommand}) &&
+    RegisterCommand({.name = "MELoadFilePtr",
+                     .usage = "NAME",
+                     .help = "send the file NAME to the printer",
+                     .min_args = 1,
+                     .max_args = 1,
+                     .needs_link = true,
+                     .run = MELoadFilePtrCommand});
+
+}  // namespace
+}  // namespace tarvo::cli
