@@ -1,0 +1,61 @@
+#include "sim/sim_spec.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvo::sim {
+namespace {
+
+TEST(SimSpecParse, StateFileAndFaults) {
+  std::string error;
+  auto plain = ParseSimSpec("", &error);
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->state_file, "");
+  EXPECT_EQ(plain->faults.status_frames, 0);
+  EXPECT_EQ(plain->vendor_id, 0x0A3C);
+  EXPECT_EQ(plain->product_id, 0x7251);
+
+  auto file = ParseSimSpec(":/tmp/p.json", &error);
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->state_file, "/tmp/p.json");
+
+  auto faults = ParseSimSpec(
+      ":/tmp/p.json?status=3&status_kind=ER&silent=1&fail_write_after=4"
+      "&eeprom_sticks=0&appear_after=2&status_stream=true",
+      &error);
+  ASSERT_TRUE(faults) << error;
+  EXPECT_EQ(faults->state_file, "/tmp/p.json");
+  EXPECT_EQ(faults->faults.status_frames, 3);
+  EXPECT_EQ(faults->faults.status_kind, "ER");
+  EXPECT_TRUE(faults->faults.silent);
+  EXPECT_TRUE(faults->faults.status_stream);
+  EXPECT_EQ(faults->faults.fail_write_after, 4);
+  EXPECT_FALSE(faults->faults.eeprom_sticks);
+  EXPECT_EQ(faults->faults.appear_after, 2);
+
+  auto absent = ParseSimSpec("?absent=1", &error);
+  ASSERT_TRUE(absent);
+  EXPECT_EQ(absent->state_file, "");
+  EXPECT_TRUE(absent->faults.absent);
+
+  auto device4 = ParseSimSpec("?pid=8802&interface=0&vid=0x0a3c&status_kind=@", &error);
+  ASSERT_TRUE(device4) << error;
+  EXPECT_EQ(device4->product_id, 0x8802);
+  EXPECT_EQ(device4->vendor_id, 0x0A3C);
+  EXPECT_EQ(device4->composite_interface, 0);
+  EXPECT_EQ(device4->faults.status_kind, "@");
+}
+
+TEST(SimSpecParse, BadKeysAndValuesAreRefused) {
+  for (const char* text :
+       {"/tmp/p.json", ":", "?bogus=1", "?status", "?status=-1", "?status=x", "?status_kind=St",
+        "?silent=maybe", "?fail_write_after=-2", "?vid=12345", "?pid=zz", "?interface=100",
+        "?absent=1&&silent=1", "?appear_after=1.5"}) {
+    std::string error;
+    EXPECT_FALSE(ParseSimSpec(text, &error)) << text;
+    EXPECT_FALSE(error.empty()) << text;
+  }
+  EXPECT_FALSE(ParseSimSpec("?bogus=1", nullptr));
+}
+
+}  // namespace
+}  // namespace tarvo::sim
