@@ -65,9 +65,9 @@ int TOF(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlo
     if (ctx.op.ShowDialog(dialog) != DialogResult::kOk) return kAdjustNotDone;
     // TofAdjust is a signed byte: a value past its range stays at the end rather than wrapping
     // round to the other side.
-    int t = std::clamp(dialog.value / TofAdjustDialog::kStep,
-                       int{std::numeric_limits<int8_t>::min()},
-                       int{std::numeric_limits<int8_t>::max()});
+    int t =
+        std::clamp(dialog.value / TofAdjustDialog::kStep, int{std::numeric_limits<int8_t>::min()},
+                   int{std::numeric_limits<int8_t>::max()});
     if (t != dialog.value / TofAdjustDialog::kStep) dialog.value = t * TofAdjustDialog::kStep;
     working[kTofAdjustOffset] = static_cast<uint8_t>(t);
     if (dialog.accepted()) break;

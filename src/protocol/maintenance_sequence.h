@@ -53,7 +53,7 @@ struct Step {
 
   constexpr Step() = default;
   // M(...) and J(...) stand in a table as they are written.
-  constexpr Step(MotorArgs m) : kind(StepKind::kMotor), motor(m) {}    // NOLINT: implicit
+  constexpr Step(MotorArgs m) : kind(StepKind::kMotor), motor(m) {}     // NOLINT: implicit
   constexpr Step(JobMarkArgs j) : kind(StepKind::kJobMark), mark(j) {}  // NOLINT: implicit
 };
 
@@ -93,14 +93,18 @@ constexpr Step Only(StepOnly only, Step s) {
   s.only = only;
   return s;
 }
-constexpr Step ProgramOnly(Step s) { return Only(StepOnly::kProgram, s); }
-constexpr Step LibraryOnly(Step s) { return Only(StepOnly::kLibrary, s); }
+constexpr Step ProgramOnly(Step s) {
+  return Only(StepOnly::kProgram, s);
+}
+constexpr Step LibraryOnly(Step s) {
+  return Only(StepOnly::kLibrary, s);
+}
 
 // What the EEPROM finishing of a discharge clears in the image it writes.
 enum class Finishing : uint8_t {
-  kClearCounters,         // offsets 41-109 and 112-121
-  kClearCountersAnd122,   // offsets 41-109 and 112-122
-  kFlagsOnCurrentImage,   // writes flags only; the counters are cleared in the current image
+  kClearCounters,        // offsets 41-109 and 112-121
+  kClearCountersAnd122,  // offsets 41-109 and 112-122
+  kFlagsOnCurrentImage,  // writes flags only; the counters are cleared in the current image
 };
 
 // One column of the table of differences between the four copies of the ink discharge: program

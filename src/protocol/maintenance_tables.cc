@@ -11,8 +11,12 @@ constexpr uint32_t S = kStepsS;
 constexpr uint32_t N = kStepsN;
 constexpr int64_t W = kWaitW;
 
-constexpr Step JigLockOnly(Step s) { return Only(StepOnly::kJigLock, s); }
-constexpr Step HomeBeforeEndOnly(Step s) { return Only(StepOnly::kHomeBeforeEnd, s); }
+constexpr Step JigLockOnly(Step s) {
+  return Only(StepOnly::kJigLock, s);
+}
+constexpr Step HomeBeforeEndOnly(Step s) {
+  return Only(StepOnly::kHomeBeforeEnd, s);
+}
 
 constexpr EditionText kWaitForMotor = {"", "等馬達靜止,再按ok!!"};
 
