@@ -24,7 +24,10 @@ const Control* FindControl(const DialogModel& dialog, int id) {
 
 std::optional<int> ParseInteger(std::string_view text) {
   text = Trim(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (text.empty() || !IsDigit(text.front())) return std::nullopt;
+  }
   if (text.empty()) return std::nullopt;
   int value = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
