@@ -1,5 +1,7 @@
 #include "dialogs/recording_operator.h"
 
+#include "dialogs/answer_line.h"
+
 namespace tarvo {
 
 Reply RecordingOperator::Show(const Message& message) {
@@ -46,6 +48,18 @@ DialogResult RecordingOperator::ShowDialog(DialogModel& dialog) {
       events_.push_back("refused " + out.refusal->text);
     }
   }
+}
+
+void RecordingOperator::QueueDialogLine(std::string line) {
+  QueueDialog([line = std::move(line)](DialogModel& dialog) {
+    DialogStep step = ApplyDialogLine(dialog, line);
+    if (step.kind != DialogStep::Kind::kPress) {
+      throw OperatorAborted("queued answer \"" + line + "\" does not fit dialog " +
+                            std::to_string(dialog.id()) + ": " +
+                            (step.problem.empty() ? "it presses no button" : step.problem));
+    }
+    return step.button_id;
+  });
 }
 
 std::optional<std::string> RecordingOperator::ChooseFile(const FileRequest&) {

@@ -30,6 +30,10 @@ class RecordingOperator : public Operator {
 
   void QueueReply(Reply reply) { replies_.push_back(reply); }
   void QueueDialog(DialogAnswer answer) { dialog_answers_.push_back(std::move(answer)); }
+  // Queues an answer in the words of a script line ("enter ab12cd", "reprint 5", "choose 2",
+  // "fields MS1=-3", see README.md). A line that does not fit the dialog, or a `set` line,
+  // throws OperatorAborted when the dialog comes.
+  void QueueDialogLine(std::string line);
   void QueueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
 
   // Everything that happened, one line each: "message <caption>: <text>", "window+ <caption>",

@@ -109,6 +109,18 @@ TEST(InputMachine, CopiesIntoTheChartLabelOnOkOnly) {
   EXPECT_EQ(label, before);
 }
 
+TEST(RecordingOperator, AnswersInScriptWords) {
+  RecordingOperator op;
+  op.QueueDialogLine("enter 12");
+  op.QueueDialogLine("enter a1234");
+  op.QueueDialogLine("choose 7");
+  std::array<uint8_t, 24> label{};
+  EXPECT_TRUE(InputMachineNo(op, label));
+  EXPECT_EQ(op.refusals().size(), 1u);
+  EXPECT_EQ(std::string(label.begin() + 2, label.begin() + 7), "A1234");
+  EXPECT_THROW(PassFailPrompt(op, "Grease"), OperatorAborted);
+}
+
 TEST(DisMessageDialog, BothEditions) {
   DisMessageDialog program(kProgramEdition);
   program.Load();
