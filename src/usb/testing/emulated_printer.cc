@@ -78,6 +78,8 @@ EmulatedPrinter::EmulatedPrinter(EmulatedPrinterSpec spec) : spec_(std::move(spe
 
 EmulatedPrinter::~EmulatedPrinter() {
   Unplug();
+  if (attached_) umockdev_testbed_detach_ioctl(Testbed(), devnode().c_str(), nullptr);
+  g_object_unref(handler_);
   std::lock_guard lock(mu_);
   for (auto* list : {&pending_in_, &finished_}) {
     for (Urb& urb : *list) {
@@ -93,16 +95,18 @@ void EmulatedPrinter::Unplug() {
     std::lock_guard lock(mu_);
     if (gone_) return;
     gone_ = true;
-    // Whatever was in flight ends as on a vanished device; the next reap reports it gone.
+    // As the kernel does it: transfers in flight end with ESHUTDOWN and may still be reaped;
+    // everything else is told ENODEV.
+    while (!pending_in_.empty()) {
+      FinishLocked(pending_in_.front(), -ESHUTDOWN, 0);
+      pending_in_.pop_front();
+    }
     pending_read_cv_.notify_all();
   }
+  // The handler stays: a program that still holds the device gets ENODEV, as from the kernel.
   UMockdevTestbed* tb = Testbed();
   umockdev_testbed_uevent(tb, syspath_.c_str(), "remove");
-  if (attached_) umockdev_testbed_detach_ioctl(tb, devnode().c_str(), nullptr);
-  attached_ = false;
   umockdev_testbed_remove_device(tb, syspath_.c_str());
-  g_object_unref(handler_);
-  handler_ = nullptr;
 }
 
 std::string EmulatedPrinter::port_path() const {
@@ -198,7 +202,7 @@ bool EmulatedPrinter::HandleIoctl(UMockdevIoctlClient* client) {
   UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
   {
     std::lock_guard lock(mu_);
-    if (gone_) {
+    if (gone_ && !(request == USBDEVFS_REAPURBNDELAY && !finished_.empty())) {
       umockdev_ioctl_client_complete(client, -1, ENODEV);
       return true;
     }
