@@ -1,0 +1,113 @@
+// Streams a large print file to the simulated printer and compares it with the plain cost of
+// reading the file and writing it in 4,096-byte pieces to /dev/null.
+//
+//   build/bench/print_stream_bench [SIZE_MB]      (default 256)
+//
+// Reports MB/s of both, their ratio (goal: at least 0.95) and the peak resident memory (goal: the
+// 8,192,000-byte chunk buffer plus a few MB).
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "base/clock.h"
+#include "base/context.h"
+#include "base/line_sink.h"
+#include "base/settings_store.h"
+#include "base/wire_log.h"
+#include "charts/print_file.h"
+#include "dialogs/recording_operator.h"
+#include "link/printer_link.h"
+#include "sim/sim_backend.h"
+#include "sim/sim_printer.h"
+
+namespace {
+
+using Seconds = std::chrono::duration<double>;
+
+long PeakRssKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+bool MakeFile(const std::string& path, size_t size) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  std::vector<unsigned char> block(1 << 20);
+  for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<unsigned char>(i * 31 + 7);
+  for (size_t done = 0; done < size; done += block.size()) {
+    std::fwrite(block.data(), 1, std::min(block.size(), size - done), f);
+  }
+  return std::fclose(f) == 0;
+}
+
+// The floor: the same chunked reads, each chunk written to /dev/null 4,096 bytes at a time.
+double PlainCopySeconds(const std::string& path) {
+  auto start = std::chrono::steady_clock::now();
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  int sink = ::open("/dev/null", O_WRONLY);
+  auto buffer = std::make_unique_for_overwrite<unsigned char[]>(tarvo::kPrintChunkSize);
+  size_t got;
+  while ((got = std::fread(buffer.get(), 1, tarvo::kPrintChunkSize, f)) > 0) {
+    for (size_t at = 0; at < got; at += tarvo::kPrintPieceSize) {
+      size_t piece = std::min(tarvo::kPrintPieceSize, got - at);
+      if (::write(sink, buffer.get() + at, piece) < 0) std::abort();
+    }
+  }
+  ::close(sink);
+  std::fclose(f);
+  return Seconds(std::chrono::steady_clock::now() - start).count();
+}
+
+double SimulatedSendSeconds(const std::string& path) {
+  tarvo::RealClock clock;  // no waits happen while streaming
+  tarvo::RecordingOperator op;
+  tarvo::MemorySettingsStore settings;
+  tarvo::NullLineSink quiet;
+  tarvo::WireLog wire(quiet);
+  tarvo::sim::SimPrinter printer(clock, tarvo::sim::SimSpec{});
+  tarvo::sim::SimBackend backend(printer, clock);
+  tarvo::Context ctx{tarvo::kProgramEdition, clock, op, settings, wire};
+  tarvo::PrinterLink link(ctx, backend);
+  if (!link.HandleOpen()) std::abort();
+  auto start = std::chrono::steady_clock::now();
+  if (!tarvo::SendPrintFile(ctx, link, path)) std::abort();
+  double seconds = Seconds(std::chrono::steady_clock::now() - start).count();
+  link.HandleClose();
+  return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 256;
+  std::string path = (std::filesystem::temp_directory_path() / "tarvo-bench.prn").string();
+  if (!MakeFile(path, mb << 20)) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return 1;
+  }
+  long rss_start = PeakRssKb();
+  PlainCopySeconds(path);  // warm the page cache
+  double plain = 1e9, sim = 1e9;
+  for (int i = 0; i < 3; ++i) {
+    plain = std::min(plain, PlainCopySeconds(path));
+    sim = std::min(sim, SimulatedSendSeconds(path));
+  }
+  std::filesystem::remove(path);
+  double plain_rate = static_cast<double>(mb) / plain;
+  double sim_rate = static_cast<double>(mb) / sim;
+  std::printf("file: %zu MB\n", mb);
+  std::printf("plain 4096-byte writes to /dev/null: %8.1f MB/s\n", plain_rate);
+  std::printf("SendPrintFile to the simulated printer: %8.1f MB/s\n", sim_rate);
+  std::printf("ratio: %.3f (goal >= 0.95)\n", sim_rate / plain_rate);
+  std::printf("peak resident memory: %ld kB (at start %ld kB; chunk buffer %zu kB)\n", PeakRssKb(),
+              rss_start, tarvo::kPrintChunkSize / 1024);
+  return 0;
+}
