@@ -174,7 +174,7 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
   const Edition& edition = opt.edition == "library" ? kLibraryEdition : kProgramEdition;
   Context ctx{edition, clock, *op, settings, wire};
   PrinterLink link(ctx, *printer->backend);
-  Session session{ctx, *printer->backend, link, out, err, printer->sim.get()};
+  Session session(ctx, *printer->backend, link, out, err, printer->sim.get());
 
   int status = kExitOk;
   try {

@@ -19,12 +19,16 @@ namespace tarvo::cli {
 // file; the blocks and the chart label record live as long as the run, like the station's
 // run-time data.
 struct Session {
+  Session(const Context& ctx, LinkBackend& backend, PrinterLink& link, std::ostream& out,
+          std::ostream& err, sim::SimPrinter* sim)
+      : ctx(ctx), backend(backend), link(link), out(out), err(err), sim(sim) {}
+
   const Context& ctx;
   LinkBackend& backend;
   PrinterLink& link;
   std::ostream& out;
   std::ostream& err;
-  sim::SimPrinter* sim = nullptr;  // the simulated printer, when that is the printer
+  sim::SimPrinter* sim;  // the simulated printer, when that is the printer
 
   std::array<uint8_t, 41> working_block{};  // head data block that steps write and charts print
   std::array<uint8_t, 41> read_block{};     // what reads and read-backs fill

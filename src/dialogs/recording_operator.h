@@ -12,8 +12,8 @@
 namespace tarvo {
 
 // The operator of tests: records everything shown and answers from queues set up in advance.
-// Without a queued answer a message box gets OK (Yes/No boxes: No), a dialog Cancel, a file
-// chooser nothing.
+// Without a queued answer a message box gets OK (Yes/No boxes: No), a dialog Cancel (at most 100
+// times, then OperatorAborted), a file chooser nothing.
 class RecordingOperator : public Operator {
  public:
   // Each dialog shown is handed to the next queued answerer, which may change its controls and
@@ -55,6 +55,8 @@ class RecordingOperator : public Operator {
   std::vector<int> dialogs_shown_;
   std::vector<Refusal> refusals_;
   bool window_open_ = false;
+  int unanswered_dialogs_ = 0;
+  static constexpr int kMaxUnansweredDialogs = 100;
 };
 
 }  // namespace tarvo

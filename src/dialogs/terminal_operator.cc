@@ -95,7 +95,15 @@ Reply TerminalOperator::Show(const Message& message) {
   Print("\n[" + message.caption + "] (" + icon + ")\n" + message.text + "\n");
   std::string name = transcript::PromptName(message);
   if (message.buttons == Buttons::kOk) {
-    ReadLine("OK (Enter) ", name);
+    // A box with only OK asks nothing: once input has ended (a run over SSH without a terminal,
+    // say) it is shown and taken as read, so the run goes on to its own end.
+    if (in_.eof()) {
+      Print("OK\n");
+    } else {
+      std::string line;
+      Print("OK (Enter) ");
+      if (!std::getline(in_, line)) Print("\n");
+    }
     transcript_.Line(transcript::AnswerEntry("ok"));
     return Reply::kOk;
   }

@@ -30,6 +30,15 @@ TEST(TerminalOperator, MessageBoxes) {
                                       "message EXIT: Do you want to exit !?", "< yes"}));
 }
 
+TEST(TerminalOperator, OkBoxesAfterTheEndOfInputAreTakenAsReadQuestionsAreNot) {
+  Terminal t("");
+  EXPECT_EQ(t.op.Show({"Print Off line !!", "ERROR", Icon::kError, Buttons::kOk}), Reply::kOk);
+  EXPECT_EQ(t.op.Show({"Completed !!", "Ink DisCharge", Icon::kInformation, Buttons::kOk}),
+            Reply::kOk);
+  EXPECT_THROW(t.op.Show({"DisCharge Again?", "DisMessage", Icon::kInformation, Buttons::kYesNo}),
+               OperatorAborted);
+}
+
 TEST(TerminalOperator, DialogRefusalIsShownAndAskedAgain) {
   Terminal t("enter ab\nwhat\nset Head ID=ab12cd\n\n");
   InputIdDialog dialog(InputIdDialog::Kind::kHeadId);

@@ -1,0 +1,180 @@
+// Commands of head maintenance and alignment: NozzleClean, Lubrication, InkCharge, InkDisCharge,
+// InkDisChargeNoPowerOff, TOF, BiAdjust, and LoadBlocks/SaveBlocks that keep the working block and
+// the chart label record in a file between runs. (PowerOff is with the EEPROM commands.)
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "base/atomic_file.h"
+#include "cli/command.h"
+#include "cli/session.h"
+#include "protocol/alignment.h"
+#include "protocol/eeprom.h"
+#include "protocol/maintenance.h"
+
+namespace tarvo::cli {
+namespace {
+
+// A blocks file: the working block (41 bytes) followed by the chart label record (24 bytes).
+constexpr size_t kBlocksFileSize = kHeadBlockSize + 24;
+
+bool ParseInt(const std::string& text, int& value) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+int NozzleCleanCommand(Session& s, std::span<const std::string> args) {
+  int mode = 0;
+  if (!ParseInt(args[0], mode) || !CleaningParameter(s.ctx.edition, mode)) {
+    s.err << "tarvo-cli: NozzleClean takes mode 1 (CL1), 2 (CL2) or 3 (CL1D)"
+          << (s.ctx.edition.is_library() ? " or 4" : "") << ", not \"" << args[0] << "\"\n";
+    return kExitUsage;
+  }
+  bool ok = NozzleClean(s.ctx, s.link, s.chart_label, mode);
+  s.out << "NozzleClean: " << ok << " (cleanings " << int{s.chart_label[21]} << ")\n";
+  return ok ? kExitOk : kExitFailed;
+}
+
+int LubricationCommand(Session& s, std::span<const std::string>) {
+  Lubrication(s.ctx, s.link);
+  s.out << "Lubrication: done\n";
+  return kExitOk;
+}
+
+int InkChargeCommand(Session& s, std::span<const std::string>) {
+  InkCharge(s.ctx, s.link);
+  s.out << "InkCharge: done\n";
+  return kExitOk;
+}
+
+bool ParseFlag(Session& s, std::string_view name, const std::string& text, int& flag) {
+  if (ParseInt(text, flag)) return true;
+  s.err << "tarvo-cli: " << name << " takes 1 (store the finishing data) or 0, not \"" << text
+        << "\"\n";
+  return false;
+}
+
+int InkDisChargeCommand(Session& s, std::span<const std::string> args) {
+  int flag = 0;
+  if (!ParseFlag(s, "InkDisCharge", args[0], flag)) return kExitUsage;
+  bool ok = InkDisCharge(s.ctx, s.link, s.state, flag);
+  s.out << "InkDisCharge: " << ok << "\n";
+  return ok ? kExitOk : kExitFailed;
+}
+
+int InkDisChargeNoPowerOffCommand(Session& s, std::span<const std::string> args) {
+  int flag = 0;
+  if (!ParseFlag(s, "InkDisChargeNoPowerOff", args[0], flag)) return kExitUsage;
+  bool ok = InkDisChargeNoPowerOff(s.ctx, s.link, s.state, flag);
+  s.out << "InkDisChargeNoPowerOff: " << ok << "\n";
+  return ok ? kExitOk : kExitFailed;
+}
+
+// The adjustments print from and (library) write the working block. One that nothing has filled
+// in this run is all zero; it is read from the printer first rather than written back as zeros.
+bool EnsureWorkingBlock(Session& s) {
+  for (uint8_t b : s.working_block) {
+    if (b != 0) return true;
+  }
+  if (ReadData(s.ctx, s.link, s.working_block)) return true;
+  s.err << "tarvo-cli: the printer's head data block could not be read\n";
+  return false;
+}
+
+int TofCommand(Session& s, std::span<const std::string>) {
+  if (!EnsureWorkingBlock(s)) return kExitFailed;
+  int result = TOF(s.ctx, s.link, s.state, s.working_block, s.read_block, s.chart_label);
+  s.out << "TOF: " << result << " (TofAdjust "
+        << int{static_cast<int8_t>(s.working_block[kTofAdjustOffset])} << ")\n";
+  return result == kAdjustStored ? kExitOk : kExitFailed;
+}
+
+int BiAdjustCommand(Session& s, std::span<const std::string> args) {
+  int mode = 0;
+  const BiDMode* bid = ParseInt(args[0], mode) ? FindBiDMode(mode) : nullptr;
+  if (!bid) {
+    s.err << "tarvo-cli: BiAdjust takes mode 0 (MS1), 1 (MS2), 2 (VSD) or 3 (ECN), not \""
+          << args[0] << "\"\n";
+    return kExitUsage;
+  }
+  if (!EnsureWorkingBlock(s)) return kExitFailed;
+  int result = BiAdjust(s.ctx, s.link, s.state, s.working_block, s.read_block, s.chart_label, mode);
+  s.out << "BiAdjust: " << result << " (" << bid->caption << " "
+        << int{static_cast<int8_t>(s.working_block[bid->field_offset])} << ")\n";
+  return result == kAdjustStored ? kExitOk : kExitFailed;
+}
+
+int LoadBlocksCommand(Session& s, std::span<const std::string> args) {
+  std::ifstream file(args[0], std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+  if (!file.is_open() || bytes.size() != kBlocksFileSize) {
+    s.err << "tarvo-cli: " << args[0] << " is not a blocks file (" << kBlocksFileSize
+          << " bytes: head data block, chart label record)\n";
+    return kExitFailed;
+  }
+  std::copy_n(bytes.begin(), kHeadBlockSize, s.working_block.begin());
+  std::copy_n(bytes.begin() + kHeadBlockSize, s.chart_label.size(), s.chart_label.begin());
+  s.out << "LoadBlocks: " << args[0] << "\n";
+  return kExitOk;
+}
+
+int SaveBlocksCommand(Session& s, std::span<const std::string> args) {
+  std::vector<uint8_t> bytes(s.working_block.begin(), s.working_block.end());
+  bytes.insert(bytes.end(), s.chart_label.begin(), s.chart_label.end());
+  if (!WriteFileAtomically(args[0], bytes)) {
+    s.err << "tarvo-cli: cannot write " << args[0] << "\n";
+    return kExitFailed;
+  }
+  s.out << "SaveBlocks: " << args[0] << "\n";
+  return kExitOk;
+}
+
+Command Device(std::string_view name, std::string_view usage, std::string_view help, int args,
+               std::function<int(Session&, std::span<const std::string>)> run) {
+  return {.name = name,
+          .usage = usage,
+          .help = help,
+          .min_args = args,
+          .max_args = args,
+          .needs_link = true,
+          .run = std::move(run)};
+}
+
+const bool registered =
+    RegisterCommand(Device("NozzleClean", "MODE",
+                           "clean the nozzles: mode 1 CL1, 2 CL2, 3 CL1D (library also 4)", 1,
+                           NozzleCleanCommand)) &&
+    RegisterCommand(
+        Device("Lubrication", "", "grease the carriage and paper feed", 0, LubricationCommand)) &&
+    RegisterCommand(Device("InkCharge", "", "fill the head with ink (about two minutes)", 0,
+                           InkChargeCommand)) &&
+    RegisterCommand(Device("InkDisCharge", "FLAG",
+                           "drain the ink with the jig; FLAG 1 stores the shipping data; then "
+                           "switch off",
+                           1, InkDisChargeCommand)) &&
+    RegisterCommand(Device("InkDisChargeNoPowerOff", "FLAG",
+                           "drain the ink with the jig; FLAG 1 stores the shipping data", 1,
+                           InkDisChargeNoPowerOffCommand)) &&
+    RegisterCommand(
+        Device("TOF", "", "adjust the top of form against chart 6 and store it", 0, TofCommand)) &&
+    RegisterCommand(Device("BiAdjust", "MODE",
+                           "adjust the Bi-d offset of mode 0 MS1, 1 MS2, 2 VSD, 3 ECN and store it",
+                           1, BiAdjustCommand)) &&
+    RegisterCommand({.name = "LoadBlocks",
+                     .usage = "FILE",
+                     .help = "load the working block and chart label record from a blocks file",
+                     .min_args = 1,
+                     .max_args = 1,
+                     .needs_link = false,
+                     .run = LoadBlocksCommand}) &&
+    RegisterCommand({.name = "SaveBlocks",
+                     .usage = "FILE",
+                     .help = "save the working block and chart label record to a blocks file",
+                     .min_args = 1,
+                     .max_args = 1,
+                     .needs_link = false,
+                     .run = SaveBlocksCommand});
+
+}  // namespace
+}  // namespace tarvo::cli

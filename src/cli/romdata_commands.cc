@@ -1,0 +1,237 @@
+// Commands of the ROM data services: DumpData, SetInitialValue, DumpTransferROMData, LoadFile,
+// SaveFile, ResetAll, SetCharge, ReadFW, SetInitialStuff, SetDLLVersion, UpdateFW,
+// UpdateShippingFW, Transferflag, ReadFatalErrorCode, SetFTFlag, MotorMoveTest, MotorAction,
+// PowerOffTest.
+#include <charconv>
+#include <cstdio>
+#include <string>
+
+#include "cli/command.h"
+#include "cli/session.h"
+#include "romdata/firmware.h"
+#include "romdata/library_version.h"
+#include "romdata/motor_tests.h"
+#include "romdata/rom_dump.h"
+#include "romdata/rom_file.h"
+#include "romdata/rom_flags.h"
+#include "romdata/rom_summary.h"
+#include "romdata/transfer_0071.h"
+
+namespace tarvo::cli {
+namespace {
+
+std::optional<int> ParseNumber(const std::string& text) {
+  int value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// Bytes of the record as text, a zero byte ending it, other unprintable bytes as '?'.
+std::string Chars(const RomSummary& r, size_t at, size_t n) {
+  std::string text;
+  for (size_t i = at; i < at + n && r[i] != 0; ++i) {
+    text += r[i] >= 0x20 && r[i] < 0x7F ? static_cast<char>(r[i]) : '?';
+  }
+  return text;
+}
+
+const char* OutcomeText(DumpOutcome outcome) {
+  switch (outcome) {
+    case DumpOutcome::kReadFailed:
+      return "read failed";
+    case DumpOutcome::kCancelled:
+      return "cancelled";
+    case DumpOutcome::kUnchanged:
+      return "unchanged, nothing written";
+    case DumpOutcome::kWritten:
+      return "written";
+    case DumpOutcome::kWriteFailed:
+      return "write failed";
+  }
+  return "?";
+}
+
+int ReportOutcome(Session& s, std::string_view name, DumpOutcome outcome) {
+  s.out << name << ": " << OutcomeText(outcome) << "\n";
+  const bool ok = outcome == DumpOutcome::kWritten || outcome == DumpOutcome::kUnchanged ||
+                  outcome == DumpOutcome::kCancelled;
+  return ok ? kExitOk : kExitFailed;
+}
+
+int Report(Session& s, std::string_view name, bool ok) {
+  s.out << name << ": " << (ok ? 1 : 0) << "\n";
+  return ok ? kExitOk : kExitFailed;
+}
+
+int DumpDataCommand(Session& s, std::span<const std::string> args) {
+  std::optional<int> mode = args.empty() ? 0 : ParseNumber(args[0]);
+  if (!mode) {
+    s.err << "tarvo-cli: DumpData takes a mode (1: apply the initial values first), not \""
+          << args[0] << "\"\n";
+    return kExitUsage;
+  }
+  return ReportOutcome(s, "DumpData", DumpData(s.ctx, s.link, s.state, *mode));
+}
+
+int SetInitialValueCommand(Session& s, std::span<const std::string>) {
+  return ReportOutcome(s, "SetInitialValue", SetInitialValue(s.ctx, s.link, s.state));
+}
+
+int DumpTransferROMDataCommand(Session& s, std::span<const std::string>) {
+  RomSummary record{};
+  if (!DumpTransferROMData(s.ctx, s.link, s.state, record))
+    return Report(s, "DumpTransferROMData", false);
+  s.out << "DumpTransferROMData: 1\n"
+        << "Customer Setting = \"" << Chars(record, summary::kModelName, 3) << "\"\n"
+        << "USB ID = \"" << Chars(record, summary::kUsbSerialNo, 18) << "\"\n"
+        << "Head ID = \"" << Chars(record, summary::kHeadId, 6) << "\"\n"
+        << "Modal = \"" << Chars(record, summary::kModel, summary::kModelSize) << "\"\n"
+        << "FW Ver. = \"" << Chars(record, summary::kFwVersion, 4) << "\"\n"
+        << "TOF = " << SummaryInt(record, summary::kTof) << "\n"
+        << "Left Margin = " << SummaryInt(record, summary::kLeftMargin) << "\n"
+        << "MS1 = " << SummaryInt(record, summary::kMs1) << "\n"
+        << "MS2 = " << SummaryInt(record, summary::kMs2) << "\n"
+        << "VSD = " << SummaryInt(record, summary::kVsd) << "\n"
+        << "ECN = " << SummaryInt(record, summary::kEcn) << "\n"
+        << "Init Stuff = " << int{record[summary::kInitialStuffFlag]} << "\n"
+        << "FT Flag = " << int{record[summary::kFtFlag]} << "\n";
+  if (s.ctx.edition.is_library()) {
+    s.out << "Unplug Acmlt = " << int{record[summary::kUnplugAccumulation]} << "\n"
+          << "TCL Condition = " << int{record[summary::kTclCondition]} << "\n";
+  }
+  return kExitOk;
+}
+
+int LoadFileCommand(Session& s, std::span<const std::string>) {
+  return Report(s, "LoadFile", LoadFile(s.ctx, s.link));
+}
+
+int SaveFileCommand(Session& s, std::span<const std::string>) {
+  return Report(s, "SaveFile", SaveFile(s.ctx, s.link));
+}
+
+int ResetAllCommand(Session& s, std::span<const std::string>) {
+  return Report(s, "ResetAll", ResetAll(s.ctx, s.link));
+}
+
+int SetChargeCommand(Session& s, std::span<const std::string>) {
+  return Report(s, "SetCharge", SetCharge(s.ctx, s.link));
+}
+
+int ReadFWCommand(Session& s, std::span<const std::string>) {
+  std::optional<std::string> version = ReadFW(s.ctx, s.link);
+  s.out << "ReadFW: " << (version ? "1 \"" + *version + "\"" : "0") << "\n";
+  return version ? kExitOk : kExitFailed;
+}
+
+int SetInitialStuffCommand(Session& s, std::span<const std::string>) {
+  return Report(s, "SetInitialStuff", SetInitialStuff(s.ctx, s.link));
+}
+
+int SetDLLVersionCommand(Session& s, std::span<const std::string> args) {
+  SetDLLVersion(s.state, std::span(args[0].data(), args[0].size()));
+  s.out << "SetDLLVersion: \"" << s.state.library_version << "\"\n";
+  return kExitOk;
+}
+
+int UpdateFWCommand(Session& s, std::span<const std::string>) {
+  return Report(s, "UpdateFW", UpdateFW(s.ctx, s.link));
+}
+
+int UpdateShippingFWCommand(Session& s, std::span<const std::string> args) {
+  std::optional<int> type = ParseNumber(args[0]);
+  if (!type) {
+    s.err << "tarvo-cli: UpdateShippingFW takes a type (0, 1 or 2), not \"" << args[0] << "\"\n";
+    return kExitUsage;
+  }
+  return Report(s, "UpdateShippingFW", UpdateShippingFW(s.ctx, s.link, *type));
+}
+
+int TransferflagCommand(Session& s, std::span<const std::string>) {
+  return Report(s, "Transferflag", Transferflag(s.ctx, s.link, s.state));
+}
+
+int ReadFatalErrorCodeCommand(Session& s, std::span<const std::string>) {
+  std::optional<uint8_t> code = ReadFatalErrorCode(s.ctx, s.link);
+  s.out << "ReadFatalErrorCode: " << (code ? "1 " + std::to_string(int{*code}) : "0") << "\n";
+  return code ? kExitOk : kExitFailed;
+}
+
+int SetFTFlagCommand(Session& s, std::span<const std::string>) {
+  return Report(s, "SetFTFlag", SetFTFlag(s.ctx, s.link));
+}
+
+// The motor tests: a cancelled dialog sends nothing and is no failure.
+int MotorMoveTestCommand(Session& s, std::span<const std::string>) {
+  s.out << "MotorMoveTest: " << (MotorMoveTest(s.ctx, s.link) ? "sent" : "cancelled") << "\n";
+  return kExitOk;
+}
+
+int MotorActionCommand(Session& s, std::span<const std::string>) {
+  s.out << "MotorAction: " << (MotorAction(s.ctx, s.link) ? "sent" : "cancelled") << "\n";
+  return kExitOk;
+}
+
+int PowerOffTestCommand(Session& s, std::span<const std::string>) {
+  s.out << "PowerOffTest: " << (PowerOffTest(s.ctx, s.link) ? "sent" : "cancelled") << "\n";
+  return kExitOk;
+}
+
+Command Simple(std::string_view name, std::string_view help,
+               int (*run)(Session&, std::span<const std::string>)) {
+  return {.name = name, .usage = "", .help = help, .needs_link = true, .run = run};
+}
+
+const bool registered =
+    RegisterCommand({.name = "DumpData",
+                     .usage = "[MODE]",
+                     .help = "show the ROM data image for editing; MODE 1 applies the initial "
+                             "values first",
+                     .min_args = 0,
+                     .max_args = 1,
+                     .needs_link = true,
+                     .run = DumpDataCommand}) &&
+    RegisterCommand(Simple("SetInitialValue", "reset the line-adjustable ROM data fields",
+                           SetInitialValueCommand)) &&
+    RegisterCommand(Simple("DumpTransferROMData", "read the ROM summary record and show it",
+                           DumpTransferROMDataCommand)) &&
+    RegisterCommand(
+        Simple("LoadFile", "write a ROM data file into the printer", LoadFileCommand)) &&
+    RegisterCommand(Simple("SaveFile", "save the ROM data image to a file", SaveFileCommand)) &&
+    RegisterCommand(Simple("ResetAll", "clear the ROM data image but the charge flag and version",
+                           ResetAllCommand)) &&
+    RegisterCommand(Simple("SetCharge", "change the ink charge flag", SetChargeCommand)) &&
+    RegisterCommand(Simple("ReadFW", "show the firmware version", ReadFWCommand)) &&
+    RegisterCommand(
+        Simple("SetInitialStuff", "set or clear the initial stuff flag", SetInitialStuffCommand)) &&
+    RegisterCommand({.name = "SetDLLVersion",
+                     .usage = "TEXT",
+                     .help = "set the library version text printed in chart headers (4 characters)",
+                     .min_args = 1,
+                     .max_args = 1,
+                     .run = SetDLLVersionCommand}) &&
+    RegisterCommand(
+        Simple("UpdateFW", "send a firmware image chosen by the operator", UpdateFWCommand)) &&
+    RegisterCommand(
+        {.name = "UpdateShippingFW",
+         .usage = "TYPE",
+         .help = "send the shipping image of TYPE (0 reset ROM, 1 shipping, 2 SPC test)",
+         .min_args = 1,
+         .max_args = 1,
+         .needs_link = true,
+         .run = UpdateShippingFWCommand}) &&
+    RegisterCommand(Simple("Transferflag", "convert an 0071 ROM data file and write it",
+                           TransferflagCommand)) &&
+    RegisterCommand(
+        Simple("ReadFatalErrorCode", "show the fatal error code", ReadFatalErrorCodeCommand)) &&
+    RegisterCommand(Simple("SetFTFlag", "set or clear the FT flag", SetFTFlagCommand)) &&
+    RegisterCommand(
+        Simple("MotorMoveTest", "move the CR or PF motor by hand", MotorMoveTestCommand)) &&
+    RegisterCommand(
+        Simple("MotorAction", "lock, unlock, hold or release the motors", MotorActionCommand)) &&
+    RegisterCommand(Simple("PowerOffTest", "switch the printer off with or without shipment data",
+                           PowerOffTestCommand));
+
+}  // namespace
+}  // namespace tarvo::cli
