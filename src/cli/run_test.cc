@@ -1,0 +1,129 @@
+#include "cli/run.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace tarvo::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+struct RunTest : ::testing::Test {
+  RunTest() {
+    dir = fs::temp_directory_path() /
+          ("tarvo-cli-" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    setenv("TARVO_CONFIG_DIR", dir.c_str(), 1);
+  }
+  ~RunTest() override { fs::remove_all(dir); }
+
+  int Cli(std::vector<std::string> args, const std::string& input = "") {
+    args.insert(args.begin(), "tarvo-cli");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    std::istringstream in(input);
+    out.str("");
+    err.str("");
+    return cli::Run(static_cast<int>(argv.size()), argv.data(), in, out, err);
+  }
+  std::string Sim(const std::string& faults = "") const {
+    return "sim:" + (dir / "printer.json").string() + faults;
+  }
+  std::vector<std::string> Lines(const fs::path& file) const {
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    return lines;
+  }
+
+  fs::path dir;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(RunTest, HandleOpenOnTheSimulatedPrinter) {
+  EXPECT_EQ(Cli({"--printer", Sim(), "--virtual-time", "HandleOpen"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("HandleOpen: 1"));
+}
+
+TEST_F(RunTest, AbsentPrinterIsOffLineAfterTheRetries) {
+  std::string wire = (dir / "wire.log").string();
+  EXPECT_EQ(Cli({"--printer", Sim("?absent=1"), "--virtual-time", "--wire-log", wire,
+                 "HandleOpen"}),
+            4);
+  EXPECT_THAT(out.str(), HasSubstr("Print Off line !!"));
+  auto lines = Lines(wire);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "S 1000"), 10);
+}
+
+TEST_F(RunTest, CommandsOfOneRunShareTheLink) {
+  std::string wire = (dir / "wire.log").string();
+  EXPECT_EQ(Cli({"--printer", Sim(), "--virtual-time", "--wire-log", wire, "HandleOpen", "+",
+                 "ReadFWVersion", "+", "ReadTemperatureBegin", "+", "HandleClose"}),
+            0);
+  auto lines = Lines(wire);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "O PIPE00 ok"), 1);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "C"), 1);
+  EXPECT_THAT(out.str(), HasSubstr("0073"));
+}
+
+TEST_F(RunTest, EachDeviceCommandIsFramedWhenTheLinkIsNotOpen) {
+  std::string wire = (dir / "wire.log").string();
+  EXPECT_EQ(Cli({"--printer", Sim(), "--virtual-time", "--wire-log", wire, "ReadFWVersion", "+",
+                 "ReadFWVersion"}),
+            0);
+  auto lines = Lines(wire);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "C"), 2);
+}
+
+TEST_F(RunTest, SessionFileRunsLineByLineAndStopsAtAFailure) {
+  std::ofstream(dir / "s.txt") << "# a comment\n\nHandleOpen\nReadFWVersion\nNoSuchThing\n"
+                                  "ReadFWVersion\n";
+  EXPECT_EQ(Cli({"--printer", Sim(), "--virtual-time", "session", (dir / "s.txt").string()}), 2);
+  EXPECT_THAT(err.str(), HasSubstr("s.txt:5: NoSuchThing failed"));
+}
+
+TEST_F(RunTest, ScriptThatRunsOutStopsTheRun) {
+  std::ofstream(dir / "answers.txt") << "# nothing\n";
+  std::string transcript = (dir / "t.log").string();
+  EXPECT_EQ(Cli({"--printer", Sim(), "--virtual-time", "--operator",
+                 "script:" + (dir / "answers.txt").string(), "--transcript", transcript,
+                 "SetHeadID"}),
+            3);
+  EXPECT_THAT(err.str(), HasSubstr("Input Head ID"));
+  EXPECT_FALSE(Lines(transcript).empty());
+}
+
+TEST_F(RunTest, BadCommandLinesAreRefused) {
+  EXPECT_EQ(Cli({"--printer", Sim(), "NoSuchCommand"}), 2);
+  EXPECT_EQ(Cli({"--printer", Sim(), "PrintChart"}), 2);  // missing argument
+  EXPECT_EQ(Cli({"--printer", "floppy", "HandleOpen"}), 2);
+  EXPECT_EQ(Cli({"--printer", Sim(), "--operator", "telepathy", "HandleOpen"}), 2);
+  EXPECT_EQ(Cli({"--printer", Sim("?nonsense=1"), "HandleOpen"}), 2);
+  EXPECT_EQ(Cli({}), 2);
+  EXPECT_EQ(Cli({"--version"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("tarvo-cli"));
+}
+
+TEST_F(RunTest, VirtualTimeIsRefusedWithARealPrinter) {
+  EXPECT_EQ(Cli({"--printer", "usb", "--virtual-time", "HandleOpen"}), 2);
+  EXPECT_THAT(err.str(), HasSubstr("real waits"));
+}
+
+TEST_F(RunTest, ListShowsTheSimulatedPrinter) {
+  EXPECT_EQ(Cli({"--printer", Sim(), "list"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("0a3c:7251"));
+  EXPECT_THAT(out.str(), HasSubstr("device 1"));
+  EXPECT_EQ(Cli({"--printer", Sim("?absent=1"), "list"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("No supported printer is attached."));
+}
+
+}  // namespace
+}  // namespace tarvo::cli
