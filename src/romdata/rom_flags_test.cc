@@ -76,7 +76,6 @@ TEST(SetCharge, CancelStillWritesAndReports) {
   EXPECT_TRUE(SetCharge(bench.ctx, bench.link));
   EXPECT_TRUE(bench.Wrote());
   EXPECT_EQ(bench.MessageTexts(), std::vector<std::string>{"Charge: Set Charge Flag Success !!"});
-
 }
 
 TEST(SetCharge, FailedWriteIsReported) {
