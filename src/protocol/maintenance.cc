@@ -18,8 +18,8 @@ constexpr int64_t kCleaningWaitMs = 10'000;
 constexpr int64_t kDisChargeLastWaitMs = 10'000;
 constexpr uint8_t kChartLabelCleanings = 21;
 
-// The counters the finishing clears: from ProtectionCounterA up to the ink system values, and
-// the bytes after them up to (not including) FtFlag's neighbour 122, or including it.
+// The counters the finishing clears: offsets 41-109 (ProtectionCounterA up to the ink system
+// values) and 112-121, or 112-122.
 void ClearCounters(std::span<uint8_t, kRomImageSize> image, bool with_122) {
   std::fill(image.begin() + kProtectionCounterAOffset, image.begin() + kUnplugAccumulationOffset,
             0);

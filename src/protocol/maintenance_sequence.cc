@@ -1,7 +1,5 @@
 #include "protocol/maintenance_sequence.h"
 
-#include <string>
-
 #include "protocol/commands.h"
 
 namespace tarvo {
