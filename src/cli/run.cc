@@ -13,9 +13,9 @@
 #include "base/settings_store.h"
 #include "base/wire_log.h"
 #include "cli/command.h"
-#include "cli/operator_factory.h"
-#include "cli/printer_factory.h"
 #include "cli/session.h"
+#include "front/operator_factory.h"
+#include "front/printer_factory.h"
 #include "link/printer_link.h"
 
 namespace tarvo::cli {
@@ -150,7 +150,7 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
   Clock& clock = opt.virtual_time ? static_cast<Clock&>(virtual_clock) : real_clock;
 
   std::string error;
-  auto printer = MakePrinter(opt.printer, clock, &error);
+  auto printer = front::MakePrinter(opt.printer, clock, &error);
   if (!printer) {
     err << "tarvo-cli: " << error << "\n";
     return kExitUsage;
@@ -165,7 +165,7 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
   auto transcript = OpenSink(opt.transcript, err);
   auto wire_sink = OpenSink(opt.wire_log, err);
   WireLog wire(*wire_sink);
-  auto op = MakeOperator(opt.op, in, out, *transcript, &error);
+  auto op = front::MakeOperator(opt.op, in, out, *transcript, &error);
   if (!op) {
     err << "tarvo-cli: " << error << "\n";
     return kExitUsage;

@@ -1,9 +1,9 @@
-#include "cli/operator_factory.h"
+#include "front/operator_factory.h"
 
 #include "dialogs/script_operator.h"
 #include "dialogs/terminal_operator.h"
 
-namespace tarvo::cli {
+namespace tarvo::front {
 
 std::unique_ptr<Operator> MakeOperator(std::string_view spec, std::istream& in, std::ostream& out,
                                        LineSink& transcript, std::string* error) {
@@ -21,4 +21,4 @@ std::unique_ptr<Operator> MakeOperator(std::string_view spec, std::istream& in, 
   return nullptr;
 }
 
-}  // namespace tarvo::cli
+}  // namespace tarvo::front

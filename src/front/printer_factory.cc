@@ -1,11 +1,11 @@
-#include "cli/printer_factory.h"
+#include "front/printer_factory.h"
 
 #include "sim/sim_backend.h"
 #ifdef TARVO_HAVE_USB
 #include "usb/usb_backend.h"
 #endif
 
-namespace tarvo::cli {
+namespace tarvo::front {
 
 std::optional<Printer> MakePrinter(std::string_view spec, Clock& clock, std::string* error) {
   Printer printer;
@@ -31,4 +31,4 @@ std::optional<Printer> MakePrinter(std::string_view spec, Clock& clock, std::str
   return std::nullopt;
 }
 
-}  // namespace tarvo::cli
+}  // namespace tarvo::front

@@ -9,7 +9,7 @@
 #include "link/link_backend.h"
 #include "sim/sim_printer.h"
 
-namespace tarvo::cli {
+namespace tarvo::front {
 
 // The printer a run talks to.
 struct Printer {
@@ -22,4 +22,4 @@ struct Printer {
 // Nothing, with *error set, for an unknown or malformed name.
 std::optional<Printer> MakePrinter(std::string_view spec, Clock& clock, std::string* error);
 
-}  // namespace tarvo::cli
+}  // namespace tarvo::front
