@@ -1,0 +1,346 @@
+// The library's 35 exports: each checks the host's pointers, then runs one device operation of
+// the library edition through the runtime.
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <span>
+
+#include "charts/print_chart.h"
+#include "charts/print_file.h"
+#include "fennick.h"
+#include "library/runtime.h"
+#include "protocol/alignment.h"
+#include "protocol/commands.h"
+#include "protocol/eeprom.h"
+#include "protocol/head_id.h"
+#include "protocol/maintenance.h"
+#include "romdata/firmware.h"
+#include "romdata/library_version.h"
+#include "romdata/motor_tests.h"
+#include "romdata/rom_dump.h"
+#include "romdata/rom_file.h"
+#include "romdata/rom_flags.h"
+#include "romdata/rom_summary.h"
+#include "romdata/transfer_0071.h"
+
+namespace {
+
+using tarvo::HeadBlock;
+using tarvo::kHeadBlockSize;
+using tarvo::library::Runtime;
+
+constexpr size_t kChartLabelSize = 24;
+using ChartLabel = std::span<uint8_t, kChartLabelSize>;
+
+void Report(const char* name, const char* what) noexcept {
+  std::fprintf(stderr, "fennick: %s stopped: %s\n", name, what);
+}
+
+// Runs the body of export `name`, which may throw (an operator that cannot answer, a failed
+// allocation): nothing crosses into the host, which gets `failure` instead.
+template <typename Result, typename Body>
+Result Guard(const char* name, Result failure, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    Report(name, e.what());
+  } catch (...) {
+    Report(name, "unknown exception");
+  }
+  return failure;
+}
+
+// Guard with the runtime; `failure` as well when the environment gives no usable runtime.
+template <typename Result, typename Body>
+Result WithRuntime(const char* name, Result failure, Body&& body) noexcept {
+  return Guard(name, failure, [&]() -> Result {
+    Runtime* rt = Runtime::Get();
+    return rt ? body(*rt) : failure;
+  });
+}
+
+// For the exports whose result carries nothing.
+template <typename Body>
+void WithRuntimeVoid(const char* name, Body&& body) noexcept {
+  WithRuntime(name, 0, [&](Runtime& rt) {
+    body(rt);
+    return 0;
+  });
+}
+
+ChartLabel Label(unsigned char* chart_label) {
+  return ChartLabel(chart_label, kChartLabelSize);
+}
+
+void CopyIn(HeadBlock& block, const unsigned char* host) {
+  std::copy_n(host, kHeadBlockSize, block.begin());
+}
+void CopyOut(const HeadBlock& block, unsigned char* host) {
+  std::copy_n(block.begin(), kHeadBlockSize, host);
+}
+
+// TOF and BiAdjust work on the library's own pair of blocks, loaded from the host's block and
+// read-back buffer and handed back to them when the operation ends.
+template <typename Adjust>
+unsigned char AdjustOnHostBlocks(const char* name, unsigned char* block, unsigned char* read_back,
+                                 unsigned char* chart_label, Adjust&& adjust) {
+  constexpr unsigned char kNotDone = tarvo::kAdjustNotDone;
+  if (!block || !read_back || !chart_label) return kNotDone;
+  return WithRuntime(name, kNotDone, [&](Runtime& rt) {
+    CopyIn(rt.write_block(), block);
+    CopyIn(rt.read_block(), read_back);
+    const int result = adjust(rt, Label(chart_label));
+    CopyOut(rt.write_block(), block);
+    CopyOut(rt.read_block(), read_back);
+    return static_cast<unsigned char>(result);
+  });
+}
+
+}  // namespace
+
+extern "C" {
+
+// ---------------------------------------------------------------- printer link
+
+unsigned char FENNICK_CALL HandleOpen(void) {
+  return WithRuntime("HandleOpen", static_cast<unsigned char>(0), [](Runtime& rt) {
+    return static_cast<unsigned char>(rt.link().HandleOpen());
+  });
+}
+
+int32_t FENNICK_CALL HandleClose(void) {
+  return Guard("HandleClose", 0, [] {
+    // Without a runtime nothing was ever opened: no need to build one to close nothing.
+    Runtime* rt = Runtime::Current();
+    return rt && rt->link().HandleClose() ? 1 : 0;
+  });
+}
+
+// ---------------------------------------------------------------- commands
+
+unsigned char FENNICK_CALL ReadRamFWPtr(uint32_t* value) {
+  if (!value) return 0;
+  return WithRuntime("ReadRamFWPtr", static_cast<unsigned char>(0), [&](Runtime& rt) {
+    auto read = tarvo::ReadRamFWPtr(rt.ctx(), rt.link());
+    if (!read) return static_cast<unsigned char>(0);
+    *value = *read;
+    return static_cast<unsigned char>(1);
+  });
+}
+
+int32_t FENNICK_CALL ReadTemperatureBegin(void) {
+  return WithRuntime("ReadTemperatureBegin", -1, [](Runtime& rt) {
+    return static_cast<int32_t>(tarvo::ReadTemperatureBegin(rt.ctx(), rt.link()));
+  });
+}
+
+int32_t FENNICK_CALL PowerOff(int32_t shipment_flag) {
+  WithRuntimeVoid("PowerOff", [&](Runtime& rt) {
+    tarvo::PowerOff(rt.ctx(), rt.link(), static_cast<uint8_t>(shipment_flag));
+  });
+  return 1;
+}
+
+unsigned char FENNICK_CALL MELoadFilePtr(const char* chars, int32_t count) {
+  if (!chars && count > 0) return 0;
+  const size_t size = count > 0 ? static_cast<size_t>(count) : 0;
+  return WithRuntime("MELoadFilePtr", static_cast<unsigned char>(0), [&](Runtime& rt) {
+    return static_cast<unsigned char>(
+        tarvo::MELoadFilePtr(rt.ctx(), rt.link(), std::span<const char>(chars, size)));
+  });
+}
+
+// ---------------------------------------------------------------- EEPROM access
+
+int32_t FENNICK_CALL ReadData(unsigned char* block, unsigned char* /*unused*/) {
+  if (!block) return 1;
+  WithRuntimeVoid("ReadData", [&](Runtime& rt) {
+    HeadBlock read{};
+    if (tarvo::ReadData(rt.ctx(), rt.link(), read)) CopyOut(read, block);
+  });
+  return 1;
+}
+
+unsigned char FENNICK_CALL SetHeadID(unsigned char* block) {
+  constexpr auto kCancelled = static_cast<unsigned char>(tarvo::kHeadIdCancelled);
+  if (!block) return kCancelled;
+  return WithRuntime("SetHeadID", kCancelled, [&](Runtime& rt) {
+    HeadBlock host{};
+    CopyIn(host, block);
+    const int result =
+        tarvo::SetHeadID(rt.ctx(), rt.link(), rt.write_block(), rt.read_block(), &host);
+    CopyOut(host, block);
+    return static_cast<unsigned char>(result);
+  });
+}
+
+unsigned char FENNICK_CALL SetInkSystemValue(void) {
+  return WithRuntime("SetInkSystemValue", static_cast<unsigned char>(0), [](Runtime& rt) {
+    return static_cast<unsigned char>(tarvo::SetInkSystemValue(rt.ctx(), rt.link()));
+  });
+}
+
+// ---------------------------------------------------------------- head maintenance
+
+void FENNICK_CALL NozzleClean(unsigned char* chart_label, int32_t mode) {
+  if (!chart_label) return;
+  WithRuntimeVoid("NozzleClean", [&](Runtime& rt) {
+    tarvo::NozzleClean(rt.ctx(), rt.link(), Label(chart_label), mode);
+  });
+}
+
+void FENNICK_CALL Lubrication(void) {
+  WithRuntimeVoid("Lubrication", [](Runtime& rt) { tarvo::Lubrication(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL InkCharge(void) {
+  WithRuntimeVoid("InkCharge", [](Runtime& rt) { tarvo::InkCharge(rt.ctx(), rt.link()); });
+}
+
+unsigned char FENNICK_CALL InkDisCharge(int32_t finishing) {
+  return WithRuntime("InkDisCharge", static_cast<unsigned char>(0), [&](Runtime& rt) {
+    return static_cast<unsigned char>(
+        tarvo::InkDisCharge(rt.ctx(), rt.link(), rt.state(), finishing));
+  });
+}
+
+unsigned char FENNICK_CALL InkDisChargeNoPowerOff(int32_t finishing) {
+  return WithRuntime("InkDisChargeNoPowerOff", static_cast<unsigned char>(0), [&](Runtime& rt) {
+    return static_cast<unsigned char>(
+        tarvo::InkDisChargeNoPowerOff(rt.ctx(), rt.link(), rt.state(), finishing));
+  });
+}
+
+// ---------------------------------------------------------------- alignment
+
+unsigned char FENNICK_CALL TOF(unsigned char* block, unsigned char* read_back,
+                               unsigned char* chart_label) {
+  return AdjustOnHostBlocks("TOF", block, read_back, chart_label,
+                            [](Runtime& rt, ChartLabel label) {
+                              return tarvo::TOF(rt.ctx(), rt.link(), rt.state(), rt.write_block(),
+                                                rt.read_block(), label);
+                            });
+}
+
+unsigned char FENNICK_CALL BiAdjust(unsigned char* block, unsigned char* read_back,
+                                    unsigned char* chart_label, uint32_t mode) {
+  // A mode beyond the int range is as unknown as 4; the device layer refuses both.
+  const int bid_mode = mode > 3 ? -1 : static_cast<int>(mode);
+  return AdjustOnHostBlocks(
+      "BiAdjust", block, read_back, chart_label, [&](Runtime& rt, ChartLabel label) {
+        return tarvo::BiAdjust(rt.ctx(), rt.link(), rt.state(), rt.write_block(), rt.read_block(),
+                               label, bid_mode);
+      });
+}
+
+// ---------------------------------------------------------------- charts
+
+void FENNICK_CALL PrintChart(FennickHead44 head, unsigned char* chart_label, uint32_t chart) {
+  if (!chart_label) return;
+  WithRuntimeVoid("PrintChart", [&](Runtime& rt) {
+    HeadBlock block{};
+    CopyIn(block, head.bytes);
+    tarvo::PrintChart(rt.ctx(), rt.link(), rt.state(), block, Label(chart_label), chart);
+  });
+}
+
+void FENNICK_CALL SetDLLVersion(const char* chars) {
+  if (!chars) return;
+  // No runtime: the version text is the library's own and no printer is involved.
+  Guard("SetDLLVersion", 0, [&] {
+    tarvo::SetDLLVersion(tarvo::library::LibraryState(), std::span<const char>(chars, 4));
+    return 0;
+  });
+}
+
+// ---------------------------------------------------------------- ROM data image
+
+void FENNICK_CALL DumpData(int32_t mode) {
+  WithRuntimeVoid("DumpData",
+                  [&](Runtime& rt) { tarvo::DumpData(rt.ctx(), rt.link(), rt.state(), mode); });
+}
+
+void FENNICK_CALL SetInitialValue(void) {
+  WithRuntimeVoid("SetInitialValue",
+                  [](Runtime& rt) { tarvo::SetInitialValue(rt.ctx(), rt.link(), rt.state()); });
+}
+
+unsigned char FENNICK_CALL DumpTransferROMData(unsigned char* record) {
+  if (!record) return 0;
+  return WithRuntime("DumpTransferROMData", static_cast<unsigned char>(0), [&](Runtime& rt) {
+    // Bytes the record does not carry stay as the host passed them.
+    tarvo::RomSummary summary{};
+    std::copy_n(record, summary.size(), summary.begin());
+    if (!tarvo::DumpTransferROMData(rt.ctx(), rt.link(), rt.state(), summary)) {
+      return static_cast<unsigned char>(0);
+    }
+    std::copy(summary.begin(), summary.end(), record);
+    return static_cast<unsigned char>(1);
+  });
+}
+
+void FENNICK_CALL ResetAll(void) {
+  WithRuntimeVoid("ResetAll", [](Runtime& rt) { tarvo::ResetAll(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL LoadFile(void) {
+  WithRuntimeVoid("LoadFile", [](Runtime& rt) { tarvo::LoadFile(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL SaveFile(void) {
+  WithRuntimeVoid("SaveFile", [](Runtime& rt) { tarvo::SaveFile(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL SetCharge(void) {
+  WithRuntimeVoid("SetCharge", [](Runtime& rt) { tarvo::SetCharge(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL ReadFW(void) {
+  WithRuntimeVoid("ReadFW", [](Runtime& rt) { tarvo::ReadFW(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL SetInitialStuff(void) {
+  WithRuntimeVoid("SetInitialStuff",
+                  [](Runtime& rt) { tarvo::SetInitialStuff(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL SetFTFlag(void) {
+  WithRuntimeVoid("SetFTFlag", [](Runtime& rt) { tarvo::SetFTFlag(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL ReadFatalErrorCode(void) {
+  WithRuntimeVoid("ReadFatalErrorCode",
+                  [](Runtime& rt) { tarvo::ReadFatalErrorCode(rt.ctx(), rt.link()); });
+}
+
+// ---------------------------------------------------------------- firmware
+
+void FENNICK_CALL UpdateFW(void) {
+  WithRuntimeVoid("UpdateFW", [](Runtime& rt) { tarvo::UpdateFW(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL UpdateShippingFW(int32_t type) {
+  WithRuntimeVoid("UpdateShippingFW",
+                  [&](Runtime& rt) { tarvo::UpdateShippingFW(rt.ctx(), rt.link(), type); });
+}
+
+void FENNICK_CALL Transferflag(void) {
+  WithRuntimeVoid("Transferflag",
+                  [](Runtime& rt) { tarvo::Transferflag(rt.ctx(), rt.link(), rt.state()); });
+}
+
+// ---------------------------------------------------------------- motor and power tests
+
+void FENNICK_CALL MotorMoveTest(void) {
+  WithRuntimeVoid("MotorMoveTest", [](Runtime& rt) { tarvo::MotorMoveTest(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL MotorAction(void) {
+  WithRuntimeVoid("MotorAction", [](Runtime& rt) { tarvo::MotorAction(rt.ctx(), rt.link()); });
+}
+
+void FENNICK_CALL PowerOffTest(void) {
+  WithRuntimeVoid("PowerOffTest", [](Runtime& rt) { tarvo::PowerOffTest(rt.ctx(), rt.link()); });
+}
+
+}  // extern "C"

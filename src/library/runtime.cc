@@ -1,0 +1,114 @@
+#include "library/runtime.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+
+#include "front/operator_factory.h"
+
+namespace tarvo::library {
+namespace {
+
+// Built when the library is loaded, gone when it is unloaded.
+DeviceState g_state;
+std::unique_ptr<Runtime> g_runtime;
+
+std::string Env(const char* name, std::string_view fallback) {
+  const char* value = std::getenv(name);
+  return value && *value ? std::string(value) : std::string(fallback);
+}
+
+// Set unless empty or one of the usual words for no.
+bool EnvFlag(const char* name) {
+  const std::string value = Env(name, "");
+  return !value.empty() && value != "0" && value != "false" && value != "no" && value != "off";
+}
+
+std::unique_ptr<LineSink> OpenSink(const char* variable, std::string* notes) {
+  const std::string path = Env(variable, "");
+  if (path.empty()) return std::make_unique<NullLineSink>();
+  auto sink = std::make_unique<FileLineSink>(path);
+  if (!sink->ok()) *notes += std::string(variable) + ": cannot write " + path + "\n";
+  return sink;
+}
+
+void Tell(const std::string& lines) {
+  size_t start = 0;
+  while (start < lines.size()) {
+    size_t end = lines.find('\n', start);
+    if (end == std::string::npos) end = lines.size();
+    std::fprintf(stderr, "fennick: %.*s\n", static_cast<int>(end - start), lines.data() + start);
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+DeviceState& LibraryState() {
+  return g_state;
+}
+
+Runtime* Runtime::Current() {
+  return g_runtime.get();
+}
+
+Runtime* Runtime::Get() {
+  if (!g_runtime) {
+    std::string error, notes;
+    g_runtime = FromEnvironment(g_state, &error, &notes);
+    Tell(notes);
+    if (!g_runtime) Tell(error);
+  }
+  return g_runtime.get();
+}
+
+std::unique_ptr<Runtime> Runtime::FromEnvironment(DeviceState& state, std::string* error,
+                                                  std::string* notes) {
+  std::unique_ptr<Runtime> rt(new Runtime(state));
+
+  const bool virtual_time = EnvFlag("TARVO_VIRTUAL_TIME");
+  if (virtual_time) {
+    std::tm now = rt->real_clock_.LocalTime();
+    rt->virtual_clock_.SetLocalTime(now.tm_year + 1900, now.tm_mon + 1, now.tm_mday, now.tm_hour,
+                                    now.tm_min, now.tm_sec);
+    rt->clock_ = &rt->virtual_clock_;
+  }
+
+  std::string problem;
+  auto printer = front::MakePrinter(Env("TARVO_PRINTER", "usb"), *rt->clock_, &problem);
+  if (!printer) {
+    *error = "TARVO_PRINTER: " + problem;
+    return nullptr;
+  }
+  if (!problem.empty()) *notes += "TARVO_PRINTER: " + problem + "\n";
+  if (virtual_time && printer->real()) {
+    // A real printer's motors need the real waits.
+    *notes += "TARVO_VIRTUAL_TIME is ignored with a real printer\n";
+    rt->clock_ = &rt->real_clock_;
+  }
+  rt->printer_ = std::move(*printer);
+
+  rt->transcript_ = OpenSink("TARVO_TRANSCRIPT", notes);
+  rt->wire_sink_ = OpenSink("TARVO_WIRE_LOG", notes);
+  rt->wire_ = std::make_unique<WireLog>(*rt->wire_sink_);
+
+  problem.clear();
+  rt->op_ = front::MakeOperator(Env("TARVO_OPERATOR", "tty"), std::cin, std::cerr, *rt->transcript_,
+                                &problem);
+  if (!rt->op_) {
+    *error = "TARVO_OPERATOR: " + problem;
+    return nullptr;
+  }
+
+  rt->settings_ = std::make_unique<FileSettingsStore>(FileSettingsStore::DefaultPath(),
+                                                      [](const std::string& p) { Tell(p); });
+  rt->ctx_ = std::make_unique<Context>(
+      Context{kLibraryEdition, *rt->clock_, *rt->op_, *rt->settings_, *rt->wire_});
+  rt->link_ = std::make_unique<PrinterLink>(*rt->ctx_, *rt->printer_.backend);
+  return rt;
+}
+
+Runtime::~Runtime() = default;
+
+}  // namespace tarvo::library

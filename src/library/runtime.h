@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "base/clock.h"
+#include "base/context.h"
+#include "base/line_sink.h"
+#include "base/operator.h"
+#include "base/settings_store.h"
+#include "base/wire_log.h"
+#include "front/printer_factory.h"
+#include "link/printer_link.h"
+#include "romdata/device_state.h"
+#include "romdata/rom_layout.h"
+
+namespace tarvo::library {
+
+// The library's state from load to unload: the current image and the version text printed in
+// chart headers. It exists before any export runs, so SetDLLVersion works whatever the
+// environment says.
+DeviceState& LibraryState();
+
+// Everything an export needs to reach the printer and the operator, chosen from the environment
+// (TARVO_PRINTER, TARVO_OPERATOR, TARVO_TRANSCRIPT, TARVO_WIRE_LOG, TARVO_VIRTUAL_TIME; settings
+// in FileSettingsStore::DefaultPath()), plus the library's own pair of head data blocks that the
+// head data writes go through.
+class Runtime {
+ public:
+  // The runtime of this process, built at the first call. Nothing when the environment names an
+  // unusable printer or operator; the problem is written to stderr and the next call tries again.
+  static Runtime* Get();
+  // The runtime if one has been built, without building one.
+  static Runtime* Current();
+
+  // Builds a runtime from the environment; nothing, with *error set, when it names an unusable
+  // printer or operator. Notes on what was set aside (a log that cannot be written, virtual time
+  // with a real printer) go to `notes`, one per line.
+  static std::unique_ptr<Runtime> FromEnvironment(DeviceState& state, std::string* error,
+                                                  std::string* notes);
+
+  ~Runtime();
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  const Context& ctx() const { return *ctx_; }
+  PrinterLink& link() { return *link_; }
+  DeviceState& state() { return state_; }
+  HeadBlock& write_block() { return write_block_; }
+  HeadBlock& read_block() { return read_block_; }
+
+ private:
+  explicit Runtime(DeviceState& state) : state_(state) {}
+
+  DeviceState& state_;
+  HeadBlock write_block_{};
+  HeadBlock read_block_{};
+  // Declared in the order they are built; destroyed the other way round, so the link closes its
+  // pipes while the backend and the logs still exist.
+  RealClock real_clock_;
+  VirtualClock virtual_clock_;
+  Clock* clock_ = &real_clock_;
+  std::unique_ptr<LineSink> transcript_;
+  std::unique_ptr<LineSink> wire_sink_;
+  std::unique_ptr<WireLog> wire_;
+  std::unique_ptr<FileSettingsStore> settings_;
+  front::Printer printer_;
+  std::unique_ptr<Operator> op_;
+  std::unique_ptr<Context> ctx_;
+  std::unique_ptr<PrinterLink> link_;
+};
+
+}  // namespace tarvo::library
