@@ -246,6 +246,12 @@ TEST_F(SimStateFileTest, StateSurvivesTheNextRun) {
     printer.set_firmware("0081");
     printer.set_temperature(41);
     ASSERT_TRUE(printer.Receive(Packet(kTof, 3)));
+    Bytes bid;
+    for (uint8_t i = 0; i < 4; ++i) {
+      auto p = Packet(kBiD, 0x41, i, static_cast<uint8_t>(i + 5));
+      bid.insert(bid.end(), p.begin(), p.end());
+    }
+    ASSERT_TRUE(printer.Receive(bid));
     ASSERT_TRUE(printer.Receive(Packet(kJobMark, 0, 1)));
     ASSERT_TRUE(printer.Receive(Bytes(5000, 9)));
     ASSERT_TRUE(printer.Receive(Header("A\r\n\xff\x80 B")));
@@ -261,6 +267,7 @@ TEST_F(SimStateFileTest, StateSurvivesTheNextRun) {
   EXPECT_EQ(again.firmware(), "0081");
   EXPECT_EQ(again.temperature(), 41);
   EXPECT_EQ(again.last_tof(), 3);
+  EXPECT_EQ(again.last_bid(), (std::array<uint8_t, 4>{5, 6, 7, 8}));
   EXPECT_TRUE(again.powered());
   ASSERT_EQ(again.printouts().size(), 2u);
   EXPECT_EQ(again.printouts()[0].Outline(), "file header file");
