@@ -89,10 +89,18 @@ unsigned char AdjustOnHostBlocks(const char* name, unsigned char* block, unsigne
   return WithRuntime(name, kNotDone, [&](Runtime& rt) {
     CopyIn(rt.write_block(), block);
     CopyIn(rt.read_block(), read_back);
-    const int result = adjust(rt, Label(chart_label));
-    CopyOut(rt.write_block(), block);
-    CopyOut(rt.read_block(), read_back);
-    return static_cast<unsigned char>(result);
+    // Handed back also when the operator stops the adjustment half-way: the block then holds
+    // the last value the printer was sent, as after a failed write.
+    struct HandBack {
+      Runtime& rt;
+      unsigned char* block;
+      unsigned char* read_back;
+      ~HandBack() {
+        CopyOut(rt.write_block(), block);
+        CopyOut(rt.read_block(), read_back);
+      }
+    } hand_back{rt, block, read_back};
+    return static_cast<unsigned char>(adjust(rt, Label(chart_label)));
   });
 }
 
