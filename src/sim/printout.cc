@@ -1,5 +1,6 @@
 #include "sim/printout.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tarvo::sim {
@@ -17,12 +18,67 @@ std::string Printout::Outline() const {
   return out;
 }
 
-uint64_t Fnv1a(std::span<const uint8_t> bytes, uint64_t hash) {
-  for (uint8_t b : bytes) {
-    hash ^= b;
-    hash *= 0x100000001b3ULL;
+namespace {
+
+constexpr uint64_t kP1 = 0x9E3779B185EBCA87ULL;
+constexpr uint64_t kP2 = 0xC2B2AE3D27D4EB4FULL;
+constexpr uint64_t kP3 = 0x165667B19E3779F9ULL;
+constexpr uint64_t kP4 = 0x85EBCA77C2B2AE63ULL;
+constexpr uint64_t kP5 = 0x27D4EB2F165667C5ULL;
+
+uint64_t Rotl(uint64_t x, int r) { return x << r | x >> (64 - r); }
+
+uint64_t Load64(const uint8_t* p) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = v << 8 | p[i];
+  return v;
+}
+
+uint64_t Round(uint64_t acc, uint64_t input) { return Rotl(acc + input * kP2, 31) * kP1; }
+
+}  // namespace
+
+void PrintHash::Stripe(const uint8_t* p) {
+  for (int i = 0; i < 4; ++i) lanes_[i] = Round(lanes_[i], Load64(p + 8 * i));
+}
+
+void PrintHash::Update(std::span<const uint8_t> bytes) {
+  total_ += bytes.size();
+  size_t at = 0;
+  if (pending_size_ > 0) {
+    size_t take = std::min(bytes.size(), pending_.size() - pending_size_);
+    std::copy_n(bytes.begin(), take, pending_.begin() + pending_size_);
+    pending_size_ += take;
+    at = take;
+    if (pending_size_ < pending_.size()) return;
+    Stripe(pending_.data());
+    pending_size_ = 0;
   }
-  return hash;
+  for (; at + 32 <= bytes.size(); at += 32) Stripe(bytes.data() + at);
+  std::copy(bytes.begin() + at, bytes.end(), pending_.begin());
+  pending_size_ = bytes.size() - at;
+}
+
+uint64_t PrintHash::Digest() const {
+  uint64_t h;
+  if (total_ >= 32) {
+    h = Rotl(lanes_[0], 1) + Rotl(lanes_[1], 7) + Rotl(lanes_[2], 12) + Rotl(lanes_[3], 18);
+    for (uint64_t lane : lanes_) h = (h ^ Round(0, lane)) * kP1 + kP4;
+  } else {
+    h = kP5;
+  }
+  h += total_;
+  size_t i = 0;
+  for (; i + 8 <= pending_size_; i += 8) {
+    h = Rotl(h ^ Round(0, Load64(pending_.data() + i)), 27) * kP1 + kP4;
+  }
+  for (; i < pending_size_; ++i) h = Rotl(h ^ pending_[i] * kP5, 11) * kP1;
+  h ^= h >> 33;
+  h *= kP2;
+  h ^= h >> 29;
+  h *= kP3;
+  h ^= h >> 32;
+  return h;
 }
 
 std::string HashText(uint64_t hash) {
@@ -68,13 +124,13 @@ void PrintoutRecorder::PrintData(std::span<const uint8_t> transfer) {
   Printout& printout = Current();
   if (!file_open_) {
     printout.files.push_back({0, {}});
-    hash_ = kFnvBasis;
+    hash_ = PrintHash();
     file_open_ = true;
   }
   PrintedFile& file = printout.files.back();
-  hash_ = Fnv1a(transfer, hash_);
+  hash_.Update(transfer);
   file.size += transfer.size();
-  file.hash = HashText(hash_);
+  file.hash = HashText(hash_.Digest());
 }
 
 void PrintoutRecorder::HeaderPage(std::span<const uint8_t> transfer) {
