@@ -101,135 +101,135 @@ extern "C" {
 
 /** The head data block passed by value: the 41 bytes of the block and 3 bytes of padding. */
 typedef struct {
-	unsigned char bytes[44];
+  unsigned char bytes[44];
 } FennickHead44;
 
 /* ------------------------------------------------------------------ Printer link */
 
 /** @brief Opens the printer's two pipes.
 
-	Finds the supported printer and opens its write pipe ("PIPE00") and read pipe ("PIPE01").
-	While either fails, shows the "Connect" window and tries again once a second, ten times; then
-	shows "印表機離線!!" ("ERROR"). A link that is already open is closed first.
+  Finds the supported printer and opens its write pipe ("PIPE00") and read pipe ("PIPE01").
+  While either fails, shows the "Connect" window and tries again once a second, ten times; then
+  shows "印表機離線!!" ("ERROR"). A link that is already open is closed first.
 
-	@returns
-		1 when both pipes are open, 0 when not (or the environment names no usable printer).
+  @returns
+    1 when both pipes are open, 0 when not (or the environment names no usable printer).
 */
 FENNICK_EXPORT unsigned char FENNICK_CALL HandleOpen(void);
 
 /** @brief Closes the read pipe, then the write pipe.
 
-	@returns
-		Nonzero when the write pipe was open and is now closed; 0 when the link was not open
-		(nothing is closed then).
+  @returns
+    Nonzero when the write pipe was open and is now closed; 0 when the link was not open
+    (nothing is closed then).
 */
 FENNICK_EXPORT int32_t FENNICK_CALL HandleClose(void);
 
 /* ------------------------------------------------------------------ Commands */
 
 /** @brief Reads a 32-bit value from the printer's firmware RAM (the running firmware's version
-	bytes, the first in the lowest byte).
+  bytes, the first in the lowest byte).
 
-	@param value Out: receives the value on success; untouched on failure. Must not be NULL.
+  @param value Out: receives the value on success; untouched on failure. Must not be NULL.
 
-	@returns
-		1 when the value was read, 0 on failure or for a NULL pointer.
+  @returns
+    1 when the value was read, 0 on failure or for a NULL pointer.
 */
-FENNICK_EXPORT unsigned char FENNICK_CALL ReadRamFWPtr(uint32_t *value);
+FENNICK_EXPORT unsigned char FENNICK_CALL ReadRamFWPtr(uint32_t* value);
 
 /** @brief Job mark (open), head temperature command, job mark (close).
 
-	@returns
-		The head temperature reading, 0 to 255; -1 on failure.
+  @returns
+    The head temperature reading, 0 to 255; -1 on failure.
 */
 FENNICK_EXPORT int32_t FENNICK_CALL ReadTemperatureBegin(void);
 
 /** @brief Switches the printer off.
 
-	@param shipment_flag 0 = "Not Set shipment data", 1 = "Set shipment data".
+  @param shipment_flag 0 = "Not Set shipment data", 1 = "Set shipment data".
 
-	@returns
-		Always nonzero; a failed write is reported to the operator only.
+  @returns
+    Always nonzero; a failed write is reported to the operator only.
 */
 FENNICK_EXPORT int32_t FENNICK_CALL PowerOff(int32_t shipment_flag);
 
 /** @brief Sends a file to the printer, byte for byte.
 
-	The file name is exactly @p count characters at @p chars (no terminator needed; a zero
-	character among them ends the name). Relative names are taken from the current directory.
+  The file name is exactly @p count characters at @p chars (no terminator needed; a zero
+  character among them ends the name). Relative names are taken from the current directory.
 
-	@param chars The characters of the file name. May be NULL only when @p count is 0 or less.
-	@param count Number of characters; 0 or less gives an empty name, which cannot be opened
-		(the operator sees the "Open File" message).
+  @param chars The characters of the file name. May be NULL only when @p count is 0 or less.
+  @param count Number of characters; 0 or less gives an empty name, which cannot be opened
+    (the operator sees the "Open File" message).
 
-	@returns
-		1 when the whole file was sent, 0 on failure or for a NULL @p chars with a positive
-		@p count (refused without any message).
+  @returns
+    1 when the whole file was sent, 0 on failure or for a NULL @p chars with a positive
+    @p count (refused without any message).
 */
-FENNICK_EXPORT unsigned char FENNICK_CALL MELoadFilePtr(const char *chars, int32_t count);
+FENNICK_EXPORT unsigned char FENNICK_CALL MELoadFilePtr(const char* chars, int32_t count);
 
 /* ------------------------------------------------------------------ EEPROM access */
 
 /** @brief Reads the head data block from the printer.
 
-	@param block Out: 41 bytes; receives the head data block. Left unchanged when a transfer
-		fails (the operator is told). NULL: nothing is done.
-	@param unused A second 41-byte block the operation does not use; may be NULL.
+  @param block Out: 41 bytes; receives the head data block. Left unchanged when a transfer
+    fails (the operator is told). NULL: nothing is done.
+  @param unused A second 41-byte block the operation does not use; may be NULL.
 
-	@returns
-		Always nonzero; it carries no information.
+  @returns
+    Always nonzero; it carries no information.
 */
-FENNICK_EXPORT int32_t FENNICK_CALL ReadData(unsigned char *block, unsigned char *unused);
+FENNICK_EXPORT int32_t FENNICK_CALL ReadData(unsigned char* block, unsigned char* unused);
 
 /** @brief Stores a new print head's identity.
 
-	Asks for the head ID ("Input Head ID"), fills the block with the production time stamp, the
-	ID and the line's initial alignment offsets (the SelectPrinter settings), writes it into the
-	printer and verifies it, and writes the ink system values into the ROM data image.
+  Asks for the head ID ("Input Head ID"), fills the block with the production time stamp, the
+  ID and the line's initial alignment offsets (the SelectPrinter settings), writes it into the
+  printer and verifies it, and writes the ink system values into the ROM data image.
 
-	@param block In/out: 41 bytes. On return it holds what was written; after a cancel it is
-		unchanged.
+  @param block In/out: 41 bytes. On return it holds what was written; after a cancel it is
+    unchanged.
 
-	@returns
-		1 written and verified, 0 verification failed, 2 cancelled in the dialog (or @p block is
-		NULL, or the operator could not answer).
+  @returns
+    1 written and verified, 0 verification failed, 2 cancelled in the dialog (or @p block is
+    NULL, or the operator could not answer).
 */
-FENNICK_EXPORT unsigned char FENNICK_CALL SetHeadID(unsigned char *block);
+FENNICK_EXPORT unsigned char FENNICK_CALL SetHeadID(unsigned char* block);
 
 /** @brief Writes the "unplugA" and "tclCond" values of the SelectPrinter settings into the
-	printer's ROM data image.
+  printer's ROM data image.
 
-	@returns
-		1 written, 0 when the ROM data image could not be read.
+  @returns
+    1 written, 0 when the ROM data image could not be read.
 */
 FENNICK_EXPORT unsigned char FENNICK_CALL SetInkSystemValue(void);
 
 /* ------------------------------------------------------------------ Head maintenance */
 
 /** @brief Cleans the nozzles: counts the cleaning in byte 21 of the chart label record, sends
-	the cleaning command, then waits 10 s under the "Printer Busy" window.
+  the cleaning command, then waits 10 s under the "Printer Busy" window.
 
-	@param chart_label In/out: the 24-byte chart label record. NULL: nothing is done.
-	@param mode 1 "CL1", 2 "CL2", 3 "CL1D", 4; any other mode is refused before anything is
-		counted or sent.
+  @param chart_label In/out: the 24-byte chart label record. NULL: nothing is done.
+  @param mode 1 "CL1", 2 "CL2", 3 "CL1D", 4; any other mode is refused before anything is
+    counted or sent.
 */
-FENNICK_EXPORT void FENNICK_CALL NozzleClean(unsigned char *chart_label, int32_t mode);
+FENNICK_EXPORT void FENNICK_CALL NozzleClean(unsigned char* chart_label, int32_t mode);
 
 /** @brief Greases the carriage and paper feed mechanics (a fixed motor sequence), then waits
-	12 s. */
+  12 s. */
 FENNICK_EXPORT void FENNICK_CALL Lubrication(void);
 
 /** @brief Fills the head with ink; twice asks the operator to wait for the motor to stop. */
 FENNICK_EXPORT void FENNICK_CALL InkCharge(void);
 
 /** @brief Drains the ink with the discharge jig and its operator prompts, then switches the
-	printer off.
+  printer off.
 
-	@param finishing Nonzero: afterwards store the shipping values in the ROM data image.
+  @param finishing Nonzero: afterwards store the shipping values in the ROM data image.
 
-	@returns
-		1 finished, 0 when the ROM data image could not be read or written (the printer is then
-		left on).
+  @returns
+    1 finished, 0 when the ROM data image could not be read or written (the printer is then
+    left on).
 */
 FENNICK_EXPORT unsigned char FENNICK_CALL InkDisCharge(int32_t finishing);
 
@@ -239,93 +239,93 @@ FENNICK_EXPORT unsigned char FENNICK_CALL InkDisChargeNoPowerOff(int32_t finishi
 /* ------------------------------------------------------------------ Alignment */
 
 /** @brief Top-of-form adjustment: prints the TOF chart, lets the operator judge it in the
-	"TOF Adjustment" dialog, sends each correction, and stores the final TofAdjust with
-	read-back verification.
+  "TOF Adjustment" dialog, sends each correction, and stores the final TofAdjust with
+  read-back verification.
 
-	@param block In/out: the head data block (41 bytes used of a 44-byte buffer); charts are
-		printed from it and it is what gets written. It keeps the last value tried.
-	@param read_back Out: at least 41 bytes; receives the block read back after the write.
-	@param chart_label In/out: the chart label record; its print count grows with each chart.
+  @param block In/out: the head data block (41 bytes used of a 44-byte buffer); charts are
+    printed from it and it is what gets written. It keeps the last value tried.
+  @param read_back Out: at least 41 bytes; receives the block read back after the write.
+  @param chart_label In/out: the chart label record; its print count grows with each chart.
 
-	@returns
-		1 stored and verified, 0 verification failed, 2 a command write failed or the dialog
-		was closed without OK (or a pointer is NULL: nothing done).
+  @returns
+    1 stored and verified, 0 verification failed, 2 a command write failed or the dialog
+    was closed without OK (or a pointer is NULL: nothing done).
 */
-FENNICK_EXPORT unsigned char FENNICK_CALL TOF(unsigned char *block, unsigned char *read_back,
-                                              unsigned char *chart_label);
+FENNICK_EXPORT unsigned char FENNICK_CALL TOF(unsigned char* block, unsigned char* read_back,
+                                              unsigned char* chart_label);
 
 /** @brief Bidirectional alignment of one print mode against its charts, with the value entry
-	dialog; stores the running total with read-back verification.
+  dialog; stores the running total with read-back verification.
 
-	@param block, read_back, chart_label As for TOF().
-	@param mode 0 = MS1, 1 = MS2, 2 = VSD, 3 = ECN; any other mode is refused (result 2).
+  @param block, read_back, chart_label As for TOF().
+  @param mode 0 = MS1, 1 = MS2, 2 = VSD, 3 = ECN; any other mode is refused (result 2).
 
-	@returns
-		1 stored and verified, 0 verification failed, 2 transfer failure or bad mode (or a
-		pointer is NULL: nothing done), 3 the total ended outside -60 to +60 ("調整Bi-d 位移值失敗
-		!!"; nothing is written to the EEPROM).
+  @returns
+    1 stored and verified, 0 verification failed, 2 transfer failure or bad mode (or a
+    pointer is NULL: nothing done), 3 the total ended outside -60 to +60 (the operator sees
+    "調整Bi-d 位移值失敗 !!"; nothing is written to the EEPROM).
 */
-FENNICK_EXPORT unsigned char FENNICK_CALL BiAdjust(unsigned char *block, unsigned char *read_back,
-                                                   unsigned char *chart_label, uint32_t mode);
+FENNICK_EXPORT unsigned char FENNICK_CALL BiAdjust(unsigned char* block, unsigned char* read_back,
+                                                   unsigned char* chart_label, uint32_t mode);
 
 /* ------------------------------------------------------------------ Charts */
 
 /** @brief Prints chart @p chart: its first print file, the text header page, its second print
-	file, under the "Printer Busy" window, then waits 10 s. Adds 1 to byte 22 of the chart label
-	record.
+  file, under the "Printer Busy" window, then waits 10 s. Adds 1 to byte 22 of the chart label
+  record.
 
-	The header shows the firmware version and the library version text in its "FW/FT=" field.
+  The header shows the firmware version and the library version text in its "FW/FT=" field.
 
-	@param head The head data block by value.
-	@param chart_label In/out: the chart label record. NULL: nothing is done.
-	@param chart 0 to 18; a higher number has no file: the operator sees the "Open File"
-		message and nothing is printed.
+  @param head The head data block by value.
+  @param chart_label In/out: the chart label record. NULL: nothing is done.
+  @param chart 0 to 18; a higher number has no file: the operator sees the "Open File"
+    message and nothing is printed.
 */
-FENNICK_EXPORT void FENNICK_CALL PrintChart(FennickHead44 head, unsigned char *chart_label,
+FENNICK_EXPORT void FENNICK_CALL PrintChart(FennickHead44 head, unsigned char* chart_label,
                                             uint32_t chart);
 
 /** @brief Replaces the library version text printed in chart headers ("A080" at load) with
-	the 4 characters at @p chars; a zero character among them ends the text early. Only charts
-	printed afterwards show it. No printer access.
+  the 4 characters at @p chars; a zero character among them ends the text early. Only charts
+  printed afterwards show it. No printer access.
 
-	@param chars Exactly 4 characters are read. NULL: nothing is done.
+  @param chars Exactly 4 characters are read. NULL: nothing is done.
 */
-FENNICK_EXPORT void FENNICK_CALL SetDLLVersion(const char *chars);
+FENNICK_EXPORT void FENNICK_CALL SetDLLVersion(const char* chars);
 
 /* ------------------------------------------------------------------ ROM data image */
 
 /** @brief Shows the ROM data image in the "EEPROM Data" dialog and writes it back when the
-	operator changed it.
+  operator changed it.
 
-	@param mode 1 = first set the initial values of the image; other = show it as read.
+  @param mode 1 = first set the initial values of the image; other = show it as read.
 */
 FENNICK_EXPORT void FENNICK_CALL DumpData(int32_t mode);
 
 /** @brief Reads the ROM data image, applies the initial values (no dialog) and writes it back
-	when that changed anything; tells the operator the outcome. */
+  when that changed anything; tells the operator the outcome. */
 FENNICK_EXPORT void FENNICK_CALL SetInitialValue(void);
 
 /** @brief Fills the ROM summary record from the printer's ROM data image and firmware version.
 
-	Layout (77 bytes, multi-byte values little-endian):
-	0 ModelName (3), 3 HeadId (6), 9 UsbSerialNo (18), 27 model name by ModelNumber (6),
-	33-36 not written, 37 firmware version (4), 41 TOF, 45 Left Margin, 49 MS1, 53 MS2, 57 VSD,
-	61 ECN (32-bit signed each), 65-72 not written, 73 InitialStuffFlag, 74 FtFlag,
-	75 UnplugAccumulation, 76 TclCondition.
+  Layout (77 bytes, multi-byte values little-endian):
+  0 ModelName (3), 3 HeadId (6), 9 UsbSerialNo (18), 27 model name by ModelNumber (6),
+  33-36 not written, 37 firmware version (4), 41 TOF, 45 Left Margin, 49 MS1, 53 MS2, 57 VSD,
+  61 ECN (32-bit signed each), 65-72 not written, 73 InitialStuffFlag, 74 FtFlag,
+  75 UnplugAccumulation, 76 TclCondition.
 
-	@param record Out: 77 bytes. Untouched when the image cannot be read. NULL: nothing done.
+  @param record Out: 77 bytes. Untouched when the image cannot be read. NULL: nothing done.
 
-	@returns
-		1 filled, 0 when the ROM data image could not be read (or @p record is NULL).
+  @returns
+    1 filled, 0 when the ROM data image could not be read (or @p record is NULL).
 */
-FENNICK_EXPORT unsigned char FENNICK_CALL DumpTransferROMData(unsigned char *record);
+FENNICK_EXPORT unsigned char FENNICK_CALL DumpTransferROMData(unsigned char* record);
 
 /** @brief Clears the ROM data image but for the charge flag and firmware version, which the
-	operator confirms in the "Charge" and "FW Version" dialogs, and writes it. */
+  operator confirms in the "Charge" and "FW Version" dialogs, and writes it. */
 FENNICK_EXPORT void FENNICK_CALL ResetAll(void);
 
 /** @brief Asks for a ROM data file (128 bytes; a shorter one is completed with zeros) and
-	writes it into the printer. */
+  writes it into the printer. */
 FENNICK_EXPORT void FENNICK_CALL LoadFile(void);
 
 /** @brief Asks for a file name, reads the ROM data image and saves its 128 bytes there. */
@@ -338,7 +338,7 @@ FENNICK_EXPORT void FENNICK_CALL SetCharge(void);
 FENNICK_EXPORT void FENNICK_CALL ReadFW(void);
 
 /** @brief Shows the InitialStuffFlag byte; on OK it becomes 1 for exactly "1", else 0, and the
-	image is written back. */
+  image is written back. */
 FENNICK_EXPORT void FENNICK_CALL SetInitialStuff(void);
 
 /** @brief As SetInitialStuff() for the FtFlag byte. */
@@ -354,13 +354,13 @@ FENNICK_EXPORT void FENNICK_CALL UpdateFW(void);
 
 /** @brief Sends a fixed image from the current directory.
 
-	@param type 0 "ShippingResetROM_1C71.bin", 1 "Shipping_1C71.bin", 2 "SPCtest.bin"; any
-		other type names no file (the operator sees the "Open File" message).
+  @param type 0 "ShippingResetROM_1C71.bin", 1 "Shipping_1C71.bin", 2 "SPCtest.bin"; any
+    other type names no file (the operator sees the "Open File" message).
 */
 FENNICK_EXPORT void FENNICK_CALL UpdateShippingFW(int32_t type);
 
 /** @brief Asks for a ROM data file of the older 124-byte layout, converts it with the
-	printer's firmware version and the current image, and writes the result into the printer. */
+  printer's firmware version and the current image, and writes the result into the printer. */
 FENNICK_EXPORT void FENNICK_CALL Transferflag(void);
 
 /* ------------------------------------------------------------------ Motor and power tests */

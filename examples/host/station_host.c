@@ -15,144 +15,140 @@
 
 /* The exports, looked up by name. */
 static struct {
-	unsigned char (*HandleOpen)(void);
-	int32_t (*HandleClose)(void);
-	unsigned char (*ReadRamFWPtr)(uint32_t *);
-	int32_t (*ReadTemperatureBegin)(void);
-	int32_t (*PowerOff)(int32_t);
-	unsigned char (*MELoadFilePtr)(const char *, int32_t);
-	int32_t (*ReadData)(unsigned char *, unsigned char *);
-	unsigned char (*SetHeadID)(unsigned char *);
-	unsigned char (*SetInkSystemValue)(void);
-	void (*NozzleClean)(unsigned char *, int32_t);
-	void (*Lubrication)(void);
-	void (*InkCharge)(void);
-	unsigned char (*InkDisCharge)(int32_t);
-	unsigned char (*InkDisChargeNoPowerOff)(int32_t);
-	unsigned char (*TOF)(unsigned char *, unsigned char *, unsigned char *);
-	unsigned char (*BiAdjust)(unsigned char *, unsigned char *, unsigned char *, uint32_t);
-	void (*PrintChart)(FennickHead44, unsigned char *, uint32_t);
-	void (*SetDLLVersion)(const char *);
-	void (*DumpData)(int32_t);
-	void (*SetInitialValue)(void);
-	unsigned char (*DumpTransferROMData)(unsigned char *);
-	void (*ResetAll)(void);
-	void (*LoadFile)(void);
-	void (*SaveFile)(void);
-	void (*SetCharge)(void);
-	void (*ReadFW)(void);
-	void (*SetInitialStuff)(void);
-	void (*SetFTFlag)(void);
-	void (*ReadFatalErrorCode)(void);
-	void (*UpdateFW)(void);
-	void (*UpdateShippingFW)(int32_t);
-	void (*Transferflag)(void);
-	void (*MotorMoveTest)(void);
-	void (*MotorAction)(void);
-	void (*PowerOffTest)(void);
+  unsigned char(FENNICK_CALL* HandleOpen)(void);
+  int32_t(FENNICK_CALL* HandleClose)(void);
+  unsigned char(FENNICK_CALL* ReadRamFWPtr)(uint32_t*);
+  int32_t(FENNICK_CALL* ReadTemperatureBegin)(void);
+  int32_t(FENNICK_CALL* PowerOff)(int32_t);
+  unsigned char(FENNICK_CALL* MELoadFilePtr)(const char*, int32_t);
+  int32_t(FENNICK_CALL* ReadData)(unsigned char*, unsigned char*);
+  unsigned char(FENNICK_CALL* SetHeadID)(unsigned char*);
+  unsigned char(FENNICK_CALL* SetInkSystemValue)(void);
+  void(FENNICK_CALL* NozzleClean)(unsigned char*, int32_t);
+  void(FENNICK_CALL* Lubrication)(void);
+  void(FENNICK_CALL* InkCharge)(void);
+  unsigned char(FENNICK_CALL* InkDisCharge)(int32_t);
+  unsigned char(FENNICK_CALL* InkDisChargeNoPowerOff)(int32_t);
+  unsigned char(FENNICK_CALL* TOF)(unsigned char*, unsigned char*, unsigned char*);
+  unsigned char(FENNICK_CALL* BiAdjust)(unsigned char*, unsigned char*, unsigned char*, uint32_t);
+  void(FENNICK_CALL* PrintChart)(FennickHead44, unsigned char*, uint32_t);
+  void(FENNICK_CALL* SetDLLVersion)(const char*);
+  void(FENNICK_CALL* DumpData)(int32_t);
+  void(FENNICK_CALL* SetInitialValue)(void);
+  unsigned char(FENNICK_CALL* DumpTransferROMData)(unsigned char*);
+  void(FENNICK_CALL* ResetAll)(void);
+  void(FENNICK_CALL* LoadFile)(void);
+  void(FENNICK_CALL* SaveFile)(void);
+  void(FENNICK_CALL* SetCharge)(void);
+  void(FENNICK_CALL* ReadFW)(void);
+  void(FENNICK_CALL* SetInitialStuff)(void);
+  void(FENNICK_CALL* SetFTFlag)(void);
+  void(FENNICK_CALL* ReadFatalErrorCode)(void);
+  void(FENNICK_CALL* UpdateFW)(void);
+  void(FENNICK_CALL* UpdateShippingFW)(int32_t);
+  void(FENNICK_CALL* Transferflag)(void);
+  void(FENNICK_CALL* MotorMoveTest)(void);
+  void(FENNICK_CALL* MotorAction)(void);
+  void(FENNICK_CALL* PowerOffTest)(void);
 } fn;
 
 static int failures = 0;
 
 /* Looks up one export; POSIX allows a data pointer to be stored into a function pointer so. */
-static void look_up(void *library, const char *name, void *slot)
-{
-	void *address = dlsym(library, name);
-	if (!address) {
-		fprintf(stderr, "station_host: %s is not exported\n", name);
-		++failures;
-	}
-	memcpy(slot, &address, sizeof address);
+static void look_up(void* library, const char* name, void* slot) {
+  void* address = dlsym(library, name);
+  if (!address) {
+    fprintf(stderr, "station_host: %s is not exported\n", name);
+    ++failures;
+  }
+  memcpy(slot, &address, sizeof address);
 }
 
 #define LOOK_UP(library, name) look_up(library, #name, &fn.name)
 
-static void expect(const char *step, long got, long want)
-{
-	printf("%-22s %ld%s\n", step, got, got == want ? "" : "  <- unexpected");
-	if (got != want)
-		++failures;
+static void expect(const char* step, long got, long want) {
+  printf("%-22s %ld%s\n", step, got, got == want ? "" : "  <- unexpected");
+  if (got != want) ++failures;
 }
 
-int main(int argc, char **argv)
-{
-	unsigned char head[44], read_back[44], label[24], summary[77];
-	FennickHead44 by_value;
-	void *library;
+int main(int argc, char** argv) {
+  unsigned char head[44], read_back[44], label[24], summary[77];
+  FennickHead44 by_value;
+  void* library;
 
-	if (argc != 2) {
-		fprintf(stderr, "usage: %s LIBFENNICK\n", argv[0]);
-		return 2;
-	}
-	library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
-	if (!library) {
-		fprintf(stderr, "station_host: %s\n", dlerror());
-		return 2;
-	}
-	LOOK_UP(library, HandleOpen);
-	LOOK_UP(library, HandleClose);
-	LOOK_UP(library, ReadRamFWPtr);
-	LOOK_UP(library, ReadTemperatureBegin);
-	LOOK_UP(library, PowerOff);
-	LOOK_UP(library, MELoadFilePtr);
-	LOOK_UP(library, ReadData);
-	LOOK_UP(library, SetHeadID);
-	LOOK_UP(library, SetInkSystemValue);
-	LOOK_UP(library, NozzleClean);
-	LOOK_UP(library, Lubrication);
-	LOOK_UP(library, InkCharge);
-	LOOK_UP(library, InkDisCharge);
-	LOOK_UP(library, InkDisChargeNoPowerOff);
-	LOOK_UP(library, TOF);
-	LOOK_UP(library, BiAdjust);
-	LOOK_UP(library, PrintChart);
-	LOOK_UP(library, SetDLLVersion);
-	LOOK_UP(library, DumpData);
-	LOOK_UP(library, SetInitialValue);
-	LOOK_UP(library, DumpTransferROMData);
-	LOOK_UP(library, ResetAll);
-	LOOK_UP(library, LoadFile);
-	LOOK_UP(library, SaveFile);
-	LOOK_UP(library, SetCharge);
-	LOOK_UP(library, ReadFW);
-	LOOK_UP(library, SetInitialStuff);
-	LOOK_UP(library, SetFTFlag);
-	LOOK_UP(library, ReadFatalErrorCode);
-	LOOK_UP(library, UpdateFW);
-	LOOK_UP(library, UpdateShippingFW);
-	LOOK_UP(library, Transferflag);
-	LOOK_UP(library, MotorMoveTest);
-	LOOK_UP(library, MotorAction);
-	LOOK_UP(library, PowerOffTest);
-	if (failures) {
-		dlclose(library);
-		return 1;
-	}
+  if (argc != 2) {
+    fprintf(stderr, "usage: %s LIBFENNICK\n", argv[0]);
+    return 2;
+  }
+  library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+  if (!library) {
+    fprintf(stderr, "station_host: %s\n", dlerror());
+    return 2;
+  }
+  LOOK_UP(library, HandleOpen);
+  LOOK_UP(library, HandleClose);
+  LOOK_UP(library, ReadRamFWPtr);
+  LOOK_UP(library, ReadTemperatureBegin);
+  LOOK_UP(library, PowerOff);
+  LOOK_UP(library, MELoadFilePtr);
+  LOOK_UP(library, ReadData);
+  LOOK_UP(library, SetHeadID);
+  LOOK_UP(library, SetInkSystemValue);
+  LOOK_UP(library, NozzleClean);
+  LOOK_UP(library, Lubrication);
+  LOOK_UP(library, InkCharge);
+  LOOK_UP(library, InkDisCharge);
+  LOOK_UP(library, InkDisChargeNoPowerOff);
+  LOOK_UP(library, TOF);
+  LOOK_UP(library, BiAdjust);
+  LOOK_UP(library, PrintChart);
+  LOOK_UP(library, SetDLLVersion);
+  LOOK_UP(library, DumpData);
+  LOOK_UP(library, SetInitialValue);
+  LOOK_UP(library, DumpTransferROMData);
+  LOOK_UP(library, ResetAll);
+  LOOK_UP(library, LoadFile);
+  LOOK_UP(library, SaveFile);
+  LOOK_UP(library, SetCharge);
+  LOOK_UP(library, ReadFW);
+  LOOK_UP(library, SetInitialStuff);
+  LOOK_UP(library, SetFTFlag);
+  LOOK_UP(library, ReadFatalErrorCode);
+  LOOK_UP(library, UpdateFW);
+  LOOK_UP(library, UpdateShippingFW);
+  LOOK_UP(library, Transferflag);
+  LOOK_UP(library, MotorMoveTest);
+  LOOK_UP(library, MotorAction);
+  LOOK_UP(library, PowerOffTest);
+  if (failures) {
+    dlclose(library);
+    return 1;
+  }
 
-	memset(head, 0, sizeof head);
-	memset(read_back, 0, sizeof read_back);
-	memset(label, 0, sizeof label);
-	memcpy(label, "CT", 2);
-	memset(summary, 0, sizeof summary);
+  memset(head, 0, sizeof head);
+  memset(read_back, 0, sizeof read_back);
+  memset(label, 0, sizeof label);
+  memcpy(label, "CT", 2);
+  memset(summary, 0, sizeof summary);
 
-	fn.SetDLLVersion("H001");
-	expect("HandleOpen", fn.HandleOpen(), 1);
-	fn.ReadData(head, NULL);
-	expect("SetHeadID", fn.SetHeadID(head), 1);
-	fn.NozzleClean(label, 1);
-	expect("nozzle cleanings", label[21], 1);
-	memcpy(by_value.bytes, head, sizeof by_value.bytes);
-	fn.PrintChart(by_value, label, 5);
-	expect("charts printed", label[22], 1);
-	expect("TOF", fn.TOF(head, read_back, label), 1);
-	expect("BiAdjust MS1", fn.BiAdjust(head, read_back, label, 0), 1);
-	expect("MS1 stored", (signed char)read_back[0x1B], (signed char)head[0x1B]);
-	expect("ReadTemperatureBegin", fn.ReadTemperatureBegin() >= 0, 1);
-	expect("DumpTransferROMData", fn.DumpTransferROMData(summary), 1);
-	expect("summary head ID", memcmp(summary + 3, head + 0x15, 6), 0);
-	expect("HandleClose", fn.HandleClose() != 0, 1);
+  fn.SetDLLVersion("H001");
+  expect("HandleOpen", fn.HandleOpen(), 1);
+  fn.ReadData(head, NULL);
+  expect("SetHeadID", fn.SetHeadID(head), 1);
+  fn.NozzleClean(label, 1);
+  expect("nozzle cleanings", label[21], 1);
+  memcpy(by_value.bytes, head, sizeof by_value.bytes);
+  fn.PrintChart(by_value, label, 5);
+  expect("charts printed", label[22], 1);
+  expect("TOF", fn.TOF(head, read_back, label), 1);
+  expect("BiAdjust MS1", fn.BiAdjust(head, read_back, label, 0), 1);
+  expect("MS1 stored", (signed char)read_back[0x1B], (signed char)head[0x1B]);
+  expect("ReadTemperatureBegin", fn.ReadTemperatureBegin() >= 0, 1);
+  expect("DumpTransferROMData", fn.DumpTransferROMData(summary), 1);
+  expect("summary head ID", memcmp(summary + 3, head + 0x15, 6), 0);
+  expect("HandleClose", fn.HandleClose() != 0, 1);
 
-	dlclose(library);
-	printf("%s\n", failures ? "station cycle FAILED" : "station cycle done");
-	return failures ? 1 : 0;
+  dlclose(library);
+  printf("%s\n", failures ? "station cycle FAILED" : "station cycle done");
+  return failures ? 1 : 0;
 }
