@@ -68,7 +68,8 @@
    TARVO_PRINTER      "usb" (default): the printer on USB through libusb;
                       "sim" or "sim:STATE_FILE[?FAULTS]": the simulated printer.
    TARVO_OPERATOR     "tty" (default): the operator at the terminal, prompts on standard error,
-                      answers from standard input; "script:FILE": answers read from FILE.
+                      answers from standard input; "script:FILE": answers read
+                      from FILE, once, when the library first needs its operator.
    TARVO_TRANSCRIPT   file that receives every operator interaction, one line each.
    TARVO_WIRE_LOG     file that receives the printer traffic and the waits, one line each.
    TARVO_VIRTUAL_TIME "1": waits are logged, not waited. Simulated printer only; ignored (with a
