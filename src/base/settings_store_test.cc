@@ -5,28 +5,21 @@
 #include <filesystem>
 #include <fstream>
 
+#include "testing/scratch_dir.h"
+
 namespace tarvo {
 namespace {
 
 namespace fs = std::filesystem;
 
 struct FileSettingsStoreTest : ::testing::Test {
-  FileSettingsStoreTest() {
-    dir = fs::temp_directory_path() /
-          ("tarvo-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  ~FileSettingsStoreTest() override { fs::remove_all(dir); }
-
   FileSettingsStore Store() {
-    return FileSettingsStore(dir / "settings.json", [this](const std::string& p) {
-      problems.push_back(p);
-    });
+    return FileSettingsStore(dir / "settings.json",
+                             [this](const std::string& p) { problems.push_back(p); });
   }
 
-  fs::path dir;
+  testing::ScratchDir scratch;
+  const fs::path dir = scratch.path();
   std::vector<std::string> problems;
 };
 

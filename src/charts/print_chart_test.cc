@@ -9,6 +9,7 @@
 
 #include "charts/chart_table.h"
 #include "testing/device_rig.h"
+#include "testing/scratch_dir.h"
 
 namespace tarvo {
 namespace {
@@ -22,25 +23,19 @@ using ::testing::HasSubstr;
 // folder holds the real ones.
 struct ChartFolder {
   ChartFolder() : old(fs::current_path()) {
-    dir = fs::temp_directory_path() /
-          ("tarvo-chart-" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
     for (const Chart& c : kCharts) {
       Write(std::string(c.first_file), 5000);
       Write(std::string(c.second_file), 3000);
     }
     fs::current_path(dir);
   }
-  ~ChartFolder() {
-    fs::current_path(old);
-    fs::remove_all(dir);
-  }
+  ~ChartFolder() { fs::current_path(old); }
   void Write(const std::string& name, size_t size) {
     std::ofstream(dir / name, std::ios::binary) << std::string(size, 'x');
   }
   fs::path old;
-  fs::path dir;
+  testing::ScratchDir scratch;
+  const fs::path dir = scratch.path();
 };
 
 struct PrintChartTest : ::testing::Test {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "testing/device_rig.h"
+#include "testing/scratch_dir.h"
 
 namespace tarvo {
 namespace {
@@ -13,13 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 struct PrintFileTest : ::testing::Test {
-  PrintFileTest() {
-    dir = fs::temp_directory_path() /
-          ("tarvo-print-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
-  }
-  ~PrintFileTest() override { fs::remove_all(dir); }
-
   std::string MakeFile(const std::string& name, size_t size) {
     std::string path = (dir / name).string();
     std::ofstream out(path, std::ios::binary);
@@ -39,7 +33,8 @@ struct PrintFileTest : ::testing::Test {
     return sizes;
   }
 
-  fs::path dir;
+  testing::ScratchDir scratch;
+  const fs::path dir = scratch.path();
   testing::DeviceRig rig;
 };
 

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/run.h"
+#include "testing/scratch_dir.h"
 
 namespace tarvo::cli {
 namespace {
@@ -14,15 +15,7 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
 struct MaintenanceCommandsTest : ::testing::Test {
-  MaintenanceCommandsTest() {
-    dir = fs::temp_directory_path() /
-          ("tarvo-maint-" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    setenv("TARVO_CONFIG_DIR", dir.c_str(), 1);
-  }
-  ~MaintenanceCommandsTest() override { fs::remove_all(dir); }
+  MaintenanceCommandsTest() { setenv("TARVO_CONFIG_DIR", dir.c_str(), 1); }
 
   // Runs tarvo-cli on the simulated printer in virtual time, answered by `script`.
   int Cli(std::vector<std::string> args, const std::string& script = "") {
@@ -41,7 +34,8 @@ struct MaintenanceCommandsTest : ::testing::Test {
   }
   std::string Path(const char* name) const { return (dir / name).string(); }
 
-  fs::path dir;
+  testing::ScratchDir scratch;
+  const fs::path dir = scratch.path();
   std::ostringstream out;
   std::ostringstream err;
 };

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "testing/scratch_dir.h"
+
 namespace tarvo::cli {
 namespace {
 
@@ -14,15 +16,7 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
 struct RunTest : ::testing::Test {
-  RunTest() {
-    dir = fs::temp_directory_path() /
-          ("tarvo-cli-" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    setenv("TARVO_CONFIG_DIR", dir.c_str(), 1);
-  }
-  ~RunTest() override { fs::remove_all(dir); }
+  RunTest() { setenv("TARVO_CONFIG_DIR", dir.c_str(), 1); }
 
   int Cli(std::vector<std::string> args, const std::string& input = "") {
     args.insert(args.begin(), "tarvo-cli");
@@ -43,7 +37,8 @@ struct RunTest : ::testing::Test {
     return lines;
   }
 
-  fs::path dir;
+  testing::ScratchDir scratch;
+  const fs::path dir = scratch.path();
   std::ostringstream out;
   std::ostringstream err;
 };

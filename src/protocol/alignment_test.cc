@@ -56,7 +56,8 @@ const Lines kStore = {"READ(0,41)", "WRITE(0,41)", "DATA(41)", "READ(0,41)"};
 
 // The messages apart from the charts' (the print files are not there in a test).
 Lines Told(const SimRig& rig) {
-  return Filter(rig.Messages(), [](const std::string& m) { return !m.starts_with("Open File"); });
+  return Filter(rig.MessageTexts(),
+                [](const std::string& m) { return !m.starts_with("Open File"); });
 }
 
 // The chart files the adjustment tried to print, in order.

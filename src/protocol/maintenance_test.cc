@@ -154,7 +154,7 @@ TEST_P(MaintenanceTest, NozzleCleanWithAFailedWriteStillCountsAndSkipsTheWait) {
   EXPECT_THAT(rig.clock.sleeps(), IsEmpty());
   const std::string text =
       edition().is_program() ? "Write MELoadFile Command Error !!" : "寫入 Nozzle clean 失敗 !!";
-  EXPECT_THAT(rig.Messages(), ElementsAre("WriteFileX: " + text));
+  EXPECT_THAT(rig.MessageTexts(), ElementsAre("WriteFileX: " + text));
   EXPECT_EQ(rig.op.messages()[0].icon, Icon::kError);
   EXPECT_FALSE(rig.op.window_open());
 }
@@ -165,7 +165,7 @@ TEST_P(MaintenanceTest, AFailedMotorCommandIsToldAndTheSequenceGoesOn) {
   // Only J(0,0) got through, every later command was told, and all waits were kept.
   EXPECT_THAT(rig.Traffic(), ElementsAre("J(0,0)", "wait 12000"));
   EXPECT_EQ(rig.op.messages().size(), 20u);
-  EXPECT_EQ(rig.Messages().back(), "WriteFileX: Write MELoadFile Command Error !!");
+  EXPECT_EQ(rig.MessageTexts().back(), "WriteFileX: Write MELoadFile Command Error !!");
 }
 
 // One column of the discharge's table of differences, as the documentation gives it.
@@ -390,7 +390,7 @@ TEST_P(DisChargeTest, AFailedImageReadEndsWithFalseAndNoPowerOff) {
   EXPECT_EQ(Count(traffic, "WRITE(0,128)"), 0u);
   EXPECT_EQ(traffic.back(), "READ(0,128)");
   EXPECT_THAT(rig.op.windows(), IsEmpty());
-  EXPECT_EQ(rig.Messages().back(), "Ink DisCharge: " + GetParam().second_prompt);
+  EXPECT_EQ(rig.MessageTexts().back(), "Ink DisCharge: " + GetParam().second_prompt);
 }
 
 TEST_P(DisChargeTest, AnImageThatDoesNotVerifyIsToldAndEndsWithoutPowerOff) {
@@ -399,7 +399,7 @@ TEST_P(DisChargeTest, AnImageThatDoesNotVerifyIsToldAndEndsWithoutPowerOff) {
   DeviceState state;
   EXPECT_FALSE(Run(rig, state, 1));
   EXPECT_EQ(Count(rig.Traffic(), "p(0)"), 0u);
-  EXPECT_EQ(rig.Messages().back(), "Ink DisCharge: Write EEPROM Error !!");
+  EXPECT_EQ(rig.MessageTexts().back(), "Ink DisCharge: Write EEPROM Error !!");
   EXPECT_EQ(rig.op.messages().back().icon, Icon::kError);
   EXPECT_THAT(rig.op.windows(), IsEmpty());
 }

@@ -7,8 +7,8 @@
 namespace tarvo {
 namespace {
 
+using testing::ScratchDir;
 using testing_env::Bench;
-using testing_env::ScratchDir;
 using testing_env::WriteBytes;
 
 // Runs the test inside a scratch folder, as the station runs in its folder of fixed files.

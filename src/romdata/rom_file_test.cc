@@ -7,10 +7,10 @@
 namespace tarvo {
 namespace {
 
+using testing::ScratchDir;
 using testing_env::Bench;
 using testing_env::Pattern;
 using testing_env::ReadBytes;
-using testing_env::ScratchDir;
 using testing_env::WriteBytes;
 
 class RomFileTest : public ::testing::Test {

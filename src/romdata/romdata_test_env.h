@@ -1,10 +1,9 @@
 #pragma once
 
-// The bench of the ROM data tests: a simulated printer on an open link, a recording operator, a
-// virtual clock, and a scratch folder for files.
+// The bench of the ROM data tests: a simulated printer on an open link, an operator whose file
+// dialog may wander, and helpers for the files the tests hand over.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -14,16 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "base/clock.h"
-#include "base/context.h"
-#include "base/line_sink.h"
-#include "base/settings_store.h"
-#include "base/wire_log.h"
 #include "dialogs/recording_operator.h"
-#include "link/printer_link.h"
 #include "romdata/rom_layout.h"
-#include "sim/sim_backend.h"
-#include "sim/sim_printer.h"
+#include "testing/device_rig.h"
+#include "testing/scratch_dir.h"
 
 namespace tarvo::testing_env {
 
@@ -40,14 +33,10 @@ class WanderingOperator : public RecordingOperator {
   std::vector<FileRequest> requests;
 };
 
-class Bench {
+class Bench : public testing::BasicDeviceRig<WanderingOperator> {
  public:
-  explicit Bench(const Edition& edition = kProgramEdition)
-      : ctx{edition, clock, op, settings, wire},
-        printer(clock, sim::SimSpec{}),
-        backend(printer, clock),
-        link(ctx, backend) {
-    EXPECT_TRUE(link.HandleOpen());
+  explicit Bench(const Edition& edition = kProgramEdition) : BasicDeviceRig(edition) {
+    EXPECT_TRUE(Open());
     printer.ClearLog();
   }
 
@@ -64,40 +53,6 @@ class Bench {
     return std::any_of(log.begin(), log.end(),
                        [](const std::string& l) { return l.starts_with("WRITE("); });
   }
-  std::vector<std::string> MessageTexts() const {
-    std::vector<std::string> out;
-    for (const Message& m : op.messages()) out.push_back(m.caption + ": " + m.text);
-    return out;
-  }
-
-  VirtualClock clock;
-  WanderingOperator op;
-  MemorySettingsStore settings;
-  MemoryLineSink wire_lines;
-  WireLog wire{wire_lines};
-  Context ctx;
-  sim::SimPrinter printer;
-  sim::SimBackend backend;
-  PrinterLink link;
-};
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "romdata-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-    path_ = pattern;
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
 };
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

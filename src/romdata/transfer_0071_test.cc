@@ -12,8 +12,8 @@
 namespace tarvo {
 namespace {
 
+using testing::ScratchDir;
 using testing_env::Bench;
-using testing_env::ScratchDir;
 
 using OldFile = std::array<uint8_t, kOldRomFileSize>;
 
