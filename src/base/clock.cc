@@ -20,7 +20,9 @@ std::tm RealClock::LocalTime() {
   return out;
 }
 
-VirtualClock::VirtualClock() { SetLocalTime(2004, 4, 7, 9, 5, 3); }
+VirtualClock::VirtualClock() {
+  SetLocalTime(2004, 4, 7, 9, 5, 3);
+}
 
 void VirtualClock::SleepMs(int64_t ms) {
   sleeps_.push_back(ms);

@@ -54,8 +54,8 @@ class VirtualClock : public Clock {
 
  private:
   int64_t now_ms_ = 0;
-  int64_t epoch_ms_ = 0;     // NowMs() when the local time below was set
-  std::time_t local_base_;   // local time at epoch_ms_, as seconds of a UTC-based calendar
+  int64_t epoch_ms_ = 0;    // NowMs() when the local time below was set
+  std::time_t local_base_;  // local time at epoch_ms_, as seconds of a UTC-based calendar
   std::vector<int64_t> sleeps_;
 };
 

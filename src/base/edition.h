@@ -16,9 +16,9 @@ struct EditionText {
 
 // Time limits of reply reading, in milliseconds.
 struct ReplyLimits {
-  uint32_t read_wait_ms;       // one read inside ReadReply
-  uint32_t status_pause_ms;    // pause after a status frame
-  int64_t status_cap_ms;       // time spent skipping status frames, from the start of the call
+  uint32_t read_wait_ms;     // one read inside ReadReply
+  uint32_t status_pause_ms;  // pause after a status frame
+  int64_t status_cap_ms;     // time spent skipping status frames, from the start of the call
 };
 
 // Which of the two deliverables the device layer serves. It is chosen once, when the device layer

@@ -26,7 +26,8 @@ class SettingsStore {
   virtual std::optional<std::vector<uint8_t>> Read(std::string_view key, std::string_view name) = 0;
   // Stores the bytes, creating the key when missing. Returns false when the store could not be
   // written; callers that never checked a registry write may ignore it.
-  virtual bool Write(std::string_view key, std::string_view name, std::span<const uint8_t> value) = 0;
+  virtual bool Write(std::string_view key, std::string_view name,
+                     std::span<const uint8_t> value) = 0;
 
   // Fixed-width values. A stored value of any other width counts as missing.
   std::optional<int32_t> ReadInt32(std::string_view key, std::string_view name);

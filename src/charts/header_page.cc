@@ -15,7 +15,9 @@ std::string CharacterForm(std::span<const uint8_t> bytes) {
   return out;
 }
 
-int SignedByte(uint8_t b) { return static_cast<int8_t>(b); }
+int SignedByte(uint8_t b) {
+  return static_cast<int8_t>(b);
+}
 
 }  // namespace
 

@@ -15,7 +15,7 @@ namespace tarvo {
 // Everything the chart header page is made of. It is printed as plain text between a chart's two
 // print files.
 struct HeaderInputs {
-  std::array<uint8_t, 41> head{};        // head data block
+  std::array<uint8_t, 41> head{};         // head data block
   std::array<uint8_t, 24> chart_label{};  // chart label record (already counted)
   // Two characters (temperature) in the program; six in the library: temperature,
   // unplug accumulation, TCL condition.

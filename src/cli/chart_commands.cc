@@ -55,13 +55,14 @@ int MELoadFilePtrCommand(Session& s, std::span<const std::string> args) {
 }
 
 const bool registered =
-    RegisterCommand({.name = "PrintChart",
-                     .usage = "N [HEAD_FILE]",
-                     .help = "print chart N (0-18) with the head data block of the printer or a file",
-                     .min_args = 1,
-                     .max_args = 2,
-                     .needs_link = true,
-                     .run = PrintChartCommand}) &&
+    RegisterCommand(
+        {.name = "PrintChart",
+         .usage = "N [HEAD_FILE]",
+         .help = "print chart N (0-18) with the head data block of the printer or a file",
+         .min_args = 1,
+         .max_args = 2,
+         .needs_link = true,
+         .run = PrintChartCommand}) &&
     RegisterCommand({.name = "SendPrintFile",
                      .usage = "PATH",
                      .help = "stream a print file to the printer",

@@ -54,18 +54,17 @@ int Close(Session& s, std::span<const std::string>) {
   return closed ? kExitOk : kExitFailed;
 }
 
-const bool registered = RegisterCommand({.name = "list",
-                                         .usage = "",
-                                         .help = "the attached printers and whether each is usable",
-                                         .run = List}) &&
-                        RegisterCommand({.name = "HandleOpen",
-                                         .usage = "",
-                                         .help = "open the printer link (closed at the end of the run)",
-                                         .run = Open}) &&
-                        RegisterCommand({.name = "HandleClose",
-                                         .usage = "",
-                                         .help = "close the printer link",
-                                         .run = Close});
+const bool registered =
+    RegisterCommand({.name = "list",
+                     .usage = "",
+                     .help = "the attached printers and whether each is usable",
+                     .run = List}) &&
+    RegisterCommand({.name = "HandleOpen",
+                     .usage = "",
+                     .help = "open the printer link (closed at the end of the run)",
+                     .run = Open}) &&
+    RegisterCommand(
+        {.name = "HandleClose", .usage = "", .help = "close the printer link", .run = Close});
 
 }  // namespace
 }  // namespace tarvo::cli

@@ -97,7 +97,8 @@ int RunCommand(Session& session, const std::vector<std::string>& words) {
 }
 
 std::string CommandList() {
-  std::string text = "Commands (chain several with \" + \"; \"session FILE\" runs a file of them):\n";
+  std::string text =
+      "Commands (chain several with \" + \"; \"session FILE\" runs a file of them):\n";
   for (const Command* c : AllCommands()) {
     std::string head = "  " + std::string(c->name) + " " + std::string(c->usage);
     if (head.size() < 34) head.resize(34, ' ');

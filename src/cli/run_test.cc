@@ -50,9 +50,8 @@ TEST_F(RunTest, HandleOpenOnTheSimulatedPrinter) {
 
 TEST_F(RunTest, AbsentPrinterIsOffLineAfterTheRetries) {
   std::string wire = (dir / "wire.log").string();
-  EXPECT_EQ(Cli({"--printer", Sim("?absent=1"), "--virtual-time", "--wire-log", wire,
-                 "HandleOpen"}),
-            4);
+  EXPECT_EQ(
+      Cli({"--printer", Sim("?absent=1"), "--virtual-time", "--wire-log", wire, "HandleOpen"}), 4);
   EXPECT_THAT(out.str(), HasSubstr("Print Off line !!"));
   auto lines = Lines(wire);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "S 1000"), 10);
@@ -88,10 +87,10 @@ TEST_F(RunTest, SessionFileRunsLineByLineAndStopsAtAFailure) {
 TEST_F(RunTest, ScriptThatRunsOutStopsTheRun) {
   std::ofstream(dir / "answers.txt") << "# nothing\n";
   std::string transcript = (dir / "t.log").string();
-  EXPECT_EQ(Cli({"--printer", Sim(), "--virtual-time", "--operator",
-                 "script:" + (dir / "answers.txt").string(), "--transcript", transcript,
-                 "SetHeadID"}),
-            3);
+  EXPECT_EQ(
+      Cli({"--printer", Sim(), "--virtual-time", "--operator",
+           "script:" + (dir / "answers.txt").string(), "--transcript", transcript, "SetHeadID"}),
+      3);
   EXPECT_THAT(err.str(), HasSubstr("Input Head ID"));
   EXPECT_FALSE(Lines(transcript).empty());
 }

@@ -12,7 +12,7 @@ namespace tarvo {
 
 // The printers this tool drives, by the prefix of their device instance.
 struct SupportedDevice {
-  int number;                   // 1 to 6
+  int number;  // 1 to 6
   uint16_t vendor_id;
   uint16_t product_id;
   std::string_view instance_prefix;

@@ -9,8 +9,7 @@
 
 namespace tarvo {
 
-PrinterLink::PrinterLink(const Context& ctx, LinkBackend& backend)
-    : ctx_(ctx), backend_(backend) {}
+PrinterLink::PrinterLink(const Context& ctx, LinkBackend& backend) : ctx_(ctx), backend_(backend) {}
 
 PrinterLink::~PrinterLink() {
   CloseIfOpen(read_);

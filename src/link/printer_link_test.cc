@@ -87,7 +87,9 @@ class FakeBackend : public LinkBackend {
   int next_handle_ = 3;
 };
 
-std::vector<uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<uint8_t> Bytes(std::string_view s) {
+  return {s.begin(), s.end()};
+}
 
 struct LinkTest : ::testing::Test {
   explicit LinkTest(const Edition& edition = kProgramEdition)

@@ -26,7 +26,9 @@ constexpr uint64_t kP3 = 0x165667B19E3779F9ULL;
 constexpr uint64_t kP4 = 0x85EBCA77C2B2AE63ULL;
 constexpr uint64_t kP5 = 0x27D4EB2F165667C5ULL;
 
-uint64_t Rotl(uint64_t x, int r) { return x << r | x >> (64 - r); }
+uint64_t Rotl(uint64_t x, int r) {
+  return x << r | x >> (64 - r);
+}
 
 uint64_t Load64(const uint8_t* p) {
   uint64_t v = 0;
@@ -34,7 +36,9 @@ uint64_t Load64(const uint8_t* p) {
   return v;
 }
 
-uint64_t Round(uint64_t acc, uint64_t input) { return Rotl(acc + input * kP2, 31) * kP1; }
+uint64_t Round(uint64_t acc, uint64_t input) {
+  return Rotl(acc + input * kP2, 31) * kP1;
+}
 
 }  // namespace
 
