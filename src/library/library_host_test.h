@@ -26,17 +26,44 @@ namespace fennick_test {
 
 namespace fs = std::filesystem;
 
-#define FENNICK_EXPORTS(X)                                                                        \
-  X(BiAdjust)                                                                                     \
-  X(DumpData)                                                                                     \
-  X(DumpTransferROMData)                                                                          \
-  X(HandleClose)                                                                                  \
-  X(HandleOpen) X(InkCharge) X(InkDisCharge) X(InkDisChargeNoPowerOff) X(LoadFile) X(Lubrication) \
-      X(MELoadFilePtr) X(MotorAction) X(MotorMoveTest) X(NozzleClean) X(PowerOff) X(PowerOffTest) \
-          X(PrintChart) X(ReadData) X(ReadFW) X(ReadFatalErrorCode) X(ReadRamFWPtr)               \
-              X(ReadTemperatureBegin) X(ResetAll) X(SaveFile) X(SetCharge) X(SetDLLVersion)       \
-                  X(SetFTFlag) X(SetHeadID) X(SetInitialStuff) X(SetInitialValue)                 \
-                      X(SetInkSystemValue) X(TOF) X(Transferflag) X(UpdateFW) X(UpdateShippingFW)
+// clang-format off
+#define FENNICK_EXPORTS(X) \
+  X(BiAdjust) \
+  X(DumpData) \
+  X(DumpTransferROMData) \
+  X(HandleClose) \
+  X(HandleOpen) \
+  X(InkCharge) \
+  X(InkDisCharge) \
+  X(InkDisChargeNoPowerOff) \
+  X(LoadFile) \
+  X(Lubrication) \
+  X(MELoadFilePtr) \
+  X(MotorAction) \
+  X(MotorMoveTest) \
+  X(NozzleClean) \
+  X(PowerOff) \
+  X(PowerOffTest) \
+  X(PrintChart) \
+  X(ReadData) \
+  X(ReadFW) \
+  X(ReadFatalErrorCode) \
+  X(ReadRamFWPtr) \
+  X(ReadTemperatureBegin) \
+  X(ResetAll) \
+  X(SaveFile) \
+  X(SetCharge) \
+  X(SetDLLVersion) \
+  X(SetFTFlag) \
+  X(SetHeadID) \
+  X(SetInitialStuff) \
+  X(SetInitialValue) \
+  X(SetInkSystemValue) \
+  X(TOF) \
+  X(Transferflag) \
+  X(UpdateFW) \
+  X(UpdateShippingFW)
+// clang-format on
 
 // The exports as the host sees them.
 struct Api {
