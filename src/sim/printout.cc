@@ -43,7 +43,11 @@ uint64_t Round(uint64_t acc, uint64_t input) {
 }  // namespace
 
 void PrintHash::Stripe(const uint8_t* p) {
-  for (int i = 0; i < 4; ++i) lanes_[i] = Round(lanes_[i], Load64(p + 8 * i));
+  // The rotation carries the top bits of each product back to the bottom, so no bit of a word
+  // stays confined to the top of its lane.
+  for (size_t i = 0; i < lanes_.size(); ++i) {
+    lanes_[i] = Rotl((lanes_[i] ^ Load64(p + 8 * i)) * kP1, 31);
+  }
 }
 
 void PrintHash::Update(std::span<const uint8_t> bytes) {
@@ -58,18 +62,16 @@ void PrintHash::Update(std::span<const uint8_t> bytes) {
     Stripe(pending_.data());
     pending_size_ = 0;
   }
-  for (; at + 32 <= bytes.size(); at += 32) Stripe(bytes.data() + at);
+  for (; at + pending_.size() <= bytes.size(); at += pending_.size()) Stripe(bytes.data() + at);
   std::copy(bytes.begin() + at, bytes.end(), pending_.begin());
   pending_size_ = bytes.size() - at;
 }
 
 uint64_t PrintHash::Digest() const {
   uint64_t h;
-  if (total_ >= 32) {
-    h = Rotl(lanes_[0], 1) + Rotl(lanes_[1], 7) + Rotl(lanes_[2], 12) + Rotl(lanes_[3], 18);
-    for (uint64_t lane : lanes_) h = (h ^ Round(0, lane)) * kP1 + kP4;
-  } else {
-    h = kP5;
+  h = kP5;
+  if (total_ >= pending_.size()) {
+    for (uint64_t lane : lanes_) h = Rotl(h ^ Round(0, lane), 27) * kP1 + kP4;
   }
   h += total_;
   size_t i = 0;
