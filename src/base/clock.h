@@ -49,6 +49,9 @@ class VirtualClock : public Clock {
   void Tick(int64_t ms) { now_ms_ += ms < 0 ? 0 : ms; }
   // Sets the local time that corresponds to NowMs() from now on.
   void SetLocalTime(int year, int month, int day, int hour, int minute, int second);
+  void SetLocalTime(const std::tm& t) {
+    SetLocalTime(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+  }
   const std::vector<int64_t>& sleeps() const { return sleeps_; }
   void ClearSleeps() { sleeps_.clear(); }
 

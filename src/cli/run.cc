@@ -143,11 +143,7 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
 
   RealClock real_clock;
   VirtualClock virtual_clock;
-  if (opt.virtual_time) {
-    std::tm now = real_clock.LocalTime();
-    virtual_clock.SetLocalTime(now.tm_year + 1900, now.tm_mon + 1, now.tm_mday, now.tm_hour,
-                               now.tm_min, now.tm_sec);
-  }
+  if (opt.virtual_time) virtual_clock.SetLocalTime(real_clock.LocalTime());
   Clock& clock = opt.virtual_time ? static_cast<Clock&>(virtual_clock) : real_clock;
 
   std::string error;

@@ -69,9 +69,7 @@ std::unique_ptr<Runtime> Runtime::FromEnvironment(DeviceState& state, std::strin
 
   const bool virtual_time = EnvFlag("TARVO_VIRTUAL_TIME");
   if (virtual_time) {
-    std::tm now = rt->real_clock_.LocalTime();
-    rt->virtual_clock_.SetLocalTime(now.tm_year + 1900, now.tm_mon + 1, now.tm_mday, now.tm_hour,
-                                    now.tm_min, now.tm_sec);
+    rt->virtual_clock_.SetLocalTime(rt->real_clock_.LocalTime());
     rt->clock_ = &rt->virtual_clock_;
   }
 
