@@ -6,6 +6,7 @@
 #include "dialogs/eeprom_data_dialog.h"
 #include "protocol/commands.h"
 #include "protocol/eeprom.h"
+#include "romdata/image_report.h"
 
 namespace tarvo {
 namespace {
@@ -15,12 +16,9 @@ constexpr std::string_view kDumpCaption = "Dump Data";
 // Writes a changed image with verification and tells the operator how it went.
 DumpOutcome WriteAndReport(const Context& ctx, PrinterLink& link, const RomImage& image,
                            const EditionText& success, const EditionText& failure) {
-  if (WriteRomImageVerify(ctx, link, image)) {
-    ctx.Info(ctx.Text(success), kDumpCaption);
-    return DumpOutcome::kWritten;
-  }
-  ctx.Error(ctx.Text(failure), kDumpCaption);
-  return DumpOutcome::kWriteFailed;
+  return WriteImageAndTell(ctx, link, image, ctx.Text(success), ctx.Text(failure), kDumpCaption)
+             ? DumpOutcome::kWritten
+             : DumpOutcome::kWriteFailed;
 }
 
 }  // namespace

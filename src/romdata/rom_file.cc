@@ -6,6 +6,7 @@
 #include "base/atomic_file.h"
 #include "protocol/eeprom.h"
 #include "romdata/current_directory.h"
+#include "romdata/image_report.h"
 
 namespace tarvo {
 namespace {
@@ -29,25 +30,13 @@ std::optional<std::vector<uint8_t>> ReadFileHead(const std::string& path, size_t
 
 bool LoadFile(const Context& ctx, PrinterLink& link) {
   RomImage image{};
-  std::optional<std::vector<uint8_t>> bytes;
-  {
-    CurrentDirectoryGuard keep_directory;
-    std::optional<std::string> path =
-        ctx.op.ChooseFile(FileRequest{false, std::string(kRomFileFilter)});
-    if (path) bytes = ReadFileHead(*path, kRomImageSize);
-  }
+  std::optional<std::vector<uint8_t>> bytes = ChooseAndReadFileHead(ctx, kRomImageSize);
   if (!bytes) {
     ctx.Error(kOpenFileError, kOpenFileCaption);
     return false;
   }
   std::copy(bytes->begin(), bytes->end(), image.begin());
-  const bool ok = WriteRomImageVerify(ctx, link, image);
-  if (ok) {
-    ctx.Info("Load Data Success !!", "Load");
-  } else {
-    ctx.Error("Load Data Fail !!", "Load");
-  }
-  return ok;
+  return WriteImageAndTell(ctx, link, image, "Load Data Success !!", "Load Data Fail !!", "Load");
 }
 
 bool SaveFile(const Context& ctx, PrinterLink& link) {

@@ -5,6 +5,7 @@
 #include "dialogs/charge_dialog.h"
 #include "dialogs/fw_version_dialog.h"
 #include "protocol/eeprom.h"
+#include "romdata/image_report.h"
 
 namespace tarvo {
 namespace {
@@ -76,13 +77,8 @@ bool ResetAll(const Context& ctx, PrinterLink& link) {
     PutVersion(image, *entered);
   }
 
-  const bool ok = WriteRomImageVerify(ctx, link, image);
-  if (ok) {
-    ctx.Info("Reset Data Success !!", "Reset");
-  } else {
-    ctx.Error("Reset Data Fail !!", "Reset");
-  }
-  return ok;
+  return WriteImageAndTell(ctx, link, image, "Reset Data Success !!", "Reset Data Fail !!",
+                           "Reset");
 }
 
 bool SetCharge(const Context& ctx, PrinterLink& link) {
@@ -93,13 +89,8 @@ bool SetCharge(const Context& ctx, PrinterLink& link) {
   if (ctx.op.ShowDialog(charge) == DialogResult::kOk) {
     (*image)[kInitialStuffFlagOffset] = static_cast<uint8_t>(charge.value);
   }
-  const bool ok = WriteRomImageVerify(ctx, link, *image);
-  if (ok) {
-    ctx.Info("Set Charge Flag Success !!", "Charge");
-  } else {
-    ctx.Error("Set Charge Flag Fail !!", "Charge");
-  }
-  return ok;
+  return WriteImageAndTell(ctx, link, *image, "Set Charge Flag Success !!",
+                           "Set Charge Flag Fail !!", "Charge");
 }
 
 std::optional<std::string> ReadFW(const Context& ctx, PrinterLink& link) {

@@ -9,8 +9,7 @@
 
 #include "protocol/commands.h"
 #include "protocol/eeprom.h"
-#include "romdata/current_directory.h"
-#include "romdata/rom_file.h"
+#include "romdata/image_report.h"
 
 namespace tarvo {
 namespace {
@@ -85,13 +84,7 @@ RomImage ConvertRomData0071(std::span<const uint8_t, kOldRomFileSize> old, const
 }
 
 bool Transferflag(const Context& ctx, PrinterLink& link, DeviceState& state) {
-  std::optional<std::vector<uint8_t>> bytes;
-  {
-    CurrentDirectoryGuard keep_directory;
-    std::optional<std::string> path =
-        ctx.op.ChooseFile(FileRequest{false, std::string(kRomFileFilter)});
-    if (path) bytes = ReadFileHead(*path, kOldRomFileSize);
-  }
+  std::optional<std::vector<uint8_t>> bytes = ChooseAndReadFileHead(ctx, kOldRomFileSize);
   if (!bytes) {
     ctx.Error("Open File Error !!", "MEload");
     return false;
