@@ -24,7 +24,7 @@
 #include "base/settings_store.h"
 #include "base/wire_log.h"
 #include "charts/print_file.h"
-#include "dialogs/recording_operator.h"
+#include "operators/recording_operator.h"
 #include "link/printer_link.h"
 #include "sim/sim_backend.h"
 #include "sim/sim_printer.h"

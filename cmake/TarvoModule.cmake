@@ -1,5 +1,21 @@
-# Folder helpers. A folder's *.cc files (but *_test.cc) go into a library; its *_test.cc files
-# make one test binary run by CTest, with tests named <binary-name-without-_test>.*.
+# Folder helpers. Each folder of src/ is one library made of its *.cc files (but *_test.cc); its
+# *_test.cc files make one test binary run by CTest, with tests named <library>.*.
+#
+# A library sees only its own folder and the folders of the libraries it links: each gets an
+# include directory of its own in the build tree holding one link, <folder> -> src/<folder>, and
+# include directories pass on through target_link_libraries. An #include that runs up the layers
+# names a folder that is not there and fails to build. Tests see the whole of src/.
+
+# tarvo_layer_includes(TARGET): give TARGET the include directory that shows this folder.
+function(tarvo_layer_includes target)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(dir ${PROJECT_BINARY_DIR}/layers/${folder})
+  if(NOT EXISTS ${dir}/${folder})
+    file(MAKE_DIRECTORY ${dir})
+    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${dir}/${folder} SYMBOLIC)
+  endif()
+  target_include_directories(${target} PUBLIC ${dir})
+endfunction()
 
 # tarvo_sources(TARGET): add this folder's sources to an existing library.
 function(tarvo_sources target)
@@ -19,17 +35,18 @@ function(tarvo_tests name)
     return()
   endif()
   add_executable(${name}_test ${tests})
+  target_include_directories(${name}_test PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name}_test PRIVATE ${T_DEPS} GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}_test TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "ASAN_OPTIONS=verify_asan_link_order=0")
 endfunction()
 
-# tarvo_module(NAME DEPS ... TEST_DEPS ...): a library of its own from this folder, and its tests.
+# tarvo_module(NAME DEPS ... TEST_DEPS ...): this folder's library and its tests.
 function(tarvo_module name)
   cmake_parse_arguments(M "" "" "DEPS;TEST_DEPS" ${ARGN})
   add_library(${name} STATIC)
   tarvo_sources(${name})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  tarvo_layer_includes(${name})
   target_link_libraries(${name} PUBLIC ${M_DEPS})
   tarvo_tests(${name} DEPS ${name} ${M_TEST_DEPS})
 endfunction()

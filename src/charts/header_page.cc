@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "protocol/destinations.h"
-#include "romdata/rom_layout.h"
+#include "model/destinations.h"
+#include "model/rom_layout.h"
 
 namespace tarvo {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "romdata/rom_layout.h"
+#include "model/rom_layout.h"
 
 namespace tarvo {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "base/context.h"
 #include "link/printer_link.h"
-#include "romdata/device_state.h"
-#include "romdata/rom_layout.h"
+#include "model/device_state.h"
+#include "model/rom_layout.h"
 
 namespace tarvo {
 

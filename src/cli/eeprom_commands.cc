@@ -9,9 +9,9 @@
 #include "cli/session.h"
 #include "protocol/commands.h"
 #include "protocol/eeprom.h"
-#include "protocol/head_id.h"
-#include "protocol/printer_options.h"
-#include "romdata/rom_layout.h"
+#include "operations/head_id.h"
+#include "operations/printer_options.h"
+#include "model/rom_layout.h"
 
 namespace tarvo::cli {
 namespace {

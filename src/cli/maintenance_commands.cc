@@ -9,9 +9,9 @@
 #include "base/atomic_file.h"
 #include "cli/command.h"
 #include "cli/session.h"
-#include "protocol/alignment.h"
+#include "operations/alignment.h"
 #include "protocol/eeprom.h"
-#include "protocol/maintenance.h"
+#include "operations/maintenance.h"
 
 namespace tarvo::cli {
 namespace {

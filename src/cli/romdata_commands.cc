@@ -8,14 +8,14 @@
 
 #include "cli/command.h"
 #include "cli/session.h"
-#include "romdata/firmware.h"
-#include "romdata/library_version.h"
-#include "romdata/motor_tests.h"
-#include "romdata/rom_dump.h"
-#include "romdata/rom_file.h"
-#include "romdata/rom_flags.h"
-#include "romdata/rom_summary.h"
-#include "romdata/transfer_0071.h"
+#include "operations/firmware.h"
+#include "operations/library_version.h"
+#include "operations/motor_tests.h"
+#include "operations/rom_dump.h"
+#include "operations/rom_file.h"
+#include "operations/rom_flags.h"
+#include "model/rom_summary.h"
+#include "operations/transfer_0071.h"
 
 namespace tarvo::cli {
 namespace {

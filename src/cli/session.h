@@ -7,7 +7,7 @@
 #include "base/context.h"
 #include "link/link_backend.h"
 #include "link/printer_link.h"
-#include "romdata/device_state.h"
+#include "model/device_state.h"
 
 namespace tarvo::sim {
 class SimPrinter;

@@ -7,7 +7,7 @@
 
 #include "base/edition.h"
 #include "dialogs/dialog_model.h"
-#include "romdata/rom_layout.h"
+#include "model/rom_layout.h"
 
 namespace tarvo {
 

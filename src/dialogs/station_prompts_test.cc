@@ -6,7 +6,7 @@
 
 #include "dialogs/dis_message_dialog.h"
 #include "dialogs/inspection_dialog.h"
-#include "dialogs/recording_operator.h"
+#include "operators/recording_operator.h"
 
 namespace tarvo {
 namespace {

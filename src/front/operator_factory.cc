@@ -1,7 +1,7 @@
 #include "front/operator_factory.h"
 
-#include "dialogs/script_operator.h"
-#include "dialogs/terminal_operator.h"
+#include "operators/script_operator.h"
+#include "operators/terminal_operator.h"
 
 namespace tarvo::front {
 

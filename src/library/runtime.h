@@ -11,8 +11,8 @@
 #include "base/wire_log.h"
 #include "front/printer_factory.h"
 #include "link/printer_link.h"
-#include "romdata/device_state.h"
-#include "romdata/rom_layout.h"
+#include "model/device_state.h"
+#include "model/rom_layout.h"
 
 namespace tarvo::library {
 

@@ -10,7 +10,7 @@
 
 #include "base/clock.h"
 #include "base/line_sink.h"
-#include "dialogs/recording_operator.h"
+#include "operators/recording_operator.h"
 #include "link/discovery.h"
 
 namespace tarvo {

@@ -2,7 +2,7 @@
 
 #include <gmock/gmock.h>
 
-#include "sim_fixture_test.h"
+#include "testing/sim_fixture.h"
 
 namespace tarvo {
 namespace {

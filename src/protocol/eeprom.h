@@ -5,7 +5,7 @@
 
 #include "base/context.h"
 #include "link/printer_link.h"
-#include "romdata/rom_layout.h"
+#include "model/rom_layout.h"
 
 namespace tarvo {
 

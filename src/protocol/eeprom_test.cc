@@ -4,7 +4,7 @@
 
 #include <numeric>
 
-#include "sim_fixture_test.h"
+#include "testing/sim_fixture.h"
 
 namespace tarvo {
 namespace {

@@ -6,7 +6,7 @@
 #include "base/clock.h"
 #include "base/line_sink.h"
 #include "base/settings_store.h"
-#include "dialogs/recording_operator.h"
+#include "operators/recording_operator.h"
 #include "link/discovery.h"
 #include "link/printer_link.h"
 

@@ -10,7 +10,7 @@
 #include "base/line_sink.h"
 #include "base/settings_store.h"
 #include "base/wire_log.h"
-#include "dialogs/recording_operator.h"
+#include "operators/recording_operator.h"
 #include "link/link_backend.h"
 #include "link/printer_link.h"
 #include "sim/notation.h"

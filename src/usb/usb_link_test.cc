@@ -13,7 +13,7 @@
 #include "base/line_sink.h"
 #include "base/settings_store.h"
 #include "base/wire_log.h"
-#include "dialogs/recording_operator.h"
+#include "operators/recording_operator.h"
 #include "link/printer_link.h"
 #include "usb/testing/emulated_bus.h"
 

@@ -1,0 +1,115 @@
+#include "operations/alignment.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "charts/print_chart.h"
+#include "dialogs/tof_adjust_dialog.h"
+#include "dialogs/value_entry_dialog.h"
+#include "protocol/commands.h"
+#include "protocol/eeprom.h"
+#include "protocol/packets.h"
+
+namespace tarvo {
+namespace {
+
+constexpr BiDMode kBiDModes[] = {
+    {"MS1", kMs1AdjustOffset, 12, 11, 2},
+    {"MS2", kMs2AdjustOffset, 14, 13, 0},
+    {"VSD", kVsdAdjustOffset, 16, 15, 1},
+    {"ECN", kEcnAdjustOffset, 18, 17, 3},
+};
+
+constexpr std::string_view kWriteEepromError = "Write EEPROM Error !!";
+
+// Stores one adjusted field: the EEPROM's head data block is read fresh into `read` and gets the
+// new value; the program writes that block (so the rest of the EEPROM's block stays as it is),
+// the library the caller's working block.
+int Store(const Context& ctx, PrinterLink& link, HeadBlock& working, HeadBlock& read,
+          uint8_t offset, uint8_t value, std::string_view failure, std::string_view caption) {
+  // Writing over a block that could not be read would put stale bytes into the EEPROM.
+  if (!ReadData(ctx, link, read)) return kAdjustNotDone;
+  read[offset] = value;
+  if (ctx.edition.is_program()) working = read;
+  if (WriteDataVerify(ctx, link, working, read)) return kAdjustStored;
+  ctx.Error(failure, caption);
+  return kAdjustNotVerified;
+}
+
+}  // namespace
+
+const BiDMode* FindBiDMode(int mode) {
+  if (mode < 0 || mode >= static_cast<int>(std::size(kBiDModes))) return nullptr;
+  return &kBiDModes[mode];
+}
+
+bool SendTOFValue(const Context& ctx, PrinterLink& link, int8_t tof) {
+  if (link.TimedWrite(TofPacket(tof))) return true;
+  ctx.Error(ctx.Text({kWriteCommandError, "寫入TOF失敗!!"}), kWriteCaption);
+  return false;
+}
+
+bool SendBiDValues(const Context& ctx, PrinterLink& link, std::array<uint8_t, 4> values) {
+  if (link.TimedWrite(MakeBiDTransfer(values))) return true;
+  ctx.Error(ctx.Text({kWriteCommandError, "寫入Bi-d調整失敗!!"}), kWriteCaption);
+  return false;
+}
+
+int TOF(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
+        HeadBlock& read, std::span<uint8_t, 24> chart_label) {
+  TofAdjustDialog dialog;
+  PrintChart(ctx, link, state, working, chart_label, kTofChart);
+  dialog.value = TofAdjustDialog::kStep * static_cast<int8_t>(working[kTofAdjustOffset]);
+
+  for (;;) {
+    if (ctx.op.ShowDialog(dialog) != DialogResult::kOk) return kAdjustNotDone;
+    // TofAdjust is a signed byte: a value past its range stays at the end rather than wrapping
+    // round to the other side.
+    int t =
+        std::clamp(dialog.value / TofAdjustDialog::kStep, int{std::numeric_limits<int8_t>::min()},
+                   int{std::numeric_limits<int8_t>::max()});
+    if (t != dialog.value / TofAdjustDialog::kStep) dialog.value = t * TofAdjustDialog::kStep;
+    working[kTofAdjustOffset] = static_cast<uint8_t>(t);
+    if (dialog.accepted()) break;
+    if (!SendTOFValue(ctx, link, static_cast<int8_t>(t))) return kAdjustNotDone;
+    PrintChart(ctx, link, state, working, chart_label, kTofChart);
+  }
+
+  return Store(ctx, link, working, read, kTofAdjustOffset, working[kTofAdjustOffset],
+               ctx.Text({kWriteEepromError, "寫入資料失敗!!"}), "TOF");
+}
+
+int BiAdjust(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
+             HeadBlock& read, std::span<uint8_t, 24> chart_label, int mode) {
+  // Any other mode would print nothing and never leave the loop.
+  const BiDMode* bid = FindBiDMode(mode);
+  if (!bid) return kAdjustNotDone;
+
+  ValueEntryDialog dialog;
+  dialog.reprint = 1;
+  for (int pass = 0; dialog.reprint == 1; ++pass) {
+    std::array<uint8_t, 4> values;
+    values.fill(kBiDNeutral);
+    PrintChart(ctx, link, state, working, chart_label,
+               pass == 0 ? bid->first_chart : bid->later_chart);
+
+    dialog.running_total = static_cast<int8_t>(working[bid->field_offset]);
+    dialog.value = 0;
+    dialog.caption_text = std::string(bid->caption);
+    ctx.op.ShowDialog(dialog);
+
+    working[bid->field_offset] = static_cast<uint8_t>(dialog.running_total);
+    // The printer applies the offset of this pass to the next chart; the total is the EEPROM's.
+    values[bid->packet_index] = static_cast<uint8_t>(kBiDNeutral + dialog.value);
+    if (!SendBiDValues(ctx, link, values)) return kAdjustNotDone;
+  }
+
+  if (dialog.running_total < -kBiDTotalLimit || dialog.running_total > kBiDTotalLimit) {
+    ctx.Error(ctx.Text({"Adjust Bi-d Alignment Fail !!", "調整Bi-d 位移值失敗 !!"}), bid->caption);
+    return kAdjustOutOfRange;
+  }
+  return Store(ctx, link, working, read, bid->field_offset, working[bid->field_offset],
+               kWriteEepromError, bid->caption);
+}
+
+}  // namespace tarvo

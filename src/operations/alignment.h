@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "base/context.h"
+#include "link/printer_link.h"
+#include "model/device_state.h"
+#include "model/rom_layout.h"
+
+namespace tarvo {
+
+// The two interactive adjustments of a new printer's print geometry: the top-of-form position
+// and the bidirectional alignment of the four print modes. Each prints a chart, lets the operator
+// judge it, sends the correction at once so the next chart shows it, and at the end stores the
+// value in the head data block of the EEPROM with read-back verification.
+
+// Results of TOF and BiAdjust.
+inline constexpr int kAdjustNotVerified = 0;  // the EEPROM read-back differed
+inline constexpr int kAdjustStored = 1;
+inline constexpr int kAdjustNotDone = 2;     // a write failed, the operator cancelled, bad mode
+inline constexpr int kAdjustOutOfRange = 3;  // Bi-d total outside -60 ... +60
+
+inline constexpr uint32_t kTofChart = 6;
+inline constexpr int kBiDTotalLimit = 60;
+inline constexpr uint8_t kBiDNeutral = 8;  // the "D" value byte of a mode left as it is
+
+// One Bi-d print mode: its field of the head data block, its charts, the caption the operator
+// sees and its index among the four "D" packets.
+struct BiDMode {
+  std::string_view caption;
+  uint8_t field_offset;
+  uint32_t first_chart;
+  uint32_t later_chart;
+  uint8_t packet_index;
+};
+
+// Modes 0 "MS1", 1 "MS2", 2 "VSD", 3 "ECN"; nullptr for any other number.
+const BiDMode* FindBiDMode(int mode);
+
+// The TOF command with the new TofAdjust. On failure tells the operator and returns false.
+bool SendTOFValue(const Context& ctx, PrinterLink& link, int8_t tof);
+
+// The four "D" packets, value bytes for index 0..3, in one 32-byte write. On failure tells the
+// operator and returns false.
+bool SendBiDValues(const Context& ctx, PrinterLink& link, std::array<uint8_t, 4> values);
+
+// Adjusts TofAdjust against chart 6 (TOF Adjustment dialog, steps of 25 = one unit) and stores
+// it. `working` is printed from and written; `read` receives the EEPROM's contents. The program
+// writes the EEPROM's fresh block with the new value; the library writes `working` as it stands.
+// Returns kAdjustStored, kAdjustNotVerified, or kAdjustNotDone (a failed command write or the
+// dialog closed without OK; nothing stored, `working` keeps the last value tried).
+int TOF(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
+        HeadBlock& read, std::span<uint8_t, 24> chart_label);
+
+// Adjusts the Bi-d offset of `mode` (0-3) against its charts with the value entry dialog, whose
+// running total starts from the working block's field at each pass, and stores the total.
+// Returns kAdjustStored, kAdjustNotVerified, kAdjustNotDone (failed "D" write, or a mode outside
+// 0-3: refused before anything is printed) or kAdjustOutOfRange (nothing stored).
+int BiAdjust(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
+             HeadBlock& read, std::span<uint8_t, 24> chart_label, int mode);
+
+}  // namespace tarvo

@@ -1,0 +1,120 @@
+#include "operations/head_id.h"
+
+#include <algorithm>
+#include <ctime>
+#include <string>
+
+#include "dialogs/input_id_dialog.h"
+#include "protocol/commands.h"
+#include "protocol/eeprom.h"
+#include "protocol/packets.h"
+#include "operations/printer_options.h"
+
+namespace tarvo {
+namespace {
+
+// Two digits of `value` (taken modulo 100, so a field can never spill into the next).
+void AppendTwoDigits(std::string& out, int value) {
+  const int v = ((value % 100) + 100) % 100;
+  out += static_cast<char>('0' + v / 10);
+  out += static_cast<char>('0' + v % 10);
+}
+
+// "YYMMDDhhmmss" with YY the years since 2000.
+std::string TimeStamp(const std::tm& t) {
+  std::string out;
+  AppendTwoDigits(out, t.tm_year + 1900 - 2000);
+  AppendTwoDigits(out, t.tm_mon + 1);
+  AppendTwoDigits(out, t.tm_mday);
+  AppendTwoDigits(out, t.tm_hour);
+  AppendTwoDigits(out, t.tm_min);
+  AppendTwoDigits(out, t.tm_sec);
+  return out;
+}
+
+void ApplyInkValues(std::span<uint8_t, kRomImageSize> image, const InkSettings& ink) {
+  image[kUnplugAccumulationOffset] = ink.unplug_a;
+  image[kTclConditionOffset] = ink.tcl_cond;
+}
+
+}  // namespace
+
+int SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block, HeadBlock& read_block,
+              HeadBlock* host_block) {
+  ReadData(ctx, link, read_block);
+
+  InputIdDialog dialog(InputIdDialog::Kind::kHeadId);
+  const auto id_begin = read_block.begin() + kHeadIdOffset;
+  dialog.text.assign(id_begin, std::find(id_begin, id_begin + kHeadIdSize, uint8_t{0}));
+
+  if (host_block) write_block = *host_block;
+
+  // Carriage aside so the head can be reached.
+  SendJobMark(ctx, link, J(0, 0));
+  SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 4));
+  SendMotorCommand(ctx, link, M(0, 1, 2, 210, 6, 1));
+  SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 5));
+
+  int result = kHeadIdCancelled;
+  if (ctx.op.ShowDialog(dialog) == DialogResult::kOk) {
+    const std::string stamp = TimeStamp(ctx.clock.LocalTime());
+    std::copy(stamp.begin(), stamp.end(), write_block.begin() + kTimeStampOffset);
+    write_block[kTimeStampOffset + stamp.size()] = '0';
+    for (size_t i = 0; i < kHeadIdSize; ++i) {
+      write_block[kHeadIdOffset + i] = i < dialog.text.size() ? dialog.text[i] : 0;
+    }
+    std::copy(read_block.begin() + kMs1AdjustOffset, read_block.begin() + kModelNumberOffset,
+              write_block.begin() + kMs1AdjustOffset);
+
+    const OffsetSettings offsets = ReadOffsetSettings(ctx.settings);
+    if (offsets.disable == 0) {
+      write_block[kMs1AdjustOffset] = static_cast<uint8_t>(offsets.ms1);
+      write_block[kMs2AdjustOffset] = static_cast<uint8_t>(offsets.ms2);
+      write_block[kVsdAdjustOffset] = static_cast<uint8_t>(offsets.vsd);
+      write_block[kEcnAdjustOffset] = static_cast<uint8_t>(offsets.ecn);
+      write_block[kTofAdjustOffset] = static_cast<uint8_t>(offsets.tof);
+    }
+
+    if (WriteDataVerify(ctx, link, write_block, read_block)) {
+      result = kHeadIdWritten;
+      ctx.Info(ctx.Text({"Write EEPROM Success !!", "寫入初始資料成功 !!"}), "Head ID");
+    } else {
+      result = kHeadIdNotVerified;
+      ctx.Error(ctx.Text({"Write EEPROM Error !!", "寫入初始資料失敗 !!"}), "Head ID");
+    }
+
+    const InkSettings ink = ReadInkSettings(ctx.settings);
+    if (ink.disable_ink == 0) {
+      RomImage image{};
+      if (ReadRomImage(ctx, link, image)) {
+        ApplyInkValues(image, ink);
+        WriteRomImageVerify(ctx, link, image);
+      }
+    }
+
+    if (host_block) *host_block = write_block;
+  }
+
+  // Carriage home and motors locked, after a cancel as well.
+  SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 6));
+  SendMotorCommand(ctx, link, M(0, 0, 2, 180, 6, 1));
+  SendMotorCommand(ctx, link, M(0, 0, 0, 0, 6, 0));
+  SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3));
+  SendJobMark(ctx, link, J(1, 0));
+  if (ctx.edition.is_program()) {
+    SendJobMark(ctx, link, J(0, 0));
+    SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3));
+    SendJobMark(ctx, link, J(1, 0));
+  }
+  return result;
+}
+
+bool SetInkSystemValue(const Context& ctx, PrinterLink& link) {
+  RomImage image{};
+  if (!ReadMemory(ctx, link, image, 0)) return false;
+  ApplyInkValues(image, ReadInkSettings(ctx.settings));
+  WriteRomImageVerify(ctx, link, image);
+  return true;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "base/context.h"
+#include "link/printer_link.h"
+#include "model/rom_layout.h"
+
+namespace tarvo {
+
+// Writes the image with read-back verification and tells the operator how it went: `success`
+// with the information icon, `failure` with the error icon, both under `caption`. Returns whether
+// the image was written and verified.
+bool WriteImageAndTell(const Context& ctx, PrinterLink& link,
+                       std::span<const uint8_t, kRomImageSize> image, std::string_view success,
+                       std::string_view failure, std::string_view caption);
+
+// Asks the operator for a file to open (every file offered) and reads its first `limit` bytes.
+// Nothing when the dialog is cancelled or the file cannot be read. The current directory is the
+// same afterwards, wherever the dialog went.
+std::optional<std::vector<uint8_t>> ChooseAndReadFileHead(const Context& ctx, size_t limit);
+
+}  // namespace tarvo

@@ -1,0 +1,142 @@
+#include "operations/maintenance.h"
+
+#include <algorithm>
+#include <string>
+
+#include "base/wait_windows.h"
+#include "dialogs/dis_message_dialog.h"
+#include "protocol/commands.h"
+#include "protocol/eeprom.h"
+#include "operations/maintenance_tables.h"
+#include "protocol/packets.h"
+#include "model/rom_layout.h"
+
+namespace tarvo {
+namespace {
+
+constexpr int64_t kCleaningWaitMs = 10'000;
+constexpr int64_t kDisChargeLastWaitMs = 10'000;
+constexpr uint8_t kChartLabelCleanings = 21;
+
+// The counters the finishing clears: offsets 41-109 (ProtectionCounterA up to the ink system
+// values) and 112-121, or 112-122.
+void ClearCounters(std::span<uint8_t, kRomImageSize> image, bool with_122) {
+  std::fill(image.begin() + kProtectionCounterAOffset, image.begin() + kUnplugAccumulationOffset,
+            0);
+  std::fill(image.begin() + kTclConditionOffset + 1,
+            image.begin() + (with_122 ? kFtFlagOffset : kFtFlagOffset - 1), 0);
+}
+
+void PutVersion(std::span<uint8_t, kRomImageSize> image, const std::string& version) {
+  for (size_t i = 0; i < kFwVersionSize; ++i) {
+    image[kFwVersionOffset + i] = i < version.size() ? static_cast<uint8_t>(version[i]) : 0;
+  }
+}
+
+// Stores the shipping values at the end of a discharge.
+bool FinishEeprom(const Context& ctx, PrinterLink& link, DeviceState& state,
+                  const DisChargeCopy& copy) {
+  RomImage image{};
+  if (!ReadRomImage(ctx, link, image)) return false;
+  // The read has just stamped the running version into the image; it stands in when the fresh
+  // query fails (which tells the operator itself).
+  std::string version(image.begin() + kFwVersionOffset,
+                      image.begin() + kFwVersionOffset + kFwVersionSize);
+  image[kFitToPageOffset] = 1;
+  image[kFtFlagOffset] = 1;
+  if (auto fresh = ReadFWVersion(ctx, link)) version = *fresh;
+
+  switch (copy.finishing) {
+    case Finishing::kClearCounters:
+    case Finishing::kClearCountersAnd122:
+      PutVersion(image, version);
+      ClearCounters(image, copy.finishing == Finishing::kClearCountersAnd122);
+      break;
+    case Finishing::kFlagsOnCurrentImage:
+      std::fill_n(image.begin() + kProtectionCounterAOffset, 4, 0);
+      image[kInitialStuffFlagOffset] = 1;
+      PutVersion(state.current_image, version);
+      ClearCounters(state.current_image, true);
+      break;
+  }
+
+  if (!WriteRomImageVerify(ctx, link, image)) {
+    ctx.Error("Write EEPROM Error !!", kPromptCaption);
+    return false;
+  }
+  return true;
+}
+
+bool DisCharge(const Context& ctx, PrinterLink& link, DeviceState& state, int finishing,
+               const DisChargeCopy& copy) {
+  RunSequence(ctx, link, sequences::kDisChargeStart, &copy);
+  RunSequence(ctx, link, sequences::kDisChargeCycle, &copy);
+  // As many more cycles as the operator asks for; anything but "Yes" goes on.
+  for (;;) {
+    DisMessageDialog again(ctx.edition);
+    if (ctx.op.ShowDialog(again) != DialogResult::kOk) break;
+    RunSequence(ctx, link, sequences::kDisChargeAgain, &copy);
+    RunSequence(ctx, link, sequences::kDisChargeCycle, &copy);
+  }
+  RunSequence(ctx, link, sequences::kDisChargeEnd, &copy);
+
+  if (finishing != 0 && !FinishEeprom(ctx, link, state, copy)) return false;
+  if (copy.power_off) PowerOff(ctx, link, 0);
+  {
+    WaitWindowGuard window(ctx.op, InkDisChargeWindow(ctx.edition));
+    ctx.Wait(kDisChargeLastWaitMs);
+  }
+  for (std::string_view text : copy.closing_prompts) ctx.Info(text, kPromptCaption);
+  return true;
+}
+
+}  // namespace
+
+std::optional<uint8_t> CleaningParameter(const Edition& edition, int mode) {
+  switch (mode) {
+    case 1:
+      return 3;
+    case 2:
+      return 4;
+    case 3:
+      return 5;
+    case 4:
+      if (edition.is_library()) return 2;
+      break;
+  }
+  return std::nullopt;
+}
+
+bool NozzleClean(const Context& ctx, PrinterLink& link, std::span<uint8_t, 24> chart_label,
+                 int mode) {
+  std::optional<uint8_t> parameter = CleaningParameter(ctx.edition, mode);
+  if (!parameter) return false;
+
+  WaitWindowGuard busy(ctx.op, PrinterBusyWindow(ctx.edition));
+  ++chart_label[kChartLabelCleanings];
+  if (link.TimedWrite(MakeRemotePacket("CH", *parameter))) {
+    ctx.Wait(kCleaningWaitMs);
+    return true;
+  }
+  ctx.Error(ctx.Text({kWriteCommandError, "寫入 Nozzle clean 失敗 !!"}), kWriteCaption);
+  return false;
+}
+
+void Lubrication(const Context& ctx, PrinterLink& link) {
+  RunSequence(ctx, link, sequences::kLubrication);
+}
+
+void InkCharge(const Context& ctx, PrinterLink& link) {
+  RunSequence(ctx, link, sequences::kInkCharge);
+}
+
+bool InkDisCharge(const Context& ctx, PrinterLink& link, DeviceState& state, int finishing) {
+  return DisCharge(ctx, link, state, finishing, sequences::DisChargeCopyFor(ctx.edition, true));
+}
+
+bool InkDisChargeNoPowerOff(const Context& ctx, PrinterLink& link, DeviceState& state,
+                            int finishing) {
+  return DisCharge(ctx, link, state, finishing, sequences::DisChargeCopyFor(ctx.edition, false));
+}
+
+}  // namespace tarvo

@@ -1,0 +1,155 @@
+#include "operations/transfer_0071.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
+#include "operations/romdata_test_env.h"
+
+namespace tarvo {
+namespace {
+
+using testing::ScratchDir;
+using testing_env::Bench;
+
+using OldFile = std::array<uint8_t, kOldRomFileSize>;
+
+void PutDouble(OldFile& old, size_t offset, double value) {
+  const auto raw = std::bit_cast<uint64_t>(value);
+  for (size_t i = 0; i < 8; ++i) old[offset + i] = static_cast<uint8_t>(raw >> (8 * i));
+}
+
+float FloatField(const RomImage& image, std::string_view name) {
+  return GetFloat(image, *FindField(name));
+}
+int64_t IntField(const RomImage& image, std::string_view name) {
+  return GetInt(image, *FindField(name));
+}
+
+// An old file whose integer and character bytes count up from 0x10, with distinct counters.
+OldFile SampleOldFile() {
+  OldFile old;
+  for (size_t i = 0; i < old.size(); ++i) old[i] = static_cast<uint8_t>(0x10 + i);
+  PutDouble(old, 0x29, 1.5);
+  PutDouble(old, 0x35, 1e300);
+  PutDouble(old, 0x3D, -1e300);
+  PutDouble(old, 0x45, 0.1);
+  PutDouble(old, 0x4D, 123456.75);
+  return old;
+}
+
+TEST(NarrowCounter, RoundsToNearestAndOverflowsToInfinity) {
+  EXPECT_EQ(NarrowCounter(1.5), 1.5f);
+  EXPECT_EQ(NarrowCounter(0.1), 0.1f);
+  EXPECT_EQ(NarrowCounter(1e300), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(NarrowCounter(-1e300), -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(NarrowCounter(FLT_MAX), FLT_MAX);
+  // Just past the largest float, but nearer to it than to the next power of two.
+  EXPECT_EQ(NarrowCounter(static_cast<double>(FLT_MAX) * (1 + 1e-9)), FLT_MAX);
+  EXPECT_TRUE(std::isinf(NarrowCounter(std::ldexp(1.0, 128))));
+  EXPECT_TRUE(std::isnan(NarrowCounter(std::numeric_limits<double>::quiet_NaN())));
+}
+
+TEST(ConvertRomData0071, MovesEveryFieldToItsNewPlace) {
+  const OldFile old = SampleOldFile();
+  RomImage current;
+  current.fill(0xAA);
+  const RomImage image = ConvertRomData0071(old, current, "0073");
+
+  // 0x00-0x21 keep their offsets: ModelName ... ModelNumber.
+  for (size_t i = 0; i < 0x22; ++i) EXPECT_EQ(image[i], old[i]) << i;
+  EXPECT_EQ(GetChars(image, *FindField("FwVersion")), "0073");
+  for (size_t i = 0x26; i < 0x29; ++i) EXPECT_EQ(image[i], old[i]) << i;
+  EXPECT_EQ(FloatField(image, "ProtectionCounterA"), 1.5f);
+  EXPECT_EQ(IntField(image, "InkCounterRb0"), old[0x31] | (old[0x32] << 8));
+  EXPECT_EQ(IntField(image, "InkCounterRy0"), old[0x33] | (old[0x34] << 8));
+  EXPECT_EQ(FloatField(image, "InkConsumptionCb"), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(FloatField(image, "InkConsumptionCy"), -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(FloatField(image, "InkConsumptionCm"), 0.1f);
+  EXPECT_EQ(FloatField(image, "InkConsumptionCc"), 123456.75f);
+  // AccumulationPrintTimer (old 0x55) through LocalCounter2 (old 0x79) move down by 0x14.
+  for (size_t i = 0x41; i < 0x67; ++i) EXPECT_EQ(image[i], old[i + 0x14]) << i;
+  EXPECT_EQ(image[kFtFlagOffset], old[0x7B]);
+}
+
+TEST(ConvertRomData0071, ClearsUnnamedBytesAndKeepsTheRestFromTheCurrentImage) {
+  RomImage current;
+  for (size_t i = 0; i < current.size(); ++i) current[i] = static_cast<uint8_t>(0x80 + i);
+  const RomImage image = ConvertRomData0071(SampleOldFile(), current, "0073");
+  for (size_t i = 0x67; i <= 0x6D; ++i) EXPECT_EQ(image[i], 0) << i;
+  for (size_t i = 0x70; i <= 0x79; ++i) EXPECT_EQ(image[i], 0) << i;
+  for (size_t i : {0x6E, 0x6F, 0x7A, 0x7C, 0x7D, 0x7E, 0x7F}) {
+    EXPECT_EQ(image[i], current[i]) << i;
+  }
+}
+
+TEST(ConvertRomData0071, AFailedVersionQueryLeavesZeroBytes) {
+  const RomImage image = ConvertRomData0071(SampleOldFile(), RomImage{}, "");
+  for (size_t i = 0; i < kFwVersionSize; ++i) EXPECT_EQ(image[kFwVersionOffset + i], 0);
+}
+
+class TransferflagTest : public ::testing::Test {
+ protected:
+  std::string OldFileOf(size_t size, uint8_t fill) {
+    std::vector<uint8_t> bytes(size, fill);
+    std::string path = dir.File("old" + std::to_string(size) + ".rom");
+    testing_env::WriteBytes(path, bytes);
+    return path;
+  }
+
+  Bench bench;
+  DeviceState state;
+  ScratchDir dir;
+};
+
+TEST_F(TransferflagTest, ShortFileCountsAsZeroFilledAndIsWrittenWithoutReadBack) {
+  bench.op.QueueFile(OldFileOf(100, 0x11));
+  state.current_image.fill(0x77);
+  EXPECT_TRUE(Transferflag(bench.ctx, bench.link, state));
+
+  EXPECT_EQ(bench.Received(), (std::vector<std::string>{"F", "WRITE(0,128)", "DATA(128)"}));
+  const RomImage& image = state.current_image;
+  EXPECT_EQ(bench.printer.eeprom(), image);
+  EXPECT_EQ(image[0x00], 0x11);
+  EXPECT_EQ(IntField(image, "NonUsed1"), 0x11);      // old 0x5C
+  EXPECT_EQ(IntField(image, "Ymc1stIcFlag"), 0x11);  // old 0x63, the file's last byte
+  EXPECT_EQ(IntField(image, "NonUsed2"), 0);         // old 0x64: past the file's end
+  EXPECT_EQ(IntField(image, "LocalCounter2"), 0);
+  EXPECT_EQ(image[kFtFlagOffset], 0);
+  EXPECT_EQ(image[kUnplugAccumulationOffset], 0x77);
+  EXPECT_EQ(GetChars(image, *FindField("FwVersion")), "0073");
+  EXPECT_EQ(bench.op.requests.at(0).filter, "All Files|*.*||");
+}
+
+TEST_F(TransferflagTest, LongFileIsReadOnlyUpTo124Bytes) {
+  std::vector<uint8_t> bytes(300, 0x22);
+  std::fill(bytes.begin() + kOldRomFileSize, bytes.end(), 0x99);
+  std::string path = dir.File("old300.rom");
+  testing_env::WriteBytes(path, bytes);
+  bench.op.QueueFile(path);
+  EXPECT_TRUE(Transferflag(bench.ctx, bench.link, state));
+
+  OldFile head;
+  head.fill(0x22);
+  EXPECT_EQ(state.current_image, ConvertRomData0071(head, RomImage{}, "0073"));
+  EXPECT_EQ(bench.printer.eeprom(), state.current_image);
+}
+
+TEST_F(TransferflagTest, UnreadableFileWritesNothing) {
+  state.current_image.fill(0x55);
+  const RomImage before = state.current_image;
+  bench.op.QueueFile(std::nullopt);
+  EXPECT_FALSE(Transferflag(bench.ctx, bench.link, state));
+  bench.op.QueueFile(dir.File("missing.rom"));
+  EXPECT_FALSE(Transferflag(bench.ctx, bench.link, state));
+
+  EXPECT_TRUE(bench.Received().empty());
+  EXPECT_EQ(state.current_image, before);
+  EXPECT_EQ(bench.op.messages().size(), 2u);
+}
+
+}  // namespace
+}  // namespace tarvo
