@@ -73,10 +73,10 @@ std::vector<uint8_t> BuildHeaderPage(const Edition& edition, const HeaderInputs&
   status.resize(6, ' ');
 
   std::string text = "\x1b@\x1bU\x01";
-  text += "[No." + CharacterForm(std::span(label).subspan(2, 5)) + "][" +
-          CharacterForm(std::span(label).subspan(0, 2)) + " " + TwoDigits(SignedByte(label[22])) +
-          " " + TwoDigits(SignedByte(label[20])) + " " + TwoDigits(SignedByte(label[21])) + "]" +
-          sep2;
+  text += "[No." + CharacterForm(label.machine_no) + "][" + CharacterForm(label.jig_no) + " " +
+          TwoDigits(SignedByte(label.chart_prints)) + " " +
+          TwoDigits(SignedByte(label.ink_charges)) + " " +
+          TwoDigits(SignedByte(label.nozzle_cleanings)) + "]" + sep2;
 
   if (edition.is_program()) {
     std::string version = in.program_version;

@@ -9,14 +9,16 @@
 #include <vector>
 
 #include "base/edition.h"
+#include "model/chart_label.h"
+#include "model/rom_layout.h"
 
 namespace tarvo {
 
 // Everything the chart header page is made of. It is printed as plain text between a chart's two
 // print files.
 struct HeaderInputs {
-  std::array<uint8_t, 41> head{};         // head data block
-  std::array<uint8_t, 24> chart_label{};  // chart label record (already counted)
+  HeadBlock head{};        // head data block
+  ChartLabel chart_label;  // chart label record (already counted)
   // Two characters (temperature) in the program; six in the library: temperature,
   // unplug accumulation, TCL condition.
   std::string status;

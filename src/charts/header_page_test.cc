@@ -19,10 +19,11 @@ HeaderInputs Example(int layout) {
   in.head[kVsdAdjustOffset] = static_cast<uint8_t>(-11);
   in.head[kEcnAdjustOffset] = static_cast<uint8_t>(-4);
   in.head[kTofAdjustOffset] = 2;
-  std::memcpy(in.chart_label.data(), "CT12345", 7);
-  in.chart_label[22] = 3;  // prints
-  in.chart_label[20] = 1;  // ink charges
-  in.chart_label[21] = 0;  // cleanings
+  std::memcpy(in.chart_label.jig_no.data(), "CT", 2);
+  std::memcpy(in.chart_label.machine_no.data(), "12345", 5);
+  in.chart_label.chart_prints = 3;      // prints
+  in.chart_label.ink_charges = 1;       // ink charges
+  in.chart_label.nozzle_cleanings = 0;  // cleanings
   in.layout = layout;
   in.time.tm_year = 2004 - 1900;
   in.time.tm_mon = 2;
@@ -64,7 +65,7 @@ TEST(HeaderPageTest, LibraryMultiLinePageByteForByte) {
 
 TEST(HeaderPageTest, FieldsOfZeroBytesPrintAsBlanksAndOddValuesAsTheyCome) {
   HeaderInputs in = Example(0);
-  std::memset(in.chart_label.data() + 2, 0, 5);
+  in.chart_label.machine_no.fill(0);
   in.status = TwoDigits(123);
   in.head[kTofAdjustOffset] = 0;
   std::string page = Page(kProgramEdition, in);

@@ -12,7 +12,7 @@
 namespace tarvo {
 
 void PrintChart(const Context& ctx, PrinterLink& link, const DeviceState& state,
-                const HeadBlock& head, std::span<uint8_t, 24> chart_label, uint32_t chart) {
+                const HeadBlock& head, ChartLabel& chart_label, uint32_t chart) {
   // The busy window stands from before the first transfer to the end.
   WaitWindowGuard busy(ctx.op, PrinterBusyWindow(ctx.edition));
 
@@ -25,7 +25,7 @@ void PrintChart(const Context& ctx, PrinterLink& link, const DeviceState& state,
     tcl = TwoDigits(image[kUnplugAccumulationOffset]) + TwoDigits(image[kTclConditionOffset]);
   }
 
-  ++chart_label[22];
+  ++chart_label.chart_prints;
   SendJobMark(ctx, link, 0, 1);
   std::string status = TwoDigits(ReadTemperature(ctx, link)) + tcl;
 
@@ -34,7 +34,7 @@ void PrintChart(const Context& ctx, PrinterLink& link, const DeviceState& state,
 
   HeaderInputs header;
   header.head = head;
-  std::copy(chart_label.begin(), chart_label.end(), header.chart_label.begin());
+  header.chart_label = chart_label;
   header.status = status;
   header.layout = row->layout;
   if (ctx.edition.is_library()) {

@@ -44,13 +44,13 @@ struct PrintChartTest : ::testing::Test {
     rig.Forget();
     head.fill(0);
     std::memcpy(head.data(), "031", 3);
-    label.fill(0);
+    label = ChartLabel{};
   }
   ChartFolder folder;
   testing::DeviceRig rig;
   DeviceState state;
   HeadBlock head;
-  std::array<uint8_t, 24> label;
+  ChartLabel label;
 };
 
 struct LibraryPrintChartTest : PrintChartTest {
@@ -60,7 +60,7 @@ struct LibraryPrintChartTest : PrintChartTest {
 TEST_F(PrintChartTest, TofChartPrintsItsFileTheHeaderAndTheNozzleCheckFile) {
   PrintChart(rig.ctx, rig.link, state, head, label, kTofChart);
   rig.link.HandleClose();
-  EXPECT_EQ(label[22], 1);
+  EXPECT_EQ(label.chart_prints, 1);
   ASSERT_EQ(rig.printer.printouts().size(), 1u);
   const auto& printout = rig.printer.printouts()[0];
   EXPECT_EQ(printout.Outline(), "file header file");
@@ -81,7 +81,7 @@ TEST_F(PrintChartTest, TofChartPrintsItsFileTheHeaderAndTheNozzleCheckFile) {
 
 TEST_F(PrintChartTest, ChartBeyondTheTableCountsAndAsksButPrintsNothing) {
   PrintChart(rig.ctx, rig.link, state, head, label, 19);
-  EXPECT_EQ(label[22], 1);
+  EXPECT_EQ(label.chart_prints, 1);
   EXPECT_THAT(rig.Traffic(), Contains("J(0,1)"));
   EXPECT_THAT(rig.Traffic(), Contains("T"));
   ASSERT_EQ(rig.op.messages().size(), 1u);
@@ -92,10 +92,10 @@ TEST_F(PrintChartTest, ChartBeyondTheTableCountsAndAsksButPrintsNothing) {
 }
 
 TEST_F(PrintChartTest, PrintCountWrapsAndAMissingSecondFileSkipsOnlyTheWait) {
-  label[22] = 255;
+  label.chart_prints = 255;
   fs::remove("I_NC_2.prn");
   PrintChart(rig.ctx, rig.link, state, head, label, kNozzleCheckChart);
-  EXPECT_EQ(label[22], 0);
+  EXPECT_EQ(label.chart_prints, 0);
   rig.link.HandleClose();
   EXPECT_EQ(rig.printer.printouts()[0].Outline(), "file header");
   EXPECT_THAT(rig.printer.printouts()[0].header_lines[0], HasSubstr("[No.     ][   00 00 00]"));

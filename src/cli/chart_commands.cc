@@ -37,8 +37,8 @@ int PrintChartCommand(Session& s, std::span<const std::string> args) {
   }
   HeadBlock head{};
   if (!LoadHead(s, args.size() > 1 ? &args[1] : nullptr, head)) return kExitFailed;
-  PrintChart(s.ctx, s.link, s.state, head, s.chart_label, chart);
-  s.out << "PrintChart " << chart << ": prints " << int{s.chart_label[22]} << "\n";
+  PrintChart(s.ctx, s.link, s.station.state, head, s.station.chart_label, chart);
+  s.out << "PrintChart " << chart << ": prints " << int{s.station.chart_label.chart_prints} << "\n";
   return kExitOk;
 }
 

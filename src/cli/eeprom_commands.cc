@@ -7,11 +7,12 @@
 
 #include "cli/command.h"
 #include "cli/session.h"
-#include "protocol/commands.h"
-#include "protocol/eeprom.h"
+#include "model/rom_layout.h"
 #include "operations/head_id.h"
 #include "operations/printer_options.h"
-#include "model/rom_layout.h"
+#include "operations/station_blocks.h"
+#include "protocol/commands.h"
+#include "protocol/eeprom.h"
 
 namespace tarvo::cli {
 namespace {
@@ -69,10 +70,10 @@ bool ParseInt(std::string_view text, int64_t& value) {
 }
 
 int ReadDataCommand(Session& s, std::span<const std::string>) {
-  bool ok = ReadData(s.ctx, s.link, s.read_block);
+  bool ok = ReadData(s.ctx, s.link, s.station.read_block);
   s.out << "ReadData: " << ok << "\n";
   if (!ok) return kExitFailed;
-  PrintFields(s.out, s.read_block);
+  PrintFields(s.out, s.station.read_block);
   return kExitOk;
 }
 
@@ -113,14 +114,7 @@ int PowerOffCommand(Session& s, std::span<const std::string> args) {
 }
 
 int SetHeadIDCommand(Session& s, std::span<const std::string>) {
-  int result;
-  if (s.ctx.edition.is_program()) {
-    result = SetHeadID(s.ctx, s.link, s.working_block, s.read_block);
-  } else {
-    // The library works on blocks of its own and hands the result back in the host's block.
-    HeadBlock write_block{};
-    result = SetHeadID(s.ctx, s.link, write_block, s.read_block, &s.working_block);
-  }
+  const int result = SetHeadIDOnStation(s.ctx, s.link, s.station);
   s.out << "SetHeadID: " << result << "\n";
   return result == kHeadIdWritten ? kExitOk : kExitFailed;
 }

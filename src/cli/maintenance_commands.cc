@@ -10,14 +10,14 @@
 #include "cli/command.h"
 #include "cli/session.h"
 #include "operations/alignment.h"
-#include "protocol/eeprom.h"
 #include "operations/maintenance.h"
+#include "protocol/eeprom.h"
 
 namespace tarvo::cli {
 namespace {
 
 // A blocks file: the working block (41 bytes) followed by the chart label record (24 bytes).
-constexpr size_t kBlocksFileSize = kHeadBlockSize + 24;
+constexpr size_t kBlocksFileSize = kHeadBlockSize + kChartLabelSize;
 
 bool ParseInt(const std::string& text, int& value) {
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -31,8 +31,9 @@ int NozzleCleanCommand(Session& s, std::span<const std::string> args) {
           << (s.ctx.edition.is_library() ? " or 4" : "") << ", not \"" << args[0] << "\"\n";
     return kExitUsage;
   }
-  bool ok = NozzleClean(s.ctx, s.link, s.chart_label, mode);
-  s.out << "NozzleClean: " << ok << " (cleanings " << int{s.chart_label[21]} << ")\n";
+  bool ok = NozzleClean(s.ctx, s.link, s.station.chart_label, mode);
+  s.out << "NozzleClean: " << ok << " (cleanings " << int{s.station.chart_label.nozzle_cleanings}
+        << ")\n";
   return ok ? kExitOk : kExitFailed;
 }
 
@@ -58,7 +59,7 @@ bool ParseFlag(Session& s, std::string_view name, const std::string& text, int& 
 int InkDisChargeCommand(Session& s, std::span<const std::string> args) {
   int flag = 0;
   if (!ParseFlag(s, "InkDisCharge", args[0], flag)) return kExitUsage;
-  bool ok = InkDisCharge(s.ctx, s.link, s.state, flag);
+  bool ok = InkDisCharge(s.ctx, s.link, s.station.state, flag);
   s.out << "InkDisCharge: " << ok << "\n";
   return ok ? kExitOk : kExitFailed;
 }
@@ -66,7 +67,7 @@ int InkDisChargeCommand(Session& s, std::span<const std::string> args) {
 int InkDisChargeNoPowerOffCommand(Session& s, std::span<const std::string> args) {
   int flag = 0;
   if (!ParseFlag(s, "InkDisChargeNoPowerOff", args[0], flag)) return kExitUsage;
-  bool ok = InkDisChargeNoPowerOff(s.ctx, s.link, s.state, flag);
+  bool ok = InkDisChargeNoPowerOff(s.ctx, s.link, s.station.state, flag);
   s.out << "InkDisChargeNoPowerOff: " << ok << "\n";
   return ok ? kExitOk : kExitFailed;
 }
@@ -74,19 +75,20 @@ int InkDisChargeNoPowerOffCommand(Session& s, std::span<const std::string> args)
 // The adjustments print from and (library) write the working block. One that nothing has filled
 // in this run is all zero; it is read from the printer first rather than written back as zeros.
 bool EnsureWorkingBlock(Session& s) {
-  for (uint8_t b : s.working_block) {
+  for (uint8_t b : s.station.working_block) {
     if (b != 0) return true;
   }
-  if (ReadData(s.ctx, s.link, s.working_block)) return true;
+  if (ReadData(s.ctx, s.link, s.station.working_block)) return true;
   s.err << "tarvo-cli: the printer's head data block could not be read\n";
   return false;
 }
 
 int TofCommand(Session& s, std::span<const std::string>) {
   if (!EnsureWorkingBlock(s)) return kExitFailed;
-  int result = TOF(s.ctx, s.link, s.state, s.working_block, s.read_block, s.chart_label);
+  int result = TOF(s.ctx, s.link, s.station.state, s.station.working_block, s.station.read_block,
+                   s.station.chart_label);
   s.out << "TOF: " << result << " (TofAdjust "
-        << int{static_cast<int8_t>(s.working_block[kTofAdjustOffset])} << ")\n";
+        << int{static_cast<int8_t>(s.station.working_block[kTofAdjustOffset])} << ")\n";
   return result == kAdjustStored ? kExitOk : kExitFailed;
 }
 
@@ -99,9 +101,10 @@ int BiAdjustCommand(Session& s, std::span<const std::string> args) {
     return kExitUsage;
   }
   if (!EnsureWorkingBlock(s)) return kExitFailed;
-  int result = BiAdjust(s.ctx, s.link, s.state, s.working_block, s.read_block, s.chart_label, mode);
+  int result = BiAdjust(s.ctx, s.link, s.station.state, s.station.working_block,
+                        s.station.read_block, s.station.chart_label, mode);
   s.out << "BiAdjust: " << result << " (" << bid->caption << " "
-        << int{static_cast<int8_t>(s.working_block[bid->field_offset])} << ")\n";
+        << int{static_cast<int8_t>(s.station.working_block[bid->field_offset])} << ")\n";
   return result == kAdjustStored ? kExitOk : kExitFailed;
 }
 
@@ -113,15 +116,18 @@ int LoadBlocksCommand(Session& s, std::span<const std::string> args) {
           << " bytes: head data block, chart label record)\n";
     return kExitFailed;
   }
-  std::copy_n(bytes.begin(), kHeadBlockSize, s.working_block.begin());
-  std::copy_n(bytes.begin() + kHeadBlockSize, s.chart_label.size(), s.chart_label.begin());
+  std::copy_n(bytes.begin(), kHeadBlockSize, s.station.working_block.begin());
+  ChartLabelBytes label{};
+  std::copy_n(bytes.begin() + kHeadBlockSize, kChartLabelSize, label.begin());
+  s.station.chart_label = ChartLabel::Decode(label);
   s.out << "LoadBlocks: " << args[0] << "\n";
   return kExitOk;
 }
 
 int SaveBlocksCommand(Session& s, std::span<const std::string> args) {
-  std::vector<uint8_t> bytes(s.working_block.begin(), s.working_block.end());
-  bytes.insert(bytes.end(), s.chart_label.begin(), s.chart_label.end());
+  std::vector<uint8_t> bytes(s.station.working_block.begin(), s.station.working_block.end());
+  const ChartLabelBytes label = s.station.chart_label.Encode();
+  bytes.insert(bytes.end(), label.begin(), label.end());
   if (!WriteFileAtomically(args[0], bytes)) {
     s.err << "tarvo-cli: cannot write " << args[0] << "\n";
     return kExitFailed;

@@ -8,13 +8,13 @@
 
 #include "cli/command.h"
 #include "cli/session.h"
+#include "model/rom_summary.h"
 #include "operations/firmware.h"
 #include "operations/library_version.h"
 #include "operations/motor_tests.h"
 #include "operations/rom_dump.h"
 #include "operations/rom_file.h"
 #include "operations/rom_flags.h"
-#include "model/rom_summary.h"
 #include "operations/transfer_0071.h"
 
 namespace tarvo::cli {
@@ -71,16 +71,16 @@ int DumpDataCommand(Session& s, std::span<const std::string> args) {
           << args[0] << "\"\n";
     return kExitUsage;
   }
-  return ReportOutcome(s, "DumpData", DumpData(s.ctx, s.link, s.state, *mode));
+  return ReportOutcome(s, "DumpData", DumpData(s.ctx, s.link, s.station.state, *mode));
 }
 
 int SetInitialValueCommand(Session& s, std::span<const std::string>) {
-  return ReportOutcome(s, "SetInitialValue", SetInitialValue(s.ctx, s.link, s.state));
+  return ReportOutcome(s, "SetInitialValue", SetInitialValue(s.ctx, s.link, s.station.state));
 }
 
 int DumpTransferROMDataCommand(Session& s, std::span<const std::string>) {
   RomSummary record{};
-  if (!DumpTransferROMData(s.ctx, s.link, s.state, record))
+  if (!DumpTransferROMData(s.ctx, s.link, s.station.state, record))
     return Report(s, "DumpTransferROMData", false);
   s.out << "DumpTransferROMData: 1\n"
         << "Customer Setting = \"" << Chars(record, summary::kModelName, 3) << "\"\n"
@@ -130,8 +130,8 @@ int SetInitialStuffCommand(Session& s, std::span<const std::string>) {
 }
 
 int SetDLLVersionCommand(Session& s, std::span<const std::string> args) {
-  SetDLLVersion(s.state, std::span(args[0].data(), args[0].size()));
-  s.out << "SetDLLVersion: \"" << s.state.library_version << "\"\n";
+  SetDLLVersion(s.station.state, std::span(args[0].data(), args[0].size()));
+  s.out << "SetDLLVersion: \"" << s.station.state.library_version << "\"\n";
   return kExitOk;
 }
 
@@ -149,7 +149,7 @@ int UpdateShippingFWCommand(Session& s, std::span<const std::string> args) {
 }
 
 int TransferflagCommand(Session& s, std::span<const std::string>) {
-  return Report(s, "Transferflag", Transferflag(s.ctx, s.link, s.state));
+  return Report(s, "Transferflag", Transferflag(s.ctx, s.link, s.station.state));
 }
 
 int ReadFatalErrorCodeCommand(Session& s, std::span<const std::string>) {

@@ -5,19 +5,19 @@
 #include "dialogs/input_id_dialog.h"
 #include "dialogs/inspection_dialog.h"
 #include "dialogs/pass_fail_dialog.h"
+#include "model/printer_text.h"
 
 namespace tarvo {
 namespace {
 
-bool InputIntoLabel(Operator& op, InputIdDialog::Kind kind, std::span<uint8_t, 24> chart_label,
-                    size_t offset) {
+bool InputIntoLabel(Operator& op, InputIdDialog::Kind kind, std::span<uint8_t> field) {
   InputIdDialog dialog(kind);
   if (op.ShowDialog(dialog) != DialogResult::kOk) return false;
   // A valid entry has exactly the field's length; pad anyway so the record never takes bytes
   // from beyond the text.
-  for (size_t i = 0; i < dialog.length(); ++i) {
-    chart_label[offset + i] = i < dialog.text.size() ? static_cast<uint8_t>(dialog.text[i]) : 0;
-  }
+  const std::vector<uint8_t> chars =
+      EncodePrinterText(dialog.text).value_or(std::vector<uint8_t>{});
+  for (size_t i = 0; i < field.size(); ++i) field[i] = i < chars.size() ? chars[i] : 0;
   return true;
 }
 
@@ -42,12 +42,12 @@ int VisualInspection(Operator& op, int kind, std::span<uint8_t> verdicts) {
   return all_pass ? 1 : 0;
 }
 
-bool InputMachineNo(Operator& op, std::span<uint8_t, 24> chart_label) {
-  return InputIntoLabel(op, InputIdDialog::Kind::kMachineNo, chart_label, 2);
+bool InputMachineNo(Operator& op, ChartLabel& chart_label) {
+  return InputIntoLabel(op, InputIdDialog::Kind::kMachineNo, chart_label.machine_no);
 }
 
-bool InputMachineId(Operator& op, std::span<uint8_t, 24> chart_label) {
-  return InputIntoLabel(op, InputIdDialog::Kind::kMachineId, chart_label, 7);
+bool InputMachineId(Operator& op, ChartLabel& chart_label) {
+  return InputIntoLabel(op, InputIdDialog::Kind::kMachineId, chart_label.machine_id);
 }
 
 }  // namespace tarvo

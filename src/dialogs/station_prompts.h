@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/operator.h"
+#include "model/chart_label.h"
 
 namespace tarvo {
 
@@ -19,8 +20,9 @@ int PassFailPrompt(Operator& op, std::string caption);
 int VisualInspection(Operator& op, int kind, std::span<uint8_t> verdicts);
 
 // "Input Machine No." (188) / "Input Machine ID" (204): on OK the 5 / 13 characters go into
-// chart label record bytes 2-6 / 7-19 and the result is true; on Cancel the record is unchanged.
-bool InputMachineNo(Operator& op, std::span<uint8_t, 24> chart_label);
-bool InputMachineId(Operator& op, std::span<uint8_t, 24> chart_label);
+// the machine number / machine ID of the chart label record and the result is true; on Cancel
+// the record is unchanged.
+bool InputMachineNo(Operator& op, ChartLabel& chart_label);
+bool InputMachineId(Operator& op, ChartLabel& chart_label);
 
 }  // namespace tarvo

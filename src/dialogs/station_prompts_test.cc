@@ -81,8 +81,9 @@ TEST(VisualInspection, AShortBufferCannotHideAFailedRow) {
 }
 
 TEST(InputMachine, CopiesIntoTheChartLabelOnOkOnly) {
-  std::array<uint8_t, 24> label;
-  label.fill(0xEE);
+  ChartLabelBytes filled;
+  filled.fill(0xEE);
+  ChartLabel label = ChartLabel::Decode(filled);
   RecordingOperator op;
   op.QueueDialog([](DialogModel& d) {
     d.control(1185)->text = "m0001";
@@ -94,12 +95,13 @@ TEST(InputMachine, CopiesIntoTheChartLabelOnOkOnly) {
     return DialogModel::kOkId;
   });
   EXPECT_TRUE(InputMachineId(op, label));
-  EXPECT_EQ(std::string(label.begin() + 2, label.begin() + 20), "M0001X123456789012");
-  EXPECT_EQ(label[0], 0xEE);
-  EXPECT_EQ(label[1], 0xEE);
-  EXPECT_EQ(label[20], 0xEE);
+  const ChartLabelBytes bytes = label.Encode();
+  EXPECT_EQ(std::string(bytes.begin() + 2, bytes.begin() + 20), "M0001X123456789012");
+  EXPECT_EQ(bytes[0], 0xEE);
+  EXPECT_EQ(bytes[1], 0xEE);
+  EXPECT_EQ(bytes[20], 0xEE);
 
-  std::array<uint8_t, 24> before = label;
+  ChartLabel before = label;
   op.QueueDialog([](DialogModel& d) {
     d.control(1185)->text = "99999";
     return DialogModel::kCancelId;
@@ -114,10 +116,10 @@ TEST(RecordingOperator, AnswersInScriptWords) {
   op.QueueDialogLine("enter 12");
   op.QueueDialogLine("enter a1234");
   op.QueueDialogLine("choose 7");
-  std::array<uint8_t, 24> label{};
+  ChartLabel label;
   EXPECT_TRUE(InputMachineNo(op, label));
   EXPECT_EQ(op.refusals().size(), 1u);
-  EXPECT_EQ(std::string(label.begin() + 2, label.begin() + 7), "A1234");
+  EXPECT_EQ(std::string(label.machine_no.begin(), label.machine_no.end()), "A1234");
   EXPECT_THROW(PassFailPrompt(op, "Grease"), OperatorAborted);
 }
 

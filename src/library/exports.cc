@@ -9,28 +9,30 @@
 #include "charts/print_file.h"
 #include "fennick.h"
 #include "library/runtime.h"
+#include "model/rom_summary.h"
 #include "operations/alignment.h"
-#include "protocol/commands.h"
-#include "protocol/eeprom.h"
-#include "operations/head_id.h"
-#include "operations/maintenance.h"
 #include "operations/firmware.h"
+#include "operations/head_id.h"
 #include "operations/library_version.h"
+#include "operations/maintenance.h"
 #include "operations/motor_tests.h"
 #include "operations/rom_dump.h"
 #include "operations/rom_file.h"
 #include "operations/rom_flags.h"
-#include "model/rom_summary.h"
+#include "operations/station_blocks.h"
 #include "operations/transfer_0071.h"
+#include "protocol/commands.h"
+#include "protocol/eeprom.h"
 
 namespace {
 
+using tarvo::ChartLabel;
+using tarvo::ChartLabelBytes;
 using tarvo::HeadBlock;
+using tarvo::kChartLabelSize;
 using tarvo::kHeadBlockSize;
+using tarvo::StationData;
 using tarvo::library::Runtime;
-
-constexpr size_t kChartLabelSize = 24;
-using ChartLabel = std::span<uint8_t, kChartLabelSize>;
 
 void Report(const char* name, const char* what) noexcept {
   std::fprintf(stderr, "fennick: %s stopped: %s\n", name, what);
@@ -68,9 +70,28 @@ void WithRuntimeVoid(const char* name, Body&& body) noexcept {
   });
 }
 
-ChartLabel Label(unsigned char* chart_label) {
-  return ChartLabel(chart_label, kChartLabelSize);
-}
+// The host's chart label record, decoded into the station's for the length of one export and
+// encoded back into the host's 24 bytes when it ends, however it ends.
+class HostLabel {
+ public:
+  HostLabel(StationData& station, unsigned char* host) : station_(station), host_(host) {
+    ChartLabelBytes bytes{};
+    std::copy_n(host_, kChartLabelSize, bytes.begin());
+    station_.chart_label = ChartLabel::Decode(bytes);
+  }
+  ~HostLabel() {
+    const ChartLabelBytes bytes = station_.chart_label.Encode();
+    std::copy(bytes.begin(), bytes.end(), host_);
+  }
+  HostLabel(const HostLabel&) = delete;
+  HostLabel& operator=(const HostLabel&) = delete;
+
+  ChartLabel& label() { return station_.chart_label; }
+
+ private:
+  StationData& station_;
+  unsigned char* host_;
+};
 
 void CopyIn(HeadBlock& block, const unsigned char* host) {
   std::copy_n(host, kHeadBlockSize, block.begin());
@@ -87,20 +108,22 @@ unsigned char AdjustOnHostBlocks(const char* name, unsigned char* block, unsigne
   constexpr unsigned char kNotDone = tarvo::kAdjustNotDone;
   if (!block || !read_back || !chart_label) return kNotDone;
   return WithRuntime(name, kNotDone, [&](Runtime& rt) {
-    CopyIn(rt.write_block(), block);
-    CopyIn(rt.read_block(), read_back);
+    StationData& station = rt.station();
+    CopyIn(station.working_block, block);
+    CopyIn(station.read_block, read_back);
     // Handed back also when the operator stops the adjustment half-way: the block then holds
     // the last value the printer was sent, as after a failed write.
     struct HandBack {
-      Runtime& rt;
+      StationData& station;
       unsigned char* block;
       unsigned char* read_back;
       ~HandBack() {
-        CopyOut(rt.write_block(), block);
-        CopyOut(rt.read_block(), read_back);
+        CopyOut(station.working_block, block);
+        CopyOut(station.read_block, read_back);
       }
-    } hand_back{rt, block, read_back};
-    return static_cast<unsigned char>(adjust(rt, Label(chart_label)));
+    } hand_back{station, block, read_back};
+    HostLabel label(station, chart_label);
+    return static_cast<unsigned char>(adjust(rt, label.label()));
   });
 }
 
@@ -173,11 +196,10 @@ unsigned char FENNICK_CALL SetHeadID(unsigned char* block) {
   constexpr auto kCancelled = static_cast<unsigned char>(tarvo::kHeadIdCancelled);
   if (!block) return kCancelled;
   return WithRuntime("SetHeadID", kCancelled, [&](Runtime& rt) {
-    HeadBlock host{};
-    CopyIn(host, block);
-    const int result =
-        tarvo::SetHeadID(rt.ctx(), rt.link(), rt.write_block(), rt.read_block(), &host);
-    CopyOut(host, block);
+    // The host's block is the working block for the length of the call.
+    CopyIn(rt.station().working_block, block);
+    const int result = tarvo::SetHeadIDOnStation(rt.ctx(), rt.link(), rt.station());
+    CopyOut(rt.station().working_block, block);
     return static_cast<unsigned char>(result);
   });
 }
@@ -193,7 +215,8 @@ unsigned char FENNICK_CALL SetInkSystemValue(void) {
 void FENNICK_CALL NozzleClean(unsigned char* chart_label, int32_t mode) {
   if (!chart_label) return;
   WithRuntimeVoid("NozzleClean", [&](Runtime& rt) {
-    tarvo::NozzleClean(rt.ctx(), rt.link(), Label(chart_label), mode);
+    HostLabel label(rt.station(), chart_label);
+    tarvo::NozzleClean(rt.ctx(), rt.link(), label.label(), mode);
   });
 }
 
@@ -208,14 +231,14 @@ void FENNICK_CALL InkCharge(void) {
 unsigned char FENNICK_CALL InkDisCharge(int32_t finishing) {
   return WithRuntime("InkDisCharge", static_cast<unsigned char>(0), [&](Runtime& rt) {
     return static_cast<unsigned char>(
-        tarvo::InkDisCharge(rt.ctx(), rt.link(), rt.state(), finishing));
+        tarvo::InkDisCharge(rt.ctx(), rt.link(), rt.station().state, finishing));
   });
 }
 
 unsigned char FENNICK_CALL InkDisChargeNoPowerOff(int32_t finishing) {
   return WithRuntime("InkDisChargeNoPowerOff", static_cast<unsigned char>(0), [&](Runtime& rt) {
     return static_cast<unsigned char>(
-        tarvo::InkDisChargeNoPowerOff(rt.ctx(), rt.link(), rt.state(), finishing));
+        tarvo::InkDisChargeNoPowerOff(rt.ctx(), rt.link(), rt.station().state, finishing));
   });
 }
 
@@ -223,11 +246,11 @@ unsigned char FENNICK_CALL InkDisChargeNoPowerOff(int32_t finishing) {
 
 unsigned char FENNICK_CALL TOF(unsigned char* block, unsigned char* read_back,
                                unsigned char* chart_label) {
-  return AdjustOnHostBlocks("TOF", block, read_back, chart_label,
-                            [](Runtime& rt, ChartLabel label) {
-                              return tarvo::TOF(rt.ctx(), rt.link(), rt.state(), rt.write_block(),
-                                                rt.read_block(), label);
-                            });
+  return AdjustOnHostBlocks(
+      "TOF", block, read_back, chart_label, [](Runtime& rt, ChartLabel& label) {
+        StationData& st = rt.station();
+        return tarvo::TOF(rt.ctx(), rt.link(), st.state, st.working_block, st.read_block, label);
+      });
 }
 
 unsigned char FENNICK_CALL BiAdjust(unsigned char* block, unsigned char* read_back,
@@ -235,8 +258,9 @@ unsigned char FENNICK_CALL BiAdjust(unsigned char* block, unsigned char* read_ba
   // A mode beyond the int range is as unknown as 4; the device layer refuses both.
   const int bid_mode = mode > 3 ? -1 : static_cast<int>(mode);
   return AdjustOnHostBlocks(
-      "BiAdjust", block, read_back, chart_label, [&](Runtime& rt, ChartLabel label) {
-        return tarvo::BiAdjust(rt.ctx(), rt.link(), rt.state(), rt.write_block(), rt.read_block(),
+      "BiAdjust", block, read_back, chart_label, [&](Runtime& rt, ChartLabel& label) {
+        StationData& st = rt.station();
+        return tarvo::BiAdjust(rt.ctx(), rt.link(), st.state, st.working_block, st.read_block,
                                label, bid_mode);
       });
 }
@@ -248,7 +272,8 @@ void FENNICK_CALL PrintChart(FennickHead44 head, unsigned char* chart_label, uin
   WithRuntimeVoid("PrintChart", [&](Runtime& rt) {
     HeadBlock block{};
     CopyIn(block, head.bytes);
-    tarvo::PrintChart(rt.ctx(), rt.link(), rt.state(), block, Label(chart_label), chart);
+    HostLabel label(rt.station(), chart_label);
+    tarvo::PrintChart(rt.ctx(), rt.link(), rt.station().state, block, label.label(), chart);
   });
 }
 
@@ -256,7 +281,7 @@ void FENNICK_CALL SetDLLVersion(const char* chars) {
   if (!chars) return;
   // No runtime: the version text is the library's own and no printer is involved.
   Guard("SetDLLVersion", 0, [&] {
-    tarvo::SetDLLVersion(tarvo::library::LibraryState(), std::span<const char>(chars, 4));
+    tarvo::SetDLLVersion(tarvo::library::LibraryStation().state, std::span<const char>(chars, 4));
     return 0;
   });
 }
@@ -264,13 +289,15 @@ void FENNICK_CALL SetDLLVersion(const char* chars) {
 // ---------------------------------------------------------------- ROM data image
 
 void FENNICK_CALL DumpData(int32_t mode) {
-  WithRuntimeVoid("DumpData",
-                  [&](Runtime& rt) { tarvo::DumpData(rt.ctx(), rt.link(), rt.state(), mode); });
+  WithRuntimeVoid("DumpData", [&](Runtime& rt) {
+    tarvo::DumpData(rt.ctx(), rt.link(), rt.station().state, mode);
+  });
 }
 
 void FENNICK_CALL SetInitialValue(void) {
-  WithRuntimeVoid("SetInitialValue",
-                  [](Runtime& rt) { tarvo::SetInitialValue(rt.ctx(), rt.link(), rt.state()); });
+  WithRuntimeVoid("SetInitialValue", [](Runtime& rt) {
+    tarvo::SetInitialValue(rt.ctx(), rt.link(), rt.station().state);
+  });
 }
 
 unsigned char FENNICK_CALL DumpTransferROMData(unsigned char* record) {
@@ -279,7 +306,7 @@ unsigned char FENNICK_CALL DumpTransferROMData(unsigned char* record) {
     // Bytes the record does not carry stay as the host passed them.
     tarvo::RomSummary summary{};
     std::copy_n(record, summary.size(), summary.begin());
-    if (!tarvo::DumpTransferROMData(rt.ctx(), rt.link(), rt.state(), summary)) {
+    if (!tarvo::DumpTransferROMData(rt.ctx(), rt.link(), rt.station().state, summary)) {
       return static_cast<unsigned char>(0);
     }
     std::copy(summary.begin(), summary.end(), record);
@@ -333,8 +360,9 @@ void FENNICK_CALL UpdateShippingFW(int32_t type) {
 }
 
 void FENNICK_CALL Transferflag(void) {
-  WithRuntimeVoid("Transferflag",
-                  [](Runtime& rt) { tarvo::Transferflag(rt.ctx(), rt.link(), rt.state()); });
+  WithRuntimeVoid("Transferflag", [](Runtime& rt) {
+    tarvo::Transferflag(rt.ctx(), rt.link(), rt.station().state);
+  });
 }
 
 // ---------------------------------------------------------------- motor and power tests

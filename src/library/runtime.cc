@@ -11,7 +11,7 @@ namespace tarvo::library {
 namespace {
 
 // Built when the library is loaded, gone when it is unloaded.
-DeviceState g_state;
+StationData g_station;
 std::unique_ptr<Runtime> g_runtime;
 
 std::string Env(const char* name, std::string_view fallback) {
@@ -45,8 +45,8 @@ void Tell(const std::string& lines) {
 
 }  // namespace
 
-DeviceState& LibraryState() {
-  return g_state;
+StationData& LibraryStation() {
+  return g_station;
 }
 
 Runtime* Runtime::Current() {
@@ -56,16 +56,16 @@ Runtime* Runtime::Current() {
 Runtime* Runtime::Get() {
   if (!g_runtime) {
     std::string error, notes;
-    g_runtime = FromEnvironment(g_state, &error, &notes);
+    g_runtime = FromEnvironment(g_station, &error, &notes);
     Tell(notes);
     if (!g_runtime) Tell(error);
   }
   return g_runtime.get();
 }
 
-std::unique_ptr<Runtime> Runtime::FromEnvironment(DeviceState& state, std::string* error,
+std::unique_ptr<Runtime> Runtime::FromEnvironment(StationData& station, std::string* error,
                                                   std::string* notes) {
-  std::unique_ptr<Runtime> rt(new Runtime(state));
+  std::unique_ptr<Runtime> rt(new Runtime(station));
 
   const bool virtual_time = EnvFlag("TARVO_VIRTUAL_TIME");
   if (virtual_time) {

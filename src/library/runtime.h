@@ -11,20 +11,19 @@
 #include "base/wire_log.h"
 #include "front/printer_factory.h"
 #include "link/printer_link.h"
-#include "model/device_state.h"
-#include "model/rom_layout.h"
+#include "model/station_data.h"
 
 namespace tarvo::library {
 
-// The library's state from load to unload: the current image and the version text printed in
-// chart headers. It exists before any export runs, so SetDLLVersion works whatever the
-// environment says.
-DeviceState& LibraryState();
+// The library's run-time data from load to unload: its pair of head data blocks, the chart label
+// record of the export running, the current image and the version text printed in chart
+// headers. It exists before any export runs, so SetDLLVersion works whatever the environment
+// says.
+StationData& LibraryStation();
 
 // Everything an export needs to reach the printer and the operator, chosen from the environment
 // (TARVO_PRINTER, TARVO_OPERATOR, TARVO_TRANSCRIPT, TARVO_WIRE_LOG, TARVO_VIRTUAL_TIME; settings
-// in FileSettingsStore::DefaultPath()), plus the library's own pair of head data blocks that the
-// head data writes go through.
+// in FileSettingsStore::DefaultPath()), and the station's run-time data the exports work on.
 class Runtime {
  public:
   // The runtime of this process, built at the first call. Nothing when the environment names an
@@ -36,7 +35,7 @@ class Runtime {
   // Builds a runtime from the environment; nothing, with *error set, when it names an unusable
   // printer or operator. Notes on what was set aside (a log that cannot be written, virtual time
   // with a real printer) go to `notes`, one per line.
-  static std::unique_ptr<Runtime> FromEnvironment(DeviceState& state, std::string* error,
+  static std::unique_ptr<Runtime> FromEnvironment(StationData& station, std::string* error,
                                                   std::string* notes);
 
   ~Runtime();
@@ -45,16 +44,12 @@ class Runtime {
 
   const Context& ctx() const { return *ctx_; }
   PrinterLink& link() { return *link_; }
-  DeviceState& state() { return state_; }
-  HeadBlock& write_block() { return write_block_; }
-  HeadBlock& read_block() { return read_block_; }
+  StationData& station() { return station_; }
 
  private:
-  explicit Runtime(DeviceState& state) : state_(state) {}
+  explicit Runtime(StationData& station) : station_(station) {}
 
-  DeviceState& state_;
-  HeadBlock write_block_{};
-  HeadBlock read_block_{};
+  StationData& station_;
   // Declared in the order they are built; destroyed the other way round, so the link closes its
   // pipes while the backend and the logs still exist.
   RealClock real_clock_;

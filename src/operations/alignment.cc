@@ -56,7 +56,7 @@ bool SendBiDValues(const Context& ctx, PrinterLink& link, std::array<uint8_t, 4>
 }
 
 int TOF(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
-        HeadBlock& read, std::span<uint8_t, 24> chart_label) {
+        HeadBlock& read, ChartLabel& chart_label) {
   TofAdjustDialog dialog;
   PrintChart(ctx, link, state, working, chart_label, kTofChart);
   dialog.value = TofAdjustDialog::kStep * static_cast<int8_t>(working[kTofAdjustOffset]);
@@ -80,7 +80,7 @@ int TOF(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlo
 }
 
 int BiAdjust(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
-             HeadBlock& read, std::span<uint8_t, 24> chart_label, int mode) {
+             HeadBlock& read, ChartLabel& chart_label, int mode) {
   // Any other mode would print nothing and never leave the loop.
   const BiDMode* bid = FindBiDMode(mode);
   if (!bid) return kAdjustNotDone;

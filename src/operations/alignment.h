@@ -6,7 +6,9 @@
 #include <string_view>
 
 #include "base/context.h"
+#include "charts/chart_table.h"
 #include "link/printer_link.h"
+#include "model/chart_label.h"
 #include "model/device_state.h"
 #include "model/rom_layout.h"
 
@@ -23,7 +25,6 @@ inline constexpr int kAdjustStored = 1;
 inline constexpr int kAdjustNotDone = 2;     // a write failed, the operator cancelled, bad mode
 inline constexpr int kAdjustOutOfRange = 3;  // Bi-d total outside -60 ... +60
 
-inline constexpr uint32_t kTofChart = 6;
 inline constexpr int kBiDTotalLimit = 60;
 inline constexpr uint8_t kBiDNeutral = 8;  // the "D" value byte of a mode left as it is
 
@@ -53,13 +54,13 @@ bool SendBiDValues(const Context& ctx, PrinterLink& link, std::array<uint8_t, 4>
 // Returns kAdjustStored, kAdjustNotVerified, or kAdjustNotDone (a failed command write or the
 // dialog closed without OK; nothing stored, `working` keeps the last value tried).
 int TOF(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
-        HeadBlock& read, std::span<uint8_t, 24> chart_label);
+        HeadBlock& read, ChartLabel& chart_label);
 
 // Adjusts the Bi-d offset of `mode` (0-3) against its charts with the value entry dialog, whose
 // running total starts from the working block's field at each pass, and stores the total.
 // Returns kAdjustStored, kAdjustNotVerified, kAdjustNotDone (failed "D" write, or a mode outside
 // 0-3: refused before anything is printed) or kAdjustOutOfRange (nothing stored).
 int BiAdjust(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
-             HeadBlock& read, std::span<uint8_t, 24> chart_label, int mode);
+             HeadBlock& read, ChartLabel& chart_label, int mode);
 
 }  // namespace tarvo

@@ -95,7 +95,7 @@ class AlignmentTest : public ::testing::TestWithParam<EditionKind> {
   DeviceState state;
   HeadBlock working{};
   HeadBlock read{};
-  std::array<uint8_t, 24> label{};
+  ChartLabel label;
 };
 
 INSTANTIATE_TEST_SUITE_P(Editions, AlignmentTest,
@@ -111,7 +111,7 @@ TEST_P(AlignmentTest, TofAcceptedAtOnceStoresTheCurrentValueAfterOneChart) {
   EXPECT_THAT(ChartFiles(rig), ElementsAre("I_TOF_1.prn"));
   EXPECT_EQ(Eeprom(kTofAdjustOffset), -2);
   EXPECT_THAT(Told(rig), IsEmpty());
-  EXPECT_EQ(label[22], 1);  // the chart was counted
+  EXPECT_EQ(label.chart_prints, 1);  // the chart was counted
 }
 
 TEST_P(AlignmentTest, TofTwiceUpThenAcceptedSendsEachStepAndStoresTheLast) {

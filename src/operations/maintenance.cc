@@ -5,18 +5,17 @@
 
 #include "base/wait_windows.h"
 #include "dialogs/dis_message_dialog.h"
+#include "model/rom_layout.h"
+#include "operations/maintenance_tables.h"
 #include "protocol/commands.h"
 #include "protocol/eeprom.h"
-#include "operations/maintenance_tables.h"
 #include "protocol/packets.h"
-#include "model/rom_layout.h"
 
 namespace tarvo {
 namespace {
 
 constexpr int64_t kCleaningWaitMs = 10'000;
 constexpr int64_t kDisChargeLastWaitMs = 10'000;
-constexpr uint8_t kChartLabelCleanings = 21;
 
 // The counters the finishing clears: offsets 41-109 (ProtectionCounterA up to the ink system
 // values) and 112-121, or 112-122.
@@ -107,13 +106,12 @@ std::optional<uint8_t> CleaningParameter(const Edition& edition, int mode) {
   return std::nullopt;
 }
 
-bool NozzleClean(const Context& ctx, PrinterLink& link, std::span<uint8_t, 24> chart_label,
-                 int mode) {
+bool NozzleClean(const Context& ctx, PrinterLink& link, ChartLabel& chart_label, int mode) {
   std::optional<uint8_t> parameter = CleaningParameter(ctx.edition, mode);
   if (!parameter) return false;
 
   WaitWindowGuard busy(ctx.op, PrinterBusyWindow(ctx.edition));
-  ++chart_label[kChartLabelCleanings];
+  ++chart_label.nozzle_cleanings;
   if (link.TimedWrite(MakeRemotePacket("CH", *parameter))) {
     ctx.Wait(kCleaningWaitMs);
     return true;

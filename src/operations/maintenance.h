@@ -6,6 +6,7 @@
 
 #include "base/context.h"
 #include "link/printer_link.h"
+#include "model/chart_label.h"
 #include "model/device_state.h"
 
 namespace tarvo {
@@ -19,12 +20,11 @@ namespace tarvo {
 // the library. Nothing for any other mode.
 std::optional<uint8_t> CleaningParameter(const Edition& edition, int mode);
 
-// Cleans the nozzles: counts the cleaning in byte 21 of `chart_label` and sends the remote "CH"
+// Cleans the nozzles: counts the cleaning in `chart_label` and sends the remote "CH"
 // command of `mode`, then waits 10 s under the "Printer Busy" window. A failed write is still
 // counted, is told to the operator and skips the wait. A mode the edition does not have is
 // refused before anything is counted or sent. Returns whether the command went out.
-bool NozzleClean(const Context& ctx, PrinterLink& link, std::span<uint8_t, 24> chart_label,
-                 int mode);
+bool NozzleClean(const Context& ctx, PrinterLink& link, ChartLabel& chart_label, int mode);
 
 // Greases the carriage and paper feed mechanics.
 void Lubrication(const Context& ctx, PrinterLink& link);

@@ -109,12 +109,12 @@ TEST_P(MaintenanceTest, InkChargeSendsTheChargeSequenceOfItsEdition) {
 
 TEST_P(MaintenanceTest, NozzleCleanSendsTheModesParameterAndWaitsUnderTheBusyWindow) {
   SimRig rig(edition());
-  std::array<uint8_t, 24> label{};
-  label[21] = 255;
+  ChartLabel label;
+  label.nozzle_cleanings = 255;
   EXPECT_TRUE(NozzleClean(rig.ctx, rig.link, label, 1));
   EXPECT_TRUE(NozzleClean(rig.ctx, rig.link, label, 2));
   EXPECT_TRUE(NozzleClean(rig.ctx, rig.link, label, 3));
-  EXPECT_EQ(label[21], 2);  // wraps from 255
+  EXPECT_EQ(label.nozzle_cleanings, 2);  // wraps from 255
   EXPECT_THAT(rig.Traffic(), ElementsAre("REMOTE CH 3", "wait 10000", "REMOTE CH 4", "wait 10000",
                                          "REMOTE CH 5", "wait 10000"));
   EXPECT_EQ(rig.op.events()[0], "window+ Printer Busy");
@@ -125,32 +125,32 @@ TEST_P(MaintenanceTest, NozzleCleanSendsTheModesParameterAndWaitsUnderTheBusyWin
 
 TEST_P(MaintenanceTest, NozzleCleanMode4IsTheLibrarysOnly) {
   SimRig rig(edition());
-  std::array<uint8_t, 24> label{};
+  ChartLabel label;
   const bool lib = edition().is_library();
   EXPECT_EQ(NozzleClean(rig.ctx, rig.link, label, 4), lib);
   if (lib) {
     EXPECT_THAT(rig.Traffic(), ElementsAre("REMOTE CH 2", "wait 10000"));
-    EXPECT_EQ(label[21], 1);
+    EXPECT_EQ(label.nozzle_cleanings, 1);
   } else {
     EXPECT_THAT(rig.Traffic(), IsEmpty());
-    EXPECT_EQ(label[21], 0);
+    EXPECT_EQ(label.nozzle_cleanings, 0);
   }
 }
 
 TEST_P(MaintenanceTest, NozzleCleanRefusesUnknownModesBeforeAnythingHappens) {
   SimRig rig(edition());
-  std::array<uint8_t, 24> label{};
+  ChartLabel label;
   for (int mode : {0, 5, -1, 256 + 1}) EXPECT_FALSE(NozzleClean(rig.ctx, rig.link, label, mode));
   EXPECT_THAT(rig.Traffic(), IsEmpty());
   EXPECT_THAT(rig.op.events(), IsEmpty());
-  EXPECT_EQ(label[21], 0);
+  EXPECT_EQ(label.nozzle_cleanings, 0);
 }
 
 TEST_P(MaintenanceTest, NozzleCleanWithAFailedWriteStillCountsAndSkipsTheWait) {
   SimRig rig(edition(), FailWritesAfter(0));
-  std::array<uint8_t, 24> label{};
+  ChartLabel label;
   EXPECT_FALSE(NozzleClean(rig.ctx, rig.link, label, 1));
-  EXPECT_EQ(label[21], 1);
+  EXPECT_EQ(label.nozzle_cleanings, 1);
   EXPECT_THAT(rig.clock.sleeps(), IsEmpty());
   const std::string text =
       edition().is_program() ? "Write MELoadFile Command Error !!" : "寫入 Nozzle clean 失敗 !!";

@@ -88,7 +88,7 @@ TEST(ScriptOperator, AStationSequence) {
   op.WaitStarts(10000);
   op.WaitEnds();
   op.CloseWaitWindow();
-  std::array<uint8_t, 24> label{};
+  ChartLabel label;
   EXPECT_TRUE(InputMachineNo(op, label));
   std::array<uint8_t, 9> verdicts{};
   EXPECT_EQ(VisualInspection(op, 0, verdicts), 0);

@@ -1,0 +1,15 @@
+#include "operations/station_blocks.h"
+
+#include "operations/head_id.h"
+
+namespace tarvo {
+
+int SetHeadIDOnStation(const Context& ctx, PrinterLink& link, StationData& station) {
+  if (ctx.edition.is_program()) {
+    return SetHeadID(ctx, link, station.working_block, station.read_block);
+  }
+  HeadBlock write_block{};
+  return SetHeadID(ctx, link, write_block, station.read_block, &station.working_block);
+}
+
+}  // namespace tarvo
