@@ -21,6 +21,30 @@ struct ReplyLimits {
   int64_t status_cap_ms;     // time spent skipping status frames, from the start of the call
 };
 
+// The read exchanges whose remote preamble (the "ST" remote command) the editions place
+// differently, and the points of an exchange where it can go: before the command is written,
+// between the command and the first reply, between the 8-byte answer and the data that follows.
+enum class ReadExchange { kTemperature, kFwVersion, kHeadBlock, kRomImage, kMemory };
+enum class ExchangeStage { kBeforeCommand, kAfterCommand, kAfterAnswer };
+
+struct PreamblePlacement {
+  bool before_command = false;
+  bool after_command = false;
+  bool after_answer = false;
+
+  constexpr bool at(ExchangeStage stage) const {
+    switch (stage) {
+      case ExchangeStage::kBeforeCommand:
+        return before_command;
+      case ExchangeStage::kAfterCommand:
+        return after_command;
+      case ExchangeStage::kAfterAnswer:
+        return after_answer;
+    }
+    return false;
+  }
+};
+
 // Which of the two deliverables the device layer serves. It is chosen once, when the device layer
 // is built, and decides message texts, reply time limits and the few sequence differences between
 // the desktop program and the station library. Everything else is one code path.
@@ -40,6 +64,27 @@ class Edition {
   template <typename T>
   const T& Pick(const T& program, const T& library) const {
     return is_program() ? program : library;
+  }
+
+  // The program sends the preamble before the command of each read but the image read; the
+  // library after the command, and again after the answer of a read that has one, but none
+  // with the temperature.
+  constexpr PreamblePlacement preamble(ReadExchange exchange) const {
+    constexpr PreamblePlacement kBefore{.before_command = true};
+    constexpr PreamblePlacement kAfterCommand{.after_command = true};
+    constexpr PreamblePlacement kAfterCommandAndAnswer{.after_command = true, .after_answer = true};
+    switch (exchange) {
+      case ReadExchange::kTemperature:
+        return is_program() ? kBefore : PreamblePlacement{};
+      case ReadExchange::kFwVersion:
+      case ReadExchange::kHeadBlock:
+        return is_program() ? kBefore : kAfterCommand;
+      case ReadExchange::kRomImage:
+        return is_program() ? PreamblePlacement{} : kAfterCommandAndAnswer;
+      case ReadExchange::kMemory:
+        return is_program() ? kBefore : kAfterCommandAndAnswer;
+    }
+    return {};
   }
 
   ReplyLimits reply_limits() const {

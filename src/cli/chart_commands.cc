@@ -19,8 +19,8 @@ bool LoadHead(Session& s, const std::string* path, HeadBlock& head) {
   std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
   if (!file.good() && !file.eof()) return false;
   if (bytes.size() < head.size()) {
-    s.err << "tarvo-cli: " << *path << " holds " << bytes.size()
-          << " bytes; a head data block has 41\n";
+    s.err << "tarvo-cli: " << *path << " holds " << bytes.size() << " bytes; a head data block has "
+          << kHeadBlockSize << "\n";
     return false;
   }
   std::copy_n(bytes.begin(), head.size(), head.begin());

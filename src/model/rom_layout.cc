@@ -168,8 +168,7 @@ HeadBlock HeadBlockOf(std::span<const uint8_t, kRomImageSize> image) {
   return block;
 }
 
-void PutHeadBlock(std::span<uint8_t, kRomImageSize> image,
-                  std::span<const uint8_t, kHeadBlockSize> block) {
+void PutHeadBlock(std::span<uint8_t, kRomImageSize> image, const HeadBlock& block) {
   std::copy(block.begin(), block.end(), image.begin());
 }
 

@@ -88,7 +88,6 @@ void ApplyInitialValues(std::span<uint8_t> image, std::string_view fw_version);
 
 // The head data block at the start of an image, and back.
 HeadBlock HeadBlockOf(std::span<const uint8_t, kRomImageSize> image);
-void PutHeadBlock(std::span<uint8_t, kRomImageSize> image,
-                  std::span<const uint8_t, kHeadBlockSize> block);
+void PutHeadBlock(std::span<uint8_t, kRomImageSize> image, const HeadBlock& block);
 
 }  // namespace tarvo

@@ -24,6 +24,10 @@ void SendRemotePreamble(const Context& ctx, PrinterLink& link, uint8_t parameter
   SendRemoteCommand(ctx, link, "ST", parameter);
 }
 
+void PreambleAt(const Context& ctx, PrinterLink& link, ReadExchange exchange, ExchangeStage stage) {
+  if (ctx.edition.preamble(exchange).at(stage)) SendRemotePreamble(ctx, link);
+}
+
 bool SendRemoteCommand(const Context& ctx, PrinterLink& link, std::string_view command,
                        uint8_t parameter) {
   return WriteCommand(ctx, link, MakeRemotePacket(command, parameter));
@@ -38,8 +42,9 @@ bool SendMotorCommand(const Context& ctx, PrinterLink& link, const MotorArgs& m)
 }
 
 int ReadTemperature(const Context& ctx, PrinterLink& link) {
-  if (ctx.edition.is_program()) SendRemotePreamble(ctx, link);
+  PreambleAt(ctx, link, ReadExchange::kTemperature, ExchangeStage::kBeforeCommand);
   if (!WriteCommand(ctx, link, TemperaturePacket())) return -1;
+  PreambleAt(ctx, link, ReadExchange::kTemperature, ExchangeStage::kAfterCommand);
   std::array<uint8_t, 8> reply{};
   if (!ReadEight(ctx, link, reply, kReadCommandError)) return -1;
   return reply[2];
@@ -53,9 +58,9 @@ int ReadTemperatureBegin(const Context& ctx, PrinterLink& link) {
 }
 
 std::optional<std::string> ReadFWVersion(const Context& ctx, PrinterLink& link) {
-  if (ctx.edition.is_program()) SendRemotePreamble(ctx, link);
+  PreambleAt(ctx, link, ReadExchange::kFwVersion, ExchangeStage::kBeforeCommand);
   if (!WriteCommand(ctx, link, FwVersionPacket())) return std::nullopt;
-  if (ctx.edition.is_library()) SendRemotePreamble(ctx, link);
+  PreambleAt(ctx, link, ReadExchange::kFwVersion, ExchangeStage::kAfterCommand);
   std::array<uint8_t, 8> reply{};
   if (!ReadEight(ctx, link, reply, kReadCommandError)) return std::nullopt;
   return std::string(reply.begin() + 2, reply.begin() + 6);

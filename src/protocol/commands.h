@@ -27,6 +27,9 @@ bool WriteCommand(const Context& ctx, PrinterLink& link, std::span<const uint8_t
 // The "ST" remote packet some reads are preceded by (every caller passes 0). A failed write is
 // told and then ignored, as the printer may answer without it.
 void SendRemotePreamble(const Context& ctx, PrinterLink& link, uint8_t parameter = 0);
+// Sends the remote preamble when the context's edition places it at `stage` of `exchange`. Every
+// read that may be preceded by it calls this at each of its stages.
+void PreambleAt(const Context& ctx, PrinterLink& link, ReadExchange exchange, ExchangeStage stage);
 // Any remote command ("CH" for cleaning). Returns whether the write went through.
 bool SendRemoteCommand(const Context& ctx, PrinterLink& link, std::string_view command,
                        uint8_t parameter);

@@ -17,18 +17,19 @@ bool ReadAnswer(PrinterLink& link) {
 
 }  // namespace
 
-bool ReadData(const Context& ctx, PrinterLink& link, std::span<uint8_t, kHeadBlockSize> dest) {
-  const bool library = ctx.edition.is_library();
-  if (!library) SendRemotePreamble(ctx, link);
+bool ReadData(const Context& ctx, PrinterLink& link, HeadBlock& dest) {
+  constexpr ReadExchange kExchange = ReadExchange::kHeadBlock;
+  PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand);
   if (!link.TimedWrite(MemoryPacket(kMemoryRead, 0, kHeadBlockSize))) {
     ctx.Error(ctx.Text({kWriteCommandError, "ReadData寫入失敗!!"}), kWriteCaption);
     return false;
   }
-  if (library) SendRemotePreamble(ctx, link);
+  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand);
   if (!ReadAnswer(link)) {
     ctx.Error(ctx.Text({kReadCommandError, "Read Data 讀取失敗 1 !!"}), kReadCaption);
     return false;
   }
+  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterAnswer);
   HeadBlock data{};
   if (!link.ReadReply(data)) {
     ctx.Error(ctx.Text({kReadCommandError, "Read Data 讀取失敗 2 !!"}), kReadCaption);
@@ -38,8 +39,7 @@ bool ReadData(const Context& ctx, PrinterLink& link, std::span<uint8_t, kHeadBlo
   return true;
 }
 
-bool WriteData(const Context& ctx, PrinterLink& link,
-               std::span<const uint8_t, kHeadBlockSize> block) {
+bool WriteData(const Context& ctx, PrinterLink& link, const HeadBlock& block) {
   if (!link.TimedWrite(MemoryPacket(kMemoryWrite, 0, kHeadBlockSize))) {
     ctx.Error(ctx.Text({kWriteCommandError, "寫入資料失敗 1 !!"}), kWriteCaption);
     return false;
@@ -51,9 +51,8 @@ bool WriteData(const Context& ctx, PrinterLink& link,
   return true;
 }
 
-bool WriteDataVerify(const Context& ctx, PrinterLink& link,
-                     std::span<const uint8_t, kHeadBlockSize> block,
-                     std::span<uint8_t, kHeadBlockSize> read_back) {
+bool WriteDataVerify(const Context& ctx, PrinterLink& link, const HeadBlock& block,
+                     HeadBlock& read_back) {
   const bool written = WriteData(ctx, link, block);
   // Read back even after a failed write, so the caller's read block shows what the printer holds.
   const bool read = ReadData(ctx, link, read_back);
@@ -61,11 +60,12 @@ bool WriteDataVerify(const Context& ctx, PrinterLink& link,
 }
 
 bool ReadRomImage(const Context& ctx, PrinterLink& link, std::span<uint8_t, kRomImageSize> dest) {
-  const bool library = ctx.edition.is_library();
+  constexpr ReadExchange kExchange = ReadExchange::kRomImage;
+  PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand);
   if (!WriteCommand(ctx, link, MemoryPacket(kMemoryRead, 0, kRomImageSize))) return false;
-  if (library) SendRemotePreamble(ctx, link);
+  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand);
   if (!ReadAnswer(link)) return false;
-  if (library) SendRemotePreamble(ctx, link);
+  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterAnswer);
   RomImage data{};
   if (!link.ReadReply(data)) return false;
   std::copy(data.begin(), data.end(), dest.begin());
@@ -93,24 +93,24 @@ bool WriteRomImageVerify(const Context& ctx, PrinterLink& link,
 
 bool ReadMemory(const Context& ctx, PrinterLink& link, std::span<uint8_t> dest, uint8_t start) {
   if (dest.size() > PrinterLink::kReplyReadSize) return false;
-  const bool library = ctx.edition.is_library();
+  constexpr ReadExchange kExchange = ReadExchange::kMemory;
   const std::string_view write_error =
       ctx.Text({kWriteCommandError, " MELoadFile Command 寫入失敗 !!"});
   const std::string_view read_error =
       ctx.Text({kReadCommandError, "MELoadFile Command 讀取失敗 !!"});
 
-  if (!library) SendRemotePreamble(ctx, link);
+  PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand);
   if (!link.TimedWrite(MemoryPacket(kMemoryRead, start, static_cast<uint16_t>(dest.size())))) {
     ctx.Error(write_error, kWriteCaption);
     return false;
   }
-  if (library) SendRemotePreamble(ctx, link);
+  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand);
   std::array<uint8_t, PrinterLink::kReplyBufferSize> answer{};
   if (!link.ReadReply(answer)) {
     ctx.Error(read_error, kReadCaption);
     return false;
   }
-  if (library) SendRemotePreamble(ctx, link);
+  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterAnswer);
   std::array<uint8_t, PrinterLink::kReplyReadSize> data{};
   if (!link.ReadReply(std::span(data).first(dest.size()))) {
     ctx.Error(read_error, kReadCaption);

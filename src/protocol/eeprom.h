@@ -14,17 +14,15 @@ namespace tarvo {
 // returns whether it did what it was asked.
 
 // Reads the head data block into `dest`; on failure `dest` is left as it was.
-bool ReadData(const Context& ctx, PrinterLink& link, std::span<uint8_t, kHeadBlockSize> dest);
+bool ReadData(const Context& ctx, PrinterLink& link, HeadBlock& dest);
 
 // Writes the head data block (command, then the 41 bytes). No reply is read.
-bool WriteData(const Context& ctx, PrinterLink& link,
-               std::span<const uint8_t, kHeadBlockSize> block);
+bool WriteData(const Context& ctx, PrinterLink& link, const HeadBlock& block);
 
 // WriteData, then ReadData into `read_back`; true when all 41 bytes came back as written. A
 // transfer that failed gives false even if the stale read-back happens to match.
-bool WriteDataVerify(const Context& ctx, PrinterLink& link,
-                     std::span<const uint8_t, kHeadBlockSize> block,
-                     std::span<uint8_t, kHeadBlockSize> read_back);
+bool WriteDataVerify(const Context& ctx, PrinterLink& link, const HeadBlock& block,
+                     HeadBlock& read_back);
 
 // Reads the whole image and stamps the running firmware's version ("F") into FwVersion, so the
 // image handed out always shows what the printer runs. Nothing is written back. False when any
