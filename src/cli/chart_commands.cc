@@ -63,20 +63,10 @@ const bool registered =
          .max_args = 2,
          .needs_link = true,
          .run = PrintChartCommand}) &&
-    RegisterCommand({.name = "SendPrintFile",
-                     .usage = "PATH",
-                     .help = "stream a print file to the printer",
-                     .min_args = 1,
-                     .max_args = 1,
-                     .needs_link = true,
-                     .run = SendPrintFileCommand}) &&
-    RegisterCommand({.name = "MELoadFilePtr",
-                     .usage = "NAME",
-                     .help = "send the file NAME to the printer",
-                     .min_args = 1,
-                     .max_args = 1,
-                     .needs_link = true,
-                     .run = MELoadFilePtrCommand});
+    RegisterCommand(LinkCommand("SendPrintFile", "PATH", "stream a print file to the printer", 1,
+                                SendPrintFileCommand)) &&
+    RegisterCommand(LinkCommand("MELoadFilePtr", "NAME", "send the file NAME to the printer", 1,
+                                MELoadFilePtrCommand));
 
 }  // namespace
 }  // namespace tarvo::cli

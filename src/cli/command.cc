@@ -10,6 +10,21 @@ static std::map<std::string, Command, std::less<>>& Registry() {
   return registry;
 }
 
+Command LinkCommand(std::string_view name, std::string_view help, CommandBody run) {
+  return LinkCommand(name, "", help, 0, std::move(run));
+}
+
+Command LinkCommand(std::string_view name, std::string_view usage, std::string_view help, int args,
+                    CommandBody run) {
+  return {.name = name,
+          .usage = usage,
+          .help = help,
+          .min_args = args,
+          .max_args = args,
+          .needs_link = true,
+          .run = std::move(run)};
+}
+
 bool RegisterCommand(Command command) {
   std::string name(command.name);
   return Registry().emplace(std::move(name), std::move(command)).second;

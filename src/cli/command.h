@@ -1,6 +1,8 @@
 #pragma once
 
+#include <charconv>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,6 +31,23 @@ struct Command {
   bool needs_link = false;
   std::function<int(Session&, std::span<const std::string>)> run;
 };
+
+using CommandBody = std::function<int(Session&, std::span<const std::string>)>;
+
+// A command of the printer: `args` arguments (given as `usage`), the link opened around it.
+Command LinkCommand(std::string_view name, std::string_view help, CommandBody run);
+Command LinkCommand(std::string_view name, std::string_view usage, std::string_view help, int args,
+                    CommandBody run);
+
+// The whole of `text` as a decimal integer of type T; nothing when it is not one or does not
+// fit.
+template <typename T = int>
+std::optional<T> ParseInt(std::string_view text) {
+  T value{};
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
 
 bool RegisterCommand(Command command);
 const Command* FindCommand(std::string_view name);

@@ -1,6 +1,5 @@
 // Commands of the maintenance protocol and the EEPROM: ReadData, ReadFWVersion,
 // ReadTemperatureBegin, ReadRamFWPtr, PowerOff, SetHeadID, SetInkSystemValue, rom, settings.
-#include <charconv>
 #include <cstdio>
 #include <iomanip>
 #include <sstream>
@@ -64,11 +63,6 @@ void PrintFields(std::ostream& out, std::span<const uint8_t> bytes) {
   }
 }
 
-bool ParseInt(std::string_view text, int64_t& value) {
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
-}
-
 int ReadDataCommand(Session& s, std::span<const std::string>) {
   bool ok = ReadData(s.ctx, s.link, s.station.read_block);
   s.out << "ReadData: " << ok << "\n";
@@ -102,13 +96,13 @@ int ReadRamFWPtrCommand(Session& s, std::span<const std::string>) {
 }
 
 int PowerOffCommand(Session& s, std::span<const std::string> args) {
-  int64_t flag = 0;
-  if (!ParseInt(args[0], flag) || flag < 0 || flag > 1) {
+  const std::optional<int64_t> flag = ParseInt<int64_t>(args[0]);
+  if (!flag || *flag < 0 || *flag > 1) {
     s.err << "tarvo-cli: PowerOff takes 0 (shipment data not set) or 1 (set), not \"" << args[0]
           << "\"\n";
     return kExitUsage;
   }
-  bool ok = PowerOff(s.ctx, s.link, static_cast<uint8_t>(flag));
+  bool ok = PowerOff(s.ctx, s.link, static_cast<uint8_t>(*flag));
   s.out << "PowerOff: " << ok << "\n";
   return ok ? kExitOk : kExitFailed;
 }
@@ -134,11 +128,10 @@ int RomCommand(Session& s, std::span<const std::string>) {
   return kExitOk;
 }
 
-void PrintSettings(std::ostream& out, const OffsetSettings& o, const InkSettings& i) {
-  out << "disable=" << o.disable << "\nMS1=" << o.ms1 << "\nMS2=" << o.ms2 << "\nVSD=" << o.vsd
-      << "\nECN=" << o.ecn << "\nTOF=" << o.tof << "\ndisableink=" << int{i.disable_ink}
-      << "\nCL2KK=" << int{i.cl2kk} << "\ntclCond=" << int{i.tcl_cond}
-      << "\nunplugA=" << int{i.unplug_a} << "\n";
+void PrintSettings(std::ostream& out, const OffsetSettings& offsets, const InkSettings& ink) {
+  for (const PrinterOption& o : PrinterOptions()) {
+    out << o.name << "=" << (o.offset ? int64_t{offsets.*o.offset} : int64_t{ink.*o.ink}) << "\n";
+  }
 }
 
 int SettingsCommand(Session& s, std::span<const std::string> args) {
@@ -147,25 +140,19 @@ int SettingsCommand(Session& s, std::span<const std::string> args) {
   bool offsets_changed = false, ink_changed = false;
   for (const std::string& arg : args) {
     const size_t eq = arg.find('=');
-    int64_t value = 0;
-    if (eq == std::string::npos || !ParseInt(std::string_view(arg).substr(eq + 1), value)) {
+    const std::optional<int64_t> parsed =
+        eq == std::string::npos ? std::nullopt
+                                : ParseInt<int64_t>(std::string_view(arg).substr(eq + 1));
+    if (!parsed) {
       s.err << "tarvo-cli: settings takes NAME=VALUE with an integer value, not \"" << arg
             << "\"\n";
       return kExitUsage;
     }
+    const int64_t value = *parsed;
     const std::string name = arg.substr(0, eq);
-    int32_t* offset_field = name == "disable" ? &offsets.disable
-                            : name == "MS1"   ? &offsets.ms1
-                            : name == "MS2"   ? &offsets.ms2
-                            : name == "VSD"   ? &offsets.vsd
-                            : name == "ECN"   ? &offsets.ecn
-                            : name == "TOF"   ? &offsets.tof
-                                              : nullptr;
-    uint8_t* ink_field = name == "disableink" ? &ink.disable_ink
-                         : name == "CL2KK"    ? &ink.cl2kk
-                         : name == "tclCond"  ? &ink.tcl_cond
-                         : name == "unplugA"  ? &ink.unplug_a
-                                              : nullptr;
+    const PrinterOption* option = FindPrinterOption(name);
+    int32_t* offset_field = option && option->offset ? &(offsets.*option->offset) : nullptr;
+    uint8_t* ink_field = option && option->ink ? &(ink.*option->ink) : nullptr;
     if (offset_field) {
       if (value < INT32_MIN || value > INT32_MAX) {
         s.err << "tarvo-cli: " << name << " must fit in 32 bits\n";
@@ -192,11 +179,6 @@ int SettingsCommand(Session& s, std::span<const std::string> args) {
   return kExitOk;
 }
 
-Command LinkCommand(std::string_view name, std::string_view help,
-                    int (*run)(Session&, std::span<const std::string>)) {
-  return {.name = name, .usage = "", .help = help, .needs_link = true, .run = run};
-}
-
 const bool registered =
     RegisterCommand(LinkCommand("ReadData", "read the head data block (41 bytes) and show it",
                                 ReadDataCommand)) &&
@@ -206,13 +188,9 @@ const bool registered =
         LinkCommand("ReadTemperatureBegin", "the head temperature", ReadTemperatureBeginCommand)) &&
     RegisterCommand(LinkCommand("ReadRamFWPtr", "the firmware version as a 32-bit value",
                                 ReadRamFWPtrCommand)) &&
-    RegisterCommand({.name = "PowerOff",
-                     .usage = "FLAG",
-                     .help = "switch the printer off; FLAG 1 stores the shipment data, 0 not",
-                     .min_args = 1,
-                     .max_args = 1,
-                     .needs_link = true,
-                     .run = PowerOffCommand}) &&
+    RegisterCommand(LinkCommand("PowerOff", "FLAG",
+                                "switch the printer off; FLAG 1 stores the shipment data, 0 not", 1,
+                                PowerOffCommand)) &&
     RegisterCommand(LinkCommand("SetHeadID",
                                 "ask for a head ID and store it with the time stamp and the "
                                 "initial offsets",

@@ -1,7 +1,6 @@
 // Commands of head maintenance and alignment: NozzleClean, Lubrication, InkCharge, InkDisCharge,
 // InkDisChargeNoPowerOff, TOF, BiAdjust, and LoadBlocks/SaveBlocks that keep the working block and
 // the chart label record in a file between runs. (PowerOff is with the EEPROM commands.)
-#include <charconv>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -19,19 +18,14 @@ namespace {
 // A blocks file: the working block (41 bytes) followed by the chart label record (24 bytes).
 constexpr size_t kBlocksFileSize = kHeadBlockSize + kChartLabelSize;
 
-bool ParseInt(const std::string& text, int& value) {
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
-}
-
 int NozzleCleanCommand(Session& s, std::span<const std::string> args) {
-  int mode = 0;
-  if (!ParseInt(args[0], mode) || !CleaningParameter(s.ctx.edition, mode)) {
+  const std::optional<int> mode = ParseInt(args[0]);
+  if (!mode || !CleaningParameter(s.ctx.edition, *mode)) {
     s.err << "tarvo-cli: NozzleClean takes mode 1 (CL1), 2 (CL2) or 3 (CL1D)"
           << (s.ctx.edition.is_library() ? " or 4" : "") << ", not \"" << args[0] << "\"\n";
     return kExitUsage;
   }
-  bool ok = NozzleClean(s.ctx, s.link, s.station.chart_label, mode);
+  bool ok = NozzleClean(s.ctx, s.link, s.station.chart_label, *mode);
   s.out << "NozzleClean: " << ok << " (cleanings " << int{s.station.chart_label.nozzle_cleanings}
         << ")\n";
   return ok ? kExitOk : kExitFailed;
@@ -50,7 +44,10 @@ int InkChargeCommand(Session& s, std::span<const std::string>) {
 }
 
 bool ParseFlag(Session& s, std::string_view name, const std::string& text, int& flag) {
-  if (ParseInt(text, flag)) return true;
+  if (const std::optional<int> parsed = ParseInt(text)) {
+    flag = *parsed;
+    return true;
+  }
   s.err << "tarvo-cli: " << name << " takes 1 (store the finishing data) or 0, not \"" << text
         << "\"\n";
   return false;
@@ -93,8 +90,9 @@ int TofCommand(Session& s, std::span<const std::string>) {
 }
 
 int BiAdjustCommand(Session& s, std::span<const std::string> args) {
-  int mode = 0;
-  const BiDMode* bid = ParseInt(args[0], mode) ? FindBiDMode(mode) : nullptr;
+  const std::optional<int> parsed = ParseInt(args[0]);
+  const int mode = parsed.value_or(0);
+  const BiDMode* bid = parsed ? FindBiDMode(mode) : nullptr;
   if (!bid) {
     s.err << "tarvo-cli: BiAdjust takes mode 0 (MS1), 1 (MS2), 2 (VSD) or 3 (ECN), not \""
           << args[0] << "\"\n";
@@ -136,37 +134,27 @@ int SaveBlocksCommand(Session& s, std::span<const std::string> args) {
   return kExitOk;
 }
 
-Command Device(std::string_view name, std::string_view usage, std::string_view help, int args,
-               std::function<int(Session&, std::span<const std::string>)> run) {
-  return {.name = name,
-          .usage = usage,
-          .help = help,
-          .min_args = args,
-          .max_args = args,
-          .needs_link = true,
-          .run = std::move(run)};
-}
-
 const bool registered =
-    RegisterCommand(Device("NozzleClean", "MODE",
-                           "clean the nozzles: mode 1 CL1, 2 CL2, 3 CL1D (library also 4)", 1,
-                           NozzleCleanCommand)) &&
+    RegisterCommand(LinkCommand("NozzleClean", "MODE",
+                                "clean the nozzles: mode 1 CL1, 2 CL2, 3 CL1D (library also 4)", 1,
+                                NozzleCleanCommand)) &&
+    RegisterCommand(LinkCommand("Lubrication", "", "grease the carriage and paper feed", 0,
+                                LubricationCommand)) &&
+    RegisterCommand(LinkCommand("InkCharge", "", "fill the head with ink (about two minutes)", 0,
+                                InkChargeCommand)) &&
+    RegisterCommand(LinkCommand("InkDisCharge", "FLAG",
+                                "drain the ink with the jig; FLAG 1 stores the shipping data; then "
+                                "switch off",
+                                1, InkDisChargeCommand)) &&
+    RegisterCommand(LinkCommand("InkDisChargeNoPowerOff", "FLAG",
+                                "drain the ink with the jig; FLAG 1 stores the shipping data", 1,
+                                InkDisChargeNoPowerOffCommand)) &&
+    RegisterCommand(LinkCommand("TOF", "", "adjust the top of form against chart 6 and store it", 0,
+                                TofCommand)) &&
     RegisterCommand(
-        Device("Lubrication", "", "grease the carriage and paper feed", 0, LubricationCommand)) &&
-    RegisterCommand(Device("InkCharge", "", "fill the head with ink (about two minutes)", 0,
-                           InkChargeCommand)) &&
-    RegisterCommand(Device("InkDisCharge", "FLAG",
-                           "drain the ink with the jig; FLAG 1 stores the shipping data; then "
-                           "switch off",
-                           1, InkDisChargeCommand)) &&
-    RegisterCommand(Device("InkDisChargeNoPowerOff", "FLAG",
-                           "drain the ink with the jig; FLAG 1 stores the shipping data", 1,
-                           InkDisChargeNoPowerOffCommand)) &&
-    RegisterCommand(
-        Device("TOF", "", "adjust the top of form against chart 6 and store it", 0, TofCommand)) &&
-    RegisterCommand(Device("BiAdjust", "MODE",
-                           "adjust the Bi-d offset of mode 0 MS1, 1 MS2, 2 VSD, 3 ECN and store it",
-                           1, BiAdjustCommand)) &&
+        LinkCommand("BiAdjust", "MODE",
+                    "adjust the Bi-d offset of mode 0 MS1, 1 MS2, 2 VSD, 3 ECN and store it", 1,
+                    BiAdjustCommand)) &&
     RegisterCommand({.name = "LoadBlocks",
                      .usage = "FILE",
                      .help = "load the working block and chart label record from a blocks file",

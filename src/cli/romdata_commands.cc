@@ -2,7 +2,6 @@
 // SaveFile, ResetAll, SetCharge, ReadFW, SetInitialStuff, SetDLLVersion, UpdateFW,
 // UpdateShippingFW, Transferflag, ReadFatalErrorCode, SetFTFlag, MotorMoveTest, MotorAction,
 // PowerOffTest.
-#include <charconv>
 #include <cstdio>
 #include <string>
 
@@ -19,13 +18,6 @@
 
 namespace tarvo::cli {
 namespace {
-
-std::optional<int> ParseNumber(const std::string& text) {
-  int value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
 
 // Bytes of the record as text, a zero byte ending it, other unprintable bytes as '?'.
 std::string Chars(const RomSummary& r, size_t at, size_t n) {
@@ -65,7 +57,7 @@ int Report(Session& s, std::string_view name, bool ok) {
 }
 
 int DumpDataCommand(Session& s, std::span<const std::string> args) {
-  std::optional<int> mode = args.empty() ? 0 : ParseNumber(args[0]);
+  std::optional<int> mode = args.empty() ? 0 : ParseInt(args[0]);
   if (!mode) {
     s.err << "tarvo-cli: DumpData takes a mode (1: apply the initial values first), not \""
           << args[0] << "\"\n";
@@ -140,7 +132,7 @@ int UpdateFWCommand(Session& s, std::span<const std::string>) {
 }
 
 int UpdateShippingFWCommand(Session& s, std::span<const std::string> args) {
-  std::optional<int> type = ParseNumber(args[0]);
+  std::optional<int> type = ParseInt(args[0]);
   if (!type) {
     s.err << "tarvo-cli: UpdateShippingFW takes a type (0, 1 or 2), not \"" << args[0] << "\"\n";
     return kExitUsage;
@@ -178,11 +170,6 @@ int PowerOffTestCommand(Session& s, std::span<const std::string>) {
   return kExitOk;
 }
 
-Command Simple(std::string_view name, std::string_view help,
-               int (*run)(Session&, std::span<const std::string>)) {
-  return {.name = name, .usage = "", .help = help, .needs_link = true, .run = run};
-}
-
 const bool registered =
     RegisterCommand({.name = "DumpData",
                      .usage = "[MODE]",
@@ -192,19 +179,20 @@ const bool registered =
                      .max_args = 1,
                      .needs_link = true,
                      .run = DumpDataCommand}) &&
-    RegisterCommand(Simple("SetInitialValue", "reset the line-adjustable ROM data fields",
-                           SetInitialValueCommand)) &&
-    RegisterCommand(Simple("DumpTransferROMData", "read the ROM summary record and show it",
-                           DumpTransferROMDataCommand)) &&
+    RegisterCommand(LinkCommand("SetInitialValue", "reset the line-adjustable ROM data fields",
+                                SetInitialValueCommand)) &&
+    RegisterCommand(LinkCommand("DumpTransferROMData", "read the ROM summary record and show it",
+                                DumpTransferROMDataCommand)) &&
     RegisterCommand(
-        Simple("LoadFile", "write a ROM data file into the printer", LoadFileCommand)) &&
-    RegisterCommand(Simple("SaveFile", "save the ROM data image to a file", SaveFileCommand)) &&
-    RegisterCommand(Simple("ResetAll", "clear the ROM data image but the charge flag and version",
-                           ResetAllCommand)) &&
-    RegisterCommand(Simple("SetCharge", "change the ink charge flag", SetChargeCommand)) &&
-    RegisterCommand(Simple("ReadFW", "show the firmware version", ReadFWCommand)) &&
+        LinkCommand("LoadFile", "write a ROM data file into the printer", LoadFileCommand)) &&
     RegisterCommand(
-        Simple("SetInitialStuff", "set or clear the initial stuff flag", SetInitialStuffCommand)) &&
+        LinkCommand("SaveFile", "save the ROM data image to a file", SaveFileCommand)) &&
+    RegisterCommand(LinkCommand(
+        "ResetAll", "clear the ROM data image but the charge flag and version", ResetAllCommand)) &&
+    RegisterCommand(LinkCommand("SetCharge", "change the ink charge flag", SetChargeCommand)) &&
+    RegisterCommand(LinkCommand("ReadFW", "show the firmware version", ReadFWCommand)) &&
+    RegisterCommand(LinkCommand("SetInitialStuff", "set or clear the initial stuff flag",
+                                SetInitialStuffCommand)) &&
     RegisterCommand({.name = "SetDLLVersion",
                      .usage = "TEXT",
                      .help = "set the library version text printed in chart headers (4 characters)",
@@ -212,26 +200,23 @@ const bool registered =
                      .max_args = 1,
                      .run = SetDLLVersionCommand}) &&
     RegisterCommand(
-        Simple("UpdateFW", "send a firmware image chosen by the operator", UpdateFWCommand)) &&
+        LinkCommand("UpdateFW", "send a firmware image chosen by the operator", UpdateFWCommand)) &&
     RegisterCommand(
-        {.name = "UpdateShippingFW",
-         .usage = "TYPE",
-         .help = "send the shipping image of TYPE (0 reset ROM, 1 shipping, 2 SPC test)",
-         .min_args = 1,
-         .max_args = 1,
-         .needs_link = true,
-         .run = UpdateShippingFWCommand}) &&
-    RegisterCommand(Simple("Transferflag", "convert an 0071 ROM data file and write it",
-                           TransferflagCommand)) &&
+        LinkCommand("UpdateShippingFW", "TYPE",
+                    "send the shipping image of TYPE (0 reset ROM, 1 shipping, 2 SPC test)", 1,
+                    UpdateShippingFWCommand)) &&
+    RegisterCommand(LinkCommand("Transferflag", "convert an 0071 ROM data file and write it",
+                                TransferflagCommand)) &&
+    RegisterCommand(LinkCommand("ReadFatalErrorCode", "show the fatal error code",
+                                ReadFatalErrorCodeCommand)) &&
+    RegisterCommand(LinkCommand("SetFTFlag", "set or clear the FT flag", SetFTFlagCommand)) &&
     RegisterCommand(
-        Simple("ReadFatalErrorCode", "show the fatal error code", ReadFatalErrorCodeCommand)) &&
-    RegisterCommand(Simple("SetFTFlag", "set or clear the FT flag", SetFTFlagCommand)) &&
-    RegisterCommand(
-        Simple("MotorMoveTest", "move the CR or PF motor by hand", MotorMoveTestCommand)) &&
-    RegisterCommand(
-        Simple("MotorAction", "lock, unlock, hold or release the motors", MotorActionCommand)) &&
-    RegisterCommand(Simple("PowerOffTest", "switch the printer off with or without shipment data",
-                           PowerOffTestCommand));
+        LinkCommand("MotorMoveTest", "move the CR or PF motor by hand", MotorMoveTestCommand)) &&
+    RegisterCommand(LinkCommand("MotorAction", "lock, unlock, hold or release the motors",
+                                MotorActionCommand)) &&
+    RegisterCommand(LinkCommand("PowerOffTest",
+                                "switch the printer off with or without shipment data",
+                                PowerOffTestCommand));
 
 }  // namespace
 }  // namespace tarvo::cli

@@ -1,47 +1,64 @@
 #include "operations/printer_options.h"
 
+#include <array>
+
 namespace tarvo {
+namespace {
+
+constexpr std::array<PrinterOption, 10> kOptions{{
+    {"disable", 4, &OffsetSettings::disable},
+    {"MS1", 4, &OffsetSettings::ms1},
+    {"MS2", 4, &OffsetSettings::ms2},
+    {"VSD", 4, &OffsetSettings::vsd},
+    {"ECN", 4, &OffsetSettings::ecn},
+    {"TOF", 4, &OffsetSettings::tof},
+    {"disableink", 1, nullptr, &InkSettings::disable_ink},
+    {"CL2KK", 1, nullptr, &InkSettings::cl2kk},
+    {"tclCond", 1, nullptr, &InkSettings::tcl_cond},
+    {"unplugA", 1, nullptr, &InkSettings::unplug_a},
+}};
+
+}  // namespace
+
+std::span<const PrinterOption> PrinterOptions() {
+  return kOptions;
+}
+
+const PrinterOption* FindPrinterOption(std::string_view name) {
+  for (const PrinterOption& option : kOptions) {
+    if (option.name == name) return &option;
+  }
+  return nullptr;
+}
 
 OffsetSettings ReadOffsetSettings(SettingsStore& store) {
   OffsetSettings v;
-  auto read = [&](std::string_view name, int32_t& field) {
-    if (auto value = store.ReadInt32(kSelectPrinterKey, name)) field = *value;
-  };
-  read("disable", v.disable);
-  read("MS1", v.ms1);
-  read("MS2", v.ms2);
-  read("VSD", v.vsd);
-  read("ECN", v.ecn);
-  read("TOF", v.tof);
+  for (const PrinterOption& o : kOptions) {
+    if (!o.offset) continue;
+    if (auto value = store.ReadInt32(kSelectPrinterKey, o.name)) v.*o.offset = *value;
+  }
   return v;
 }
 
 InkSettings ReadInkSettings(SettingsStore& store) {
   InkSettings v;
-  auto read = [&](std::string_view name, uint8_t& field) {
-    if (auto value = store.ReadByte(kSelectPrinterKey, name)) field = *value;
-  };
-  read("disableink", v.disable_ink);
-  read("CL2KK", v.cl2kk);
-  read("tclCond", v.tcl_cond);
-  read("unplugA", v.unplug_a);
+  for (const PrinterOption& o : kOptions) {
+    if (!o.ink) continue;
+    if (auto value = store.ReadByte(kSelectPrinterKey, o.name)) v.*o.ink = *value;
+  }
   return v;
 }
 
 void WriteOffsetSettings(SettingsStore& store, const OffsetSettings& v) {
-  store.WriteInt32(kSelectPrinterKey, "disable", v.disable);
-  store.WriteInt32(kSelectPrinterKey, "MS1", v.ms1);
-  store.WriteInt32(kSelectPrinterKey, "MS2", v.ms2);
-  store.WriteInt32(kSelectPrinterKey, "VSD", v.vsd);
-  store.WriteInt32(kSelectPrinterKey, "ECN", v.ecn);
-  store.WriteInt32(kSelectPrinterKey, "TOF", v.tof);
+  for (const PrinterOption& o : kOptions) {
+    if (o.offset) store.WriteInt32(kSelectPrinterKey, o.name, v.*o.offset);
+  }
 }
 
 void WriteInkSettings(SettingsStore& store, const InkSettings& v) {
-  store.WriteByte(kSelectPrinterKey, "disableink", v.disable_ink);
-  store.WriteByte(kSelectPrinterKey, "CL2KK", v.cl2kk);
-  store.WriteByte(kSelectPrinterKey, "tclCond", v.tcl_cond);
-  store.WriteByte(kSelectPrinterKey, "unplugA", v.unplug_a);
+  for (const PrinterOption& o : kOptions) {
+    if (o.ink) store.WriteByte(kSelectPrinterKey, o.name, v.*o.ink);
+  }
 }
 
 }  // namespace tarvo

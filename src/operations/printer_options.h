@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "base/settings_store.h"
 
@@ -30,6 +32,20 @@ struct InkSettings {
   uint8_t unplug_a = 24;    // "unplugA" -> UnplugAccumulation
   friend bool operator==(const InkSettings&, const InkSettings&) = default;
 };
+
+// One printer option setting: its value name under kSelectPrinterKey, its width in the store
+// (4: a member of OffsetSettings, 1: a member of InkSettings) and that member.
+struct PrinterOption {
+  std::string_view name;
+  int width;
+  int32_t OffsetSettings::*offset = nullptr;  // width 4
+  uint8_t InkSettings::*ink = nullptr;        // width 1
+};
+
+// Every setting, the offsets first, in the order the editors show them.
+std::span<const PrinterOption> PrinterOptions();
+// The setting of a name, or nullptr. Names are compared exactly.
+const PrinterOption* FindPrinterOption(std::string_view name);
 
 OffsetSettings ReadOffsetSettings(SettingsStore& store);
 InkSettings ReadInkSettings(SettingsStore& store);

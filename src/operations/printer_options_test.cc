@@ -36,6 +36,19 @@ TEST(PrinterOptions, ValueOfWrongWidthKeepsTheDefault) {
   EXPECT_EQ(ReadOffsetSettings(store).disable, 0);
 }
 
+TEST(PrinterOptions, TheTableNamesEachMemberOnceWithItsWidth) {
+  EXPECT_EQ(PrinterOptions().size(), 10u);
+  for (const PrinterOption& o : PrinterOptions()) {
+    EXPECT_EQ(FindPrinterOption(o.name), &o);
+    EXPECT_EQ(o.width, o.offset ? 4 : 1) << o.name;
+    EXPECT_NE(o.offset == nullptr, o.ink == nullptr) << o.name;
+  }
+  EXPECT_EQ(FindPrinterOption("ms1"), nullptr);
+  OffsetSettings offsets;
+  offsets.*FindPrinterOption("TOF")->offset = 7;
+  EXPECT_EQ(offsets.tof, 7);
+}
+
 TEST(Destinations, FourteenRowsAndGuardedLookup) {
   ASSERT_EQ(Destinations().size(), 14u);
   EXPECT_EQ(FindDestination(0)->text, "001 ; QAI ; TR-460");
