@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/session.h"
+#include "model/printer_text.h"
 #include "model/rom_layout.h"
 #include "operations/head_id.h"
 #include "operations/printer_options.h"
@@ -16,13 +17,14 @@
 namespace tarvo::cli {
 namespace {
 
-// Characters as a quoted text, bytes outside printable ASCII as \xNN.
+// Printer characters as a quoted text: printable ones as their Latin-1 characters (an erased
+// byte 0xFF is 'ÿ'), control bytes, quotes and backslashes as \xNN.
 std::string Quoted(std::string_view chars) {
   std::string out = "\"";
   for (char c : chars) {
     const auto b = static_cast<unsigned char>(c);
-    if (b >= 0x20 && b < 0x7F && c != '"' && c != '\\') {
-      out += c;
+    if ((b >= 0x20 && b < 0x7F && c != '"' && c != '\\') || b >= 0xA0) {
+      out += DecodePrinterText(std::string_view(&c, 1));
     } else {
       char esc[8];
       std::snprintf(esc, sizeof esc, "\\x%02x", b);

@@ -7,6 +7,7 @@
 
 #include "cli/command.h"
 #include "cli/session.h"
+#include "model/printer_text.h"
 #include "model/rom_summary.h"
 #include "operations/firmware.h"
 #include "operations/library_version.h"
@@ -19,11 +20,13 @@
 namespace tarvo::cli {
 namespace {
 
-// Bytes of the record as text, a zero byte ending it, other unprintable bytes as '?'.
+// Bytes of the record as text, a zero byte ending it: printable ones as their Latin-1
+// characters, control bytes as '?'.
 std::string Chars(const RomSummary& r, size_t at, size_t n) {
   std::string text;
   for (size_t i = at; i < at + n && r[i] != 0; ++i) {
-    text += r[i] >= 0x20 && r[i] < 0x7F ? static_cast<char>(r[i]) : '?';
+    const bool printable = (r[i] >= 0x20 && r[i] < 0x7F) || r[i] >= 0xA0;
+    text += printable ? DecodePrinterText(std::span(&r[i], 1)) : std::string("?");
   }
   return text;
 }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "dialogs/field_checks.h"
+#include "model/printer_text.h"
 
 namespace tarvo {
 namespace {
@@ -43,7 +44,7 @@ std::string TextOfField(std::span<const uint8_t> image, const RomField& f) {
   switch (f.type) {
     case FieldType::kChars: {
       std::string chars = GetChars(image, f);
-      return chars.substr(0, chars.find('\0'));
+      return DecodePrinterText(chars.substr(0, chars.find('\0')));
     }
     case FieldType::kFloat:
       return FloatText(GetFloat(image, f));
@@ -117,9 +118,14 @@ bool EepromDataDialog::StoreInto(std::span<uint8_t, kRomImageSize> image) const 
     const Field& f = fields[i];
     if (i < loaded_.size() && f.text == loaded_[i]) continue;
     switch (f.field->type) {
-      case FieldType::kChars:
-        SetChars(work, *f.field, f.text);
+      case FieldType::kChars: {
+        // One byte per character, so a cut never falls inside one.
+        std::optional<std::vector<uint8_t>> chars = EncodePrinterText(f.text);
+        if (!chars) return false;
+        SetChars(work, *f.field,
+                 std::string_view(reinterpret_cast<const char*>(chars->data()), chars->size()));
         break;
+      }
       case FieldType::kFloat: {
         std::optional<double> value = ParseDecimal(f.text);
         if (!value || !FitsFloat(*value)) return false;

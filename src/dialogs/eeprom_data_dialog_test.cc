@@ -91,6 +91,22 @@ TEST(EepromDataDialog, StoreTruncatesAndPads) {
   EXPECT_EQ(image[0x7C], 0x42);
 }
 
+TEST(EepromDataDialog, CharacterFieldsHoldLatin1) {
+  EepromDataDialog dialog(kProgramEdition);
+  RomImage image = SampleImage();
+  std::fill_n(image.begin() + kHeadIdOffset, kHeadIdSize, uint8_t{0xFF});
+  dialog.LoadFrom(image);
+  EXPECT_EQ(dialog.Find("Print Head ID")->text, "ÿÿÿÿÿÿ");
+  dialog.Find("Model Name (CT)")->text = "éÿAB";  // cut after three characters, not bytes
+  ASSERT_TRUE(dialog.StoreInto(image));
+  EXPECT_EQ(GetChars(image, *FindField("ModelName")),
+            "\xE9\xFF"
+            "A");
+  EXPECT_EQ(image[kHeadIdOffset], 0xFF);  // shown unchanged, so left as it was
+  dialog.Find("Model Name (CT)")->text = "€";
+  EXPECT_FALSE(dialog.StoreInto(image));
+}
+
 TEST(EepromDataDialog, NumberBoxesRefuseText) {
   EepromDataDialog dialog(kProgramEdition);
   dialog.LoadFrom(SampleImage());

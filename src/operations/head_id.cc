@@ -5,10 +5,11 @@
 #include <string>
 
 #include "dialogs/input_id_dialog.h"
+#include "model/printer_text.h"
+#include "operations/printer_options.h"
 #include "protocol/commands.h"
 #include "protocol/eeprom.h"
 #include "protocol/packets.h"
-#include "operations/printer_options.h"
 
 namespace tarvo {
 namespace {
@@ -45,7 +46,8 @@ int SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block, Hea
 
   InputIdDialog dialog(InputIdDialog::Kind::kHeadId);
   const auto id_begin = read_block.begin() + kHeadIdOffset;
-  dialog.text.assign(id_begin, std::find(id_begin, id_begin + kHeadIdSize, uint8_t{0}));
+  dialog.text = DecodePrinterText(
+      std::span<const uint8_t>(id_begin, std::find(id_begin, id_begin + kHeadIdSize, uint8_t{0})));
 
   if (host_block) write_block = *host_block;
 
@@ -60,8 +62,10 @@ int SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block, Hea
     const std::string stamp = TimeStamp(ctx.clock.LocalTime());
     std::copy(stamp.begin(), stamp.end(), write_block.begin() + kTimeStampOffset);
     write_block[kTimeStampOffset + stamp.size()] = '0';
+    // The dialog takes letters and digits only, so every character is one byte.
+    const std::vector<uint8_t> id = EncodePrinterText(dialog.text).value_or(std::vector<uint8_t>{});
     for (size_t i = 0; i < kHeadIdSize; ++i) {
-      write_block[kHeadIdOffset + i] = i < dialog.text.size() ? dialog.text[i] : 0;
+      write_block[kHeadIdOffset + i] = i < id.size() ? id[i] : 0;
     }
     std::copy(read_block.begin() + kMs1AdjustOffset, read_block.begin() + kModelNumberOffset,
               write_block.begin() + kMs1AdjustOffset);

@@ -115,6 +115,15 @@ TEST_F(ProgramHeadId, CancelMovesTheCarriageBackAndWritesNothing) {
                                      "J(1,0)", "J(0,0)", "M(0,0,0,0,0,3)", "J(1,0)"));
 }
 
+TEST_F(ProgramHeadId, AFreshPrintersErasedHeadIdIsShownAsLatin1Characters) {
+  std::fill_n(printer.eeprom().begin() + kHeadIdOffset, kHeadIdSize, uint8_t{0xFF});
+  HeadBlock working{}, read{};
+  EnterHeadId("NEW001");
+  EXPECT_EQ(SetHeadID(ctx, link, working, read), kHeadIdWritten);
+  EXPECT_EQ(preset, "ÿÿÿÿÿÿ");
+  EXPECT_EQ(Text(printer.eeprom(), kHeadIdOffset, kHeadIdSize), "NEW001");
+}
+
 TEST_F(ProgramHeadId, WriteThatDoesNotStickGivesZero) {
   printer.faults().eeprom_sticks = false;
   HeadBlock working{}, read{};

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/printer_text.h"
+
 namespace tarvo {
 namespace {
 
@@ -101,6 +103,9 @@ std::optional<std::string> SetControl(DialogModel& dialog, Control& c, std::stri
   if (!c.enabled) return name + " is disabled";
   if (IsEdit(c)) {
     if (c.read_only) return name + " is read-only";
+    // Edit boxes hold printer text: a character of more than one byte does not go in.
+    if (!FitsPrinterText(value))
+      return name + " takes only characters of one byte, not " + Quoted(value);
     c.text = std::string(value);
     return std::nullopt;
   }

@@ -99,6 +99,13 @@ TEST(AnswerLine, FieldsByLabelsHoldingBlanks) {
   step = ApplyDialogLine(dialog, "fields Nothing=1");
   EXPECT_EQ(step.kind, Kind::kMismatch);
   EXPECT_EQ(ApplyDialogLine(dialog, "fields").kind, Kind::kMismatch);
+  // Edit boxes take printer text: a character of one byte goes in, one of more does not.
+  EXPECT_EQ(ApplyDialogLine(dialog, "set USB S/No.=Café").kind, Kind::kSet);
+  EXPECT_EQ(dialog.control(1183)->text, "Café");
+  step = ApplyDialogLine(dialog, "set USB S/No.=5€");
+  EXPECT_EQ(step.kind, Kind::kMismatch);
+  EXPECT_NE(step.problem.find("one byte"), std::string::npos) << step.problem;
+  EXPECT_EQ(dialog.control(1183)->text, "Café");
 
   // Labels of edit boxes are named without their colon; radio groups by their group name.
   ValueEntryDialog value;
