@@ -4,6 +4,12 @@
 
 namespace tarvo {
 
+std::string Context::StationPath(std::string_view name) const {
+  if (name.empty() || station_dir.empty()) return std::string(name);
+  const std::filesystem::path path(name);
+  return path.is_absolute() ? std::string(name) : (station_dir / path).string();
+}
+
 void Context::Wait(int64_t ms) const {
   wire.Wait(ms);
   op.WaitStarts(ms);

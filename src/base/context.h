@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "base/clock.h"
@@ -19,6 +21,14 @@ struct Context {
   Operator& op;
   SettingsStore& settings;
   WireLog& wire;
+  // The station folder: where the chart, dot, shipping and station files are found by their
+  // names. Empty: the process's current directory. Front ends set it absolute, so that nothing
+  // the process does to its current directory moves it.
+  std::filesystem::path station_dir{};
+
+  // `name` as the device layer opens it: a relative name inside the station folder, an absolute
+  // one (and an empty one, which names no file) as it is.
+  std::string StationPath(std::string_view name) const;
 
   std::string_view Text(const EditionText& text) const { return edition.Text(text); }
 

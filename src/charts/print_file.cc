@@ -15,7 +15,8 @@ struct FileCloser {
 bool SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& path,
                    SendStats* stats) {
   // The name is opened up to its first zero character, as a C string would be.
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  const std::string resolved = ctx.StationPath(path.c_str());
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(resolved.c_str(), "rb"));
   if (!file) {
     ctx.Error(std::string(ctx.Text({"Open File Error !! ", "開檔失敗!! "})) + path.c_str() + "!!",
               "Open File");

@@ -22,7 +22,7 @@ struct SendStats {
   size_t writes = 0;           // pieces written
 };
 
-// Streams the file at `path` (relative names resolve against the current directory) to the
+// Streams the file at `path` (relative names resolve against the station folder) to the
 // printer's write pipe byte for byte, with no header. True when the whole file was written, also
 // for an empty file. The operator is told when the file cannot be opened or a write fails.
 bool SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& path,

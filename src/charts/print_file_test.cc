@@ -38,6 +38,21 @@ struct PrintFileTest : ::testing::Test {
   testing::DeviceRig rig;
 };
 
+TEST_F(PrintFileTest, RelativeNamesAreFoundInTheStationFolder) {
+  ASSERT_TRUE(rig.Open());
+  MakeFile("I_NC_1.prn", 100);
+  rig.ctx.station_dir = dir;  // not the current directory
+  EXPECT_TRUE(SendPrintFile(rig.ctx, rig.link, "I_NC_1.prn"));
+  EXPECT_TRUE(SendPrintFile(rig.ctx, rig.link, (dir / "I_NC_1.prn").string()));
+  EXPECT_TRUE(rig.op.messages().empty());
+  EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, ""));  // no name is no file, not the folder
+  ASSERT_EQ(rig.op.messages().size(), 1u);
+  EXPECT_EQ(rig.op.messages()[0].text, "Open File Error !! !!");
+  EXPECT_EQ(rig.ctx.StationPath("a/b.prn"), (dir / "a/b.prn").string());
+  rig.ctx.station_dir.clear();
+  EXPECT_EQ(rig.ctx.StationPath("a/b.prn"), "a/b.prn");
+}
+
 TEST_F(PrintFileTest, SmallFileGoesOutInPiecesOf4096AndArrivesIntact) {
   ASSERT_TRUE(rig.Open());
   std::string path = MakeFile("a.prn", 10'000);

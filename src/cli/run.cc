@@ -16,6 +16,7 @@
 #include "cli/session.h"
 #include "front/operator_factory.h"
 #include "front/printer_factory.h"
+#include "front/station_dir.h"
 #include "link/printer_link.h"
 
 namespace tarvo::cli {
@@ -27,6 +28,7 @@ struct Options {
   std::string op = "tty";
   std::string transcript;
   std::string wire_log;
+  std::string station_dir;  // empty: the current directory
   bool virtual_time = false;
   std::vector<std::string> words;  // the command line after the options
 };
@@ -123,6 +125,10 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
       ->envname("TARVO_TRANSCRIPT");
   app.add_option("--wire-log", opt.wire_log, "write the printer traffic and waits to FILE")
       ->envname("TARVO_WIRE_LOG");
+  app.add_option("--station-dir", opt.station_dir,
+                 "the folder of the chart, dot, shipping and station files (default: the "
+                 "current directory)")
+      ->envname("TARVO_STATION_DIR");
   app.add_flag("--virtual-time", opt.virtual_time,
                "simulated printer only: log the waits instead of waiting")
       ->envname("TARVO_VIRTUAL_TIME");
@@ -141,12 +147,19 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     return kExitUsage;
   }
 
+  std::string error;
+  const std::optional<std::filesystem::path> station_dir =
+      front::StationDir(opt.station_dir, &error);
+  if (!station_dir) {
+    err << "tarvo-cli: " << error << "\n";
+    return kExitUsage;
+  }
+
   RealClock real_clock;
   VirtualClock virtual_clock;
   if (opt.virtual_time) virtual_clock.SetLocalTime(real_clock.LocalTime());
   Clock& clock = opt.virtual_time ? static_cast<Clock&>(virtual_clock) : real_clock;
 
-  std::string error;
   auto printer = front::MakePrinter(opt.printer, clock, &error);
   if (!printer) {
     err << "tarvo-cli: " << error << "\n";
@@ -169,7 +182,7 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
   }
   FileSettingsStore settings(FileSettingsStore::DefaultPath());
   const Edition& edition = opt.edition == "library" ? kLibraryEdition : kProgramEdition;
-  Context ctx{edition, clock, *op, settings, wire};
+  Context ctx{edition, clock, *op, settings, wire, *station_dir};
   PrinterLink link(ctx, *printer->backend);
   Session session(ctx, *printer->backend, link, out, err, printer->sim.get());
 

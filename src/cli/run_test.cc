@@ -111,6 +111,21 @@ TEST_F(RunTest, VirtualTimeIsRefusedWithARealPrinter) {
   EXPECT_THAT(err.str(), HasSubstr("real waits"));
 }
 
+TEST_F(RunTest, PrintFilesAreFoundInTheStationFolder) {
+  const fs::path station = dir / "station";
+  fs::create_directory(station);
+  std::ofstream(station / "KDot.prn", std::ios::binary) << "dots";
+  EXPECT_EQ(Cli({"--printer", Sim(), "--virtual-time", "--station-dir", station.string(),
+                 "SendPrintFile", "KDot.prn"}),
+            0)
+      << err.str();
+  EXPECT_THAT(out.str(), HasSubstr("SendPrintFile: 1"));
+  EXPECT_EQ(Cli({"--printer", Sim(), "--virtual-time", "--station-dir", (dir / "missing").string(),
+                 "SendPrintFile", "KDot.prn"}),
+            2);
+  EXPECT_THAT(err.str(), HasSubstr("is not a folder"));
+}
+
 TEST_F(RunTest, ListShowsTheSimulatedPrinter) {
   EXPECT_EQ(Cli({"--printer", Sim(), "list"}), 0);
   EXPECT_THAT(out.str(), HasSubstr("0a3c:7251"));

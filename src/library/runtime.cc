@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "front/operator_factory.h"
+#include "front/station_dir.h"
 
 namespace tarvo::library {
 namespace {
@@ -99,10 +100,18 @@ std::unique_ptr<Runtime> Runtime::FromEnvironment(StationData& station, std::str
     return nullptr;
   }
 
+  problem.clear();
+  std::optional<std::filesystem::path> station_dir =
+      front::StationDir(Env("TARVO_STATION_DIR", ""), &problem);
+  if (!station_dir) {
+    *error = "TARVO_STATION_DIR: " + problem;
+    return nullptr;
+  }
+
   rt->settings_ = std::make_unique<FileSettingsStore>(FileSettingsStore::DefaultPath(),
                                                       [](const std::string& p) { Tell(p); });
   rt->ctx_ = std::make_unique<Context>(
-      Context{kLibraryEdition, *rt->clock_, *rt->op_, *rt->settings_, *rt->wire_});
+      Context{kLibraryEdition, *rt->clock_, *rt->op_, *rt->settings_, *rt->wire_, *station_dir});
   rt->link_ = std::make_unique<PrinterLink>(*rt->ctx_, *rt->printer_.backend);
   return rt;
 }

@@ -22,7 +22,8 @@ namespace tarvo::library {
 StationData& LibraryStation();
 
 // Everything an export needs to reach the printer and the operator, chosen from the environment
-// (TARVO_PRINTER, TARVO_OPERATOR, TARVO_TRANSCRIPT, TARVO_WIRE_LOG, TARVO_VIRTUAL_TIME; settings
+// (TARVO_PRINTER, TARVO_OPERATOR, TARVO_TRANSCRIPT, TARVO_WIRE_LOG, TARVO_VIRTUAL_TIME,
+// TARVO_STATION_DIR; settings
 // in FileSettingsStore::DefaultPath()), and the station's run-time data the exports work on.
 class Runtime {
  public:

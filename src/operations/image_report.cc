@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "protocol/eeprom.h"
 #include "operations/current_directory.h"
 #include "operations/rom_file.h"
+#include "protocol/eeprom.h"
 
 namespace tarvo {
 
@@ -24,7 +24,7 @@ std::optional<std::vector<uint8_t>> ChooseAndReadFileHead(const Context& ctx, si
   std::optional<std::string> path =
       ctx.op.ChooseFile(FileRequest{false, std::string(kRomFileFilter)});
   if (!path) return std::nullopt;
-  return ReadFileHead(*path, limit);
+  return ReadFileHead(ctx.StationPath(*path), limit);
 }
 
 }  // namespace tarvo

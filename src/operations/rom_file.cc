@@ -4,9 +4,9 @@
 #include <fstream>
 
 #include "base/atomic_file.h"
-#include "protocol/eeprom.h"
 #include "operations/current_directory.h"
 #include "operations/image_report.h"
+#include "protocol/eeprom.h"
 
 namespace tarvo {
 namespace {
@@ -50,7 +50,7 @@ bool SaveFile(const Context& ctx, PrinterLink& link) {
   RomImage image{};
   // The read reports its own transfer errors; the file is not touched without an image.
   if (!ReadRomImage(ctx, link, image)) return false;
-  if (!WriteFileAtomically(*path, image)) {
+  if (!WriteFileAtomically(ctx.StationPath(*path), image)) {
     ctx.Error(kOpenFileError, kOpenFileCaption);
     return false;
   }
