@@ -74,6 +74,9 @@
    TARVO_WIRE_LOG     file that receives the printer traffic and the waits, one line each.
    TARVO_VIRTUAL_TIME "1": waits are logged, not waited. Simulated printer only; ignored (with a
                       note on standard error) for a real printer, whose motors need the waits.
+   TARVO_STATION_DIR  the station folder, where the chart, dot and shipping files are found and
+                      relative file names are looked up (default: the current directory when
+                      the library first needs it).
    TARVO_CONFIG_DIR   folder of settings.json, the settings store shared with the program
                       (default /var/lib/tarvo).
 
@@ -157,7 +160,7 @@ FENNICK_EXPORT int32_t FENNICK_CALL PowerOff(int32_t shipment_flag);
 /** @brief Sends a file to the printer, byte for byte.
 
   The file name is exactly @p count characters at @p chars (no terminator needed; a zero
-  character among them ends the name). Relative names are taken from the current directory.
+  character among them ends the name). Relative names are taken from the station folder.
 
   @param chars The characters of the file name. May be NULL only when @p count is 0 or less.
   @param count Number of characters; 0 or less gives an empty name, which cannot be opened
@@ -353,7 +356,7 @@ FENNICK_EXPORT void FENNICK_CALL ReadFatalErrorCode(void);
 /** @brief Asks for a firmware image ("All Files|*.bin||") and sends it. */
 FENNICK_EXPORT void FENNICK_CALL UpdateFW(void);
 
-/** @brief Sends a fixed image from the current directory.
+/** @brief Sends a fixed image from the station folder.
 
   @param type 0 "ShippingResetROM_1C71.bin", 1 "Shipping_1C71.bin", 2 "SPCtest.bin"; any
     other type names no file (the operator sees the "Open File" message).
