@@ -294,6 +294,20 @@ TEST_F(ChartExportsTest, PrintChartPrintsTheHeadGivenByValueAndCounts) {
   EXPECT_THAT(pages[0], HasSubstr("HeadID=AB12CD"));
 }
 
+TEST_F(ChartExportsTest, ChartFilesComeFromTheStationFolderWhateverTheCurrentDirectory) {
+  struct StationDirEnv {
+    explicit StationDirEnv(const fs::path& dir) { setenv("TARVO_STATION_DIR", dir.c_str(), 1); }
+    ~StationDirEnv() { unsetenv("TARVO_STATION_DIR"); }
+  } env(dir_);
+  fs::current_path(fs::temp_directory_path());  // the chart files are not here
+  Api& api = LoadOpen();
+  uint8_t label[24] = {'C', 'T'};
+  api.PrintChart(HeadOf(SampleImage()), label, 5);
+  EXPECT_EQ(label[22], 1);
+  api.HandleClose();
+  ASSERT_EQ(HeaderPages().size(), 1u);
+}
+
 TEST_F(ChartExportsTest, SetDLLVersionChangesOnlyLaterCharts) {
   Api& api = LoadOpen();
   uint8_t label[24] = {};
