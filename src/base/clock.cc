@@ -1,16 +1,27 @@
 #include "base/clock.h"
 
-#include <thread>
+#include "base/stop_request.h"
 
 namespace tarvo {
+
+RealClock::RealClock() : never_(std::make_unique<StopRequest>()) {}
+RealClock::~RealClock() = default;
 
 int64_t RealClock::NowMs() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+bool RealClock::WaitStopped(int64_t ms) {
+  return (stop() ? *stop() : *never_).WaitFor(ms);
+}
+
 void RealClock::SleepMs(int64_t ms) {
-  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  if (WaitStopped(ms)) throw OperationStopped();
+}
+
+void RealClock::Elapse(int64_t ms) {
+  WaitStopped(ms);
 }
 
 std::tm RealClock::LocalTime() {
@@ -25,6 +36,7 @@ VirtualClock::VirtualClock() {
 }
 
 void VirtualClock::SleepMs(int64_t ms) {
+  if (stop() && stop()->requested()) throw OperationStopped();
   sleeps_.push_back(ms);
   Tick(ms);
 }

@@ -10,11 +10,35 @@ std::string Context::StationPath(std::string_view name) const {
   return path.is_absolute() ? std::string(name) : (station_dir / path).string();
 }
 
+namespace {
+
+// Tells the operator of the end of a wait on every way out of it.
+class WaitAnnouncement {
+ public:
+  WaitAnnouncement(Operator& op, int64_t ms) : op_(op) { op_.WaitStarts(ms); }
+  ~WaitAnnouncement() {
+    try {
+      op_.WaitEnds();
+    } catch (...) {
+      // The end of a wait never throws; an operator that breaks that must not end the process.
+    }
+  }
+  WaitAnnouncement(const WaitAnnouncement&) = delete;
+  WaitAnnouncement& operator=(const WaitAnnouncement&) = delete;
+
+ private:
+  Operator& op_;
+};
+
+}  // namespace
+
 void Context::Wait(int64_t ms) const {
   wire.Wait(ms);
-  op.WaitStarts(ms);
+  WaitAnnouncement announcement(op, ms);
+  if (stop) stop->ThrowIfRequested();
   clock.SleepMs(ms);
-  op.WaitEnds();
+  // A clock that was not given the request still ends the operation after the wait.
+  if (stop) stop->ThrowIfRequested();
 }
 
 void Context::Error(std::string_view text, std::string_view caption) const {

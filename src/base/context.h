@@ -9,12 +9,17 @@
 #include "base/edition.h"
 #include "base/operator.h"
 #include "base/settings_store.h"
+#include "base/stop_request.h"
 #include "base/wire_log.h"
 
 namespace tarvo {
 
 // The ports every device operation works through, and the edition it serves. Owned by the front
 // end; device code holds it by reference and reaches for nothing else.
+//
+// Threads: a device operation runs on one thread, the device thread, and every port is called
+// from it. What the ports may hand on to another thread is written at each port. The one thing
+// another thread may touch is `stop`: StopRequest::Request() ends the operation.
 struct Context {
   const Edition& edition;
   Clock& clock;
@@ -25,6 +30,9 @@ struct Context {
   // names. Empty: the process's current directory. Front ends set it absolute, so that nothing
   // the process does to its current directory moves it.
   std::filesystem::path station_dir{};
+  // The stop request of the operation (nullptr: it cannot be stopped). The front end hands the
+  // same request to the clock (Clock::set_stop), so that every wait ends when it is made.
+  StopRequest* stop = nullptr;
 
   // `name` as the device layer opens it: a relative name inside the station folder, an absolute
   // one (and an empty one, which names no file) as it is.
@@ -33,7 +41,8 @@ struct Context {
   std::string_view Text(const EditionText& text) const { return edition.Text(text); }
 
   // A fixed wait of the device layer: logged, announced to the operator (so a front end can count
-  // down), then slept on the clock.
+  // down), then slept on the clock. The operator is told of the end also when the wait is cut
+  // short: a stop request throws OperationStopped from here.
   void Wait(int64_t ms) const;
 
   // Message boxes in the two styles the device layer uses.

@@ -41,6 +41,15 @@ struct FileRequest {
 // The person at the station, as the device layer sees them. Abstract so that the same device code
 // can be driven by a Qt window, a terminal, a script or a test. Every call blocks until the
 // operator has answered; none of them touches the printer.
+//
+// Threads: every call comes from the device thread. A view that lives on another thread (the Qt
+// program's window thread) marshals the call there: Show, ShowDialog and ChooseFile block the
+// device thread until the answer comes back; OpenWaitWindow, CloseWaitWindow, WaitStarts and
+// WaitEnds may be queued and return at once. CloseWaitWindow and WaitEnds never throw: they run
+// while an operation unwinds (a stop request, an operator abort), from guards. A dialog model
+// handed to ShowDialog touches only itself; the view reads and edits it only until ShowDialog
+// returns, on whichever thread it marshalled to, and the device thread does not touch it
+// meanwhile.
 class Operator {
  public:
   virtual ~Operator() = default;
@@ -49,12 +58,14 @@ class Operator {
   // the box is closed otherwise).
   virtual Reply Show(const Message& message) = 0;
 
-  // Shows a wait window; it stays until CloseWaitWindow(). Windows do not nest.
+  // Shows a wait window; it stays until CloseWaitWindow() (which never throws). Windows do not
+  // nest.
   virtual void OpenWaitWindow(const WaitWindow& window) = 0;
   virtual void CloseWaitWindow() = 0;
 
   // Told before the device layer blocks for `ms` milliseconds, so that a front end can count
-  // down, and after the wait. Returns at once; the wait itself is the clock's.
+  // down, and after the wait, also one cut short (WaitEnds never throws). Returns at once; the
+  // wait itself is the clock's.
   virtual void WaitStarts(int64_t ms) = 0;
   virtual void WaitEnds() {}
 
@@ -67,18 +78,26 @@ class Operator {
 };
 
 // Thrown by an operator that cannot answer at all (a script that has run out, or a line that does
-// not fit the prompt). It stops the whole run; front ends catch it at their top level and the
-// library at its export boundary.
+// not fit the prompt), and, as OperationStopped, where a stop request cuts a wait or a transfer
+// short. It stops the whole run; front ends catch it at their top level and the library at its
+// export boundary. Guards close what is open on the way out (wait windows, the announcement of a
+// wait); the front end closes the printer link.
 class OperatorAborted : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-// Shows a wait window for the lifetime of the guard.
+// Shows a wait window for the lifetime of the guard, closed also when an operation unwinds.
 class WaitWindowGuard {
  public:
   WaitWindowGuard(Operator& op, const WaitWindow& window) : op_(op) { op_.OpenWaitWindow(window); }
-  ~WaitWindowGuard() { op_.CloseWaitWindow(); }
+  ~WaitWindowGuard() {
+    try {
+      op_.CloseWaitWindow();
+    } catch (...) {
+      // Closing a wait window never throws; an operator that breaks that must not end the process.
+    }
+  }
   WaitWindowGuard(const WaitWindowGuard&) = delete;
   WaitWindowGuard& operator=(const WaitWindowGuard&) = delete;
 

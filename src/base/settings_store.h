@@ -19,6 +19,10 @@ inline constexpr std::string_view kSelectPrinterKey = "SOFTWARE\\CorvidFT\\Selec
 // Named binary values under named keys, as the station's settings have always been kept. Abstract
 // so that tests can use an in-memory store. A missing value reads as nothing, so the caller keeps
 // its default.
+//
+// Threads: a store is used from one thread at a time: the device thread while an operation runs,
+// the thread of a settings page while none does. A front end that lets both happen at once
+// serialises them itself; a store is not marshalled to another thread.
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;

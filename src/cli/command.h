@@ -60,5 +60,6 @@ inline constexpr int kExitFailed = 1;    // the operation failed or was refused
 inline constexpr int kExitUsage = 2;     // bad command line
 inline constexpr int kExitOperator = 3;  // the operator (a script) could not answer
 inline constexpr int kExitOffline = 4;   // the printer could not be opened
+inline constexpr int kExitStopped = 5;   // a stop was requested (SIGINT, SIGTERM)
 
 }  // namespace tarvo::cli

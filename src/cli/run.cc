@@ -11,6 +11,7 @@
 #include "base/context.h"
 #include "base/line_sink.h"
 #include "base/settings_store.h"
+#include "base/stop_request.h"
 #include "base/wire_log.h"
 #include "cli/command.h"
 #include "cli/session.h"
@@ -112,7 +113,8 @@ std::string CommandList() {
 
 }  // namespace
 
-int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
+int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
+        StopRequest* stop) {
   Options opt;
   CLI::App app{"tarvo-cli: service and production-line tool for the printer family"};
   app.set_version_flag("--version", std::string("tarvo-cli ") + TARVO_VERSION);
@@ -155,8 +157,12 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     return kExitUsage;
   }
 
+  StopRequest own_stop;
+  StopRequest& stop_request = stop ? *stop : own_stop;
   RealClock real_clock;
   VirtualClock virtual_clock;
+  real_clock.set_stop(&stop_request);
+  virtual_clock.set_stop(&stop_request);
   if (opt.virtual_time) virtual_clock.SetLocalTime(real_clock.LocalTime());
   Clock& clock = opt.virtual_time ? static_cast<Clock&>(virtual_clock) : real_clock;
 
@@ -182,11 +188,12 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
   }
   FileSettingsStore settings(FileSettingsStore::DefaultPath());
   const Edition& edition = opt.edition == "library" ? kLibraryEdition : kProgramEdition;
-  Context ctx{edition, clock, *op, settings, wire, *station_dir};
+  Context ctx{edition, clock, *op, settings, wire, *station_dir, &stop_request};
   PrinterLink link(ctx, *printer->backend);
   Session session(ctx, *printer->backend, link, out, err, printer->sim.get());
 
   int status = kExitOk;
+  bool stopped = false;
   try {
     std::vector<std::string> words;
     for (size_t i = 0; i <= opt.words.size() && status == kExitOk; ++i) {
@@ -198,10 +205,20 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
       }
     }
   } catch (const OperatorAborted& e) {
-    err << "tarvo-cli: stopped: " << e.what() << "\n";
-    status = kExitOperator;
+    // A prompt reading the terminal gives up when the signal comes: that is the stop, too.
+    stopped = stop_request.requested();
+    if (!stopped) {
+      err << "tarvo-cli: stopped: " << e.what() << "\n";
+      status = kExitOperator;
+    }
   }
-  if (link.is_open()) link.HandleClose();
+  const bool was_open = link.is_open();
+  if (was_open) link.HandleClose();
+  if (stopped) {
+    err << "tarvo-cli: stopped on request" << (was_open ? "; the printer link is closed" : "")
+        << "\n";
+    status = kExitStopped;
+  }
   return status;
 }
 

@@ -32,7 +32,8 @@ struct PrinterInterface {
 
 using PipeHandle = int;
 
-enum class TransferStatus { kOk, kTimeout, kError };
+// kStopped: cut short by StopTransfers().
+enum class TransferStatus { kOk, kTimeout, kError, kStopped };
 
 struct TransferResult {
   TransferStatus status = TransferStatus::kError;
@@ -43,6 +44,9 @@ struct TransferResult {
 // A way of reaching printers: libusb, the simulated printer, or nothing at all. The printer link
 // keeps the logic (discovery rules, retries, reply reading, time limits); a backend only lists
 // interfaces and moves bytes.
+//
+// Threads: every call comes from the device thread, through the printer link, except
+// StopTransfers(), which the link's stop hook makes from whichever thread requests the stop.
 class LinkBackend {
  public:
   virtual ~LinkBackend() = default;
@@ -65,6 +69,13 @@ class LinkBackend {
                                uint32_t timeout_ms) = 0;
   virtual TransferResult Read(PipeHandle handle, std::span<uint8_t> buffer,
                               uint32_t timeout_ms) = 0;
+
+  // Any thread: the transfer pending now ends at once as kStopped, and so does every transfer
+  // started later, until ResumeTransfers(). What a cut-short write has moved is not known. A
+  // backend that cannot cut a transfer short lets it run to its end (the default).
+  virtual void StopTransfers() {}
+  // Device thread, with no transfer pending: transfers run again.
+  virtual void ResumeTransfers() {}
 };
 
 // No printers, ever. Lets everything build and run where no other backend is available.

@@ -64,26 +64,56 @@ bool PrinterLink::HandleClose() {
   return closed;
 }
 
-bool PrinterLink::TimedWrite(std::span<const uint8_t> data, uint32_t wait_ms) {
+template <typename Transfer>
+TransferResult PrinterLink::Stoppable(Transfer&& transfer, bool* stopped) {
+  StopRequest* stop = ctx_.stop;
+  *stopped = false;
+  if (!stop) return transfer();
+  if (stop->requested()) {
+    *stopped = true;
+    return {TransferStatus::kStopped, 0};
+  }
   TransferResult result;
-  if (write_) result = backend_.Write(*write_, data, wait_ms);
+  {
+    // A request made while the hook lives cuts the transfer short; one made just before the
+    // transfer starts is kept by the backend until ResumeTransfers().
+    StopRequest::Hook hook(stop, [this] { backend_.StopTransfers(); });
+    result = transfer();
+  }
+  if (stop->requested()) {
+    // No hook runs any more: the backend may take transfers again, for the next operation.
+    backend_.ResumeTransfers();
+    *stopped = true;
+  }
+  return result;
+}
+
+bool PrinterLink::TimedWrite(std::span<const uint8_t> data, uint32_t wait_ms) {
+  bool stopped = false;
+  TransferResult result;
+  if (write_) {
+    result = Stoppable([&] { return backend_.Write(*write_, data, wait_ms); }, &stopped);
+  }
   if (result.ok()) {
     ctx_.wire.Written(data);
   } else {
     ctx_.wire.WriteFailed(data);
   }
+  if (stopped) throw OperationStopped();
   return result.ok();
 }
 
 bool PrinterLink::TimedRead(std::span<uint8_t> buffer, uint32_t wait_ms, size_t* count) {
+  bool stopped = false;
   TransferResult result;
-  if (read_) result = backend_.Read(*read_, buffer, wait_ms);
+  if (read_) result = Stoppable([&] { return backend_.Read(*read_, buffer, wait_ms); }, &stopped);
   if (count) *count = result.ok() ? result.count : 0;
   if (result.ok()) {
     ctx_.wire.Read(buffer.first(std::min(result.count, buffer.size())));
   } else {
     ctx_.wire.ReadFailed();
   }
+  if (stopped) throw OperationStopped();
   return result.ok();
 }
 

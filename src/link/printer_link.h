@@ -12,7 +12,9 @@ namespace tarvo {
 
 // The link to one printer: its write pipe ("PIPE00") and read pipe ("PIPE01"), opened by
 // HandleOpen and released by HandleClose. Every transfer of the device layer goes through here.
-// One device operation at a time; not thread-safe.
+// One device operation at a time, on the device thread; not thread-safe. A stop request of the
+// context cuts a pending transfer short (through LinkBackend::StopTransfers) and makes
+// TimedWrite and TimedRead throw OperationStopped; the link stays open for the front end to close.
 class PrinterLink {
  public:
   static constexpr size_t kReplyBufferSize = 200;  // largest reply a caller asks for
@@ -37,10 +39,12 @@ class PrinterLink {
   bool is_open() const { return write_.has_value() && read_.has_value(); }
 
   // One write on the write pipe, waiting at most `wait_ms`. False when the link is not open, the
-  // transfer fails, or it times out (it is then cancelled).
+  // transfer fails, or it times out (it is then cancelled). Throws OperationStopped when a stop
+  // is requested before or during the transfer (logged as a failed write).
   bool TimedWrite(std::span<const uint8_t> data, uint32_t wait_ms = Edition::kWriteWaitMs);
 
-  // One read on the read pipe, waiting at most `wait_ms`; `*count` gets the bytes read.
+  // One read on the read pipe, waiting at most `wait_ms`; `*count` gets the bytes read. Stopped
+  // as TimedWrite is.
   bool TimedRead(std::span<uint8_t> buffer, uint32_t wait_ms, size_t* count = nullptr);
 
   // Reads the printer's answer to a command, skipping the status frames it sends on its own.
@@ -57,6 +61,10 @@ class PrinterLink {
 
  private:
   std::optional<PipeHandle> OpenPipe(PipeName pipe);
+  // Runs one backend transfer under the context's stop request. `stopped` tells the caller to
+  // throw OperationStopped once it has logged the transfer.
+  template <typename Transfer>
+  TransferResult Stoppable(Transfer&& transfer, bool* stopped);
   void CloseIfOpen(std::optional<PipeHandle>& handle);
 
   const Context& ctx_;

@@ -54,16 +54,19 @@ bool SimBackend::IsOpen(PipeHandle handle, PipeName pipe) const {
 }
 
 TransferResult SimBackend::Write(PipeHandle handle, std::span<const uint8_t> data, uint32_t) {
+  if (stopped_) return {TransferStatus::kStopped, 0};
   if (!IsOpen(handle, PipeName::kWrite) || !Attached()) return {TransferStatus::kError, 0};
   if (!printer_.Receive(data)) return {TransferStatus::kError, 0};
   return {TransferStatus::kOk, data.size()};
 }
 
 TransferResult SimBackend::Read(PipeHandle handle, std::span<uint8_t> buffer, uint32_t timeout_ms) {
+  if (stopped_) return {TransferStatus::kStopped, 0};
   if (!IsOpen(handle, PipeName::kRead) || !Attached()) return {TransferStatus::kError, 0};
   auto reply = printer_.NextReply();
   if (!reply) {
     clock_.Elapse(timeout_ms);
+    if (stopped_) return {TransferStatus::kStopped, 0};
     return {TransferStatus::kTimeout, 0};
   }
   // A reply is one transfer: what does not fit the read buffer is lost.

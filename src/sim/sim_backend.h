@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <optional>
 #include <span>
@@ -16,6 +17,8 @@ namespace tarvo::sim {
 // pipe feeds SimPrinter::Receive and whose read pipe takes SimPrinter::NextReply. A read with no
 // reply waits out its timeout on the clock and times out. While the printer is absent (or has not
 // appeared yet) it is not listed, its pipes do not open, and transfers on pipes already open fail.
+// StopTransfers() ends such a wait at once (the clock is given the same stop request, which wakes
+// it) and fails every transfer as kStopped until ResumeTransfers(); the printer sees none of them.
 class SimBackend : public LinkBackend {
  public:
   static constexpr std::string_view kSerial = "SIM0001";
@@ -29,6 +32,8 @@ class SimBackend : public LinkBackend {
   TransferResult Write(PipeHandle handle, std::span<const uint8_t> data,
                        uint32_t timeout_ms) override;
   TransferResult Read(PipeHandle handle, std::span<uint8_t> buffer, uint32_t timeout_ms) override;
+  void StopTransfers() override { stopped_ = true; }
+  void ResumeTransfers() override { stopped_ = false; }
 
   // The interface Enumerate() lists when the printer is attached.
   PrinterInterface Interface() const;
@@ -44,6 +49,7 @@ class SimBackend : public LinkBackend {
   std::map<PipeHandle, PipeName> open_;
   PipeHandle next_handle_ = 1;
   int enumerations_ = 0;
+  std::atomic<bool> stopped_ = false;
 };
 
 }  // namespace tarvo::sim

@@ -36,6 +36,8 @@ class FaultyBackend : public LinkBackend {
   TransferResult Read(PipeHandle h, std::span<uint8_t> buffer, uint32_t timeout_ms) override {
     return inner_.Read(h, buffer, timeout_ms);
   }
+  void StopTransfers() override { inner_.StopTransfers(); }
+  void ResumeTransfers() override { inner_.ResumeTransfers(); }
 
   std::function<bool(std::span<const uint8_t>)> fail_write;
 

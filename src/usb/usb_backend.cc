@@ -245,12 +245,93 @@ bool UsbBackend::Close(PipeHandle handle) {
   return true;
 }
 
+static void LIBUSB_CALL OnTransferDone(libusb_transfer* transfer) {
+  *static_cast<int*>(transfer->user_data) = 1;
+}
+
+void UsbBackend::StopTransfers() {
+  std::lock_guard<std::mutex> lock(pending_mutex_);
+  stopped_ = true;
+  if (pending_) libusb_cancel_transfer(pending_);
+}
+
+void UsbBackend::ResumeTransfers() {
+  std::lock_guard<std::mutex> lock(pending_mutex_);
+  stopped_ = false;
+}
+
+int UsbBackend::BulkTransfer(libusb_device_handle* handle, uint8_t endpoint, unsigned char* data,
+                             int length, int* transferred, unsigned int timeout_ms) {
+  *transferred = 0;
+  {
+    std::lock_guard<std::mutex> lock(pending_mutex_);
+    if (stopped_) return kStoppedRc;
+  }
+  libusb_transfer* transfer = libusb_alloc_transfer(0);
+  if (!transfer) return LIBUSB_ERROR_NO_MEM;
+  int done = 0;
+  libusb_fill_bulk_transfer(transfer, handle, endpoint, data, length, OnTransferDone, &done,
+                            timeout_ms);
+  int rc = libusb_submit_transfer(transfer);
+  if (rc != 0) {
+    libusb_free_transfer(transfer);
+    return rc;
+  }
+  {
+    // A stop requested before the transfer was known here cancels it now.
+    std::lock_guard<std::mutex> lock(pending_mutex_);
+    pending_ = transfer;
+    if (stopped_) libusb_cancel_transfer(transfer);
+  }
+  // As libusb's own synchronous transfer: handle events until this one is done; on an error of
+  // the event handling, cancel it and go on until it is.
+  while (!done) {
+    const int events = libusb_handle_events_completed(context_, &done);
+    if (events < 0 && events != LIBUSB_ERROR_INTERRUPTED) libusb_cancel_transfer(transfer);
+  }
+  bool stopped = false;
+  {
+    std::lock_guard<std::mutex> lock(pending_mutex_);
+    pending_ = nullptr;
+    stopped = stopped_;
+  }
+  *transferred = transfer->actual_length;
+  switch (transfer->status) {
+    case LIBUSB_TRANSFER_COMPLETED:
+      rc = 0;
+      break;
+    case LIBUSB_TRANSFER_TIMED_OUT:
+      rc = LIBUSB_ERROR_TIMEOUT;
+      break;
+    case LIBUSB_TRANSFER_STALL:
+      rc = LIBUSB_ERROR_PIPE;
+      break;
+    case LIBUSB_TRANSFER_NO_DEVICE:
+      rc = LIBUSB_ERROR_NO_DEVICE;
+      break;
+    case LIBUSB_TRANSFER_OVERFLOW:
+      rc = LIBUSB_ERROR_OVERFLOW;
+      break;
+    case LIBUSB_TRANSFER_CANCELLED:
+      rc = stopped ? kStoppedRc : LIBUSB_ERROR_IO;
+      break;
+    default:
+      rc = LIBUSB_ERROR_IO;
+      break;
+  }
+  libusb_free_transfer(transfer);
+  return rc;
+}
+
 TransferResult UsbBackend::Finish(Claim& claim, uint8_t endpoint, int rc, int transferred) {
   TransferResult result;
   result.count = transferred > 0 ? static_cast<size_t>(transferred) : 0;
   switch (rc) {
     case 0:
       result.status = TransferStatus::kOk;
+      break;
+    case kStoppedRc:
+      result.status = TransferStatus::kStopped;
       break;
     case LIBUSB_ERROR_TIMEOUT:
       result.status = TransferStatus::kTimeout;
@@ -279,9 +360,9 @@ TransferResult UsbBackend::Write(PipeHandle handle, std::span<const uint8_t> dat
   if (claim.gone || data.size() > static_cast<size_t>(INT_MAX)) return {};
   int transferred = 0;
   // libusb takes a mutable buffer for both directions; an OUT transfer only reads it.
-  const int rc = libusb_bulk_transfer(
-      claim.handle, claim.out_endpoint, const_cast<unsigned char*>(data.data()),
-      static_cast<int>(data.size()), &transferred, TransferTimeout(timeout_ms));
+  const int rc =
+      BulkTransfer(claim.handle, claim.out_endpoint, const_cast<unsigned char*>(data.data()),
+                   static_cast<int>(data.size()), &transferred, TransferTimeout(timeout_ms));
   TransferResult result = Finish(claim, claim.out_endpoint, rc, transferred);
   // A write moves all of its data or fails.
   if (result.ok() && result.count != data.size()) result.status = TransferStatus::kError;
@@ -296,9 +377,9 @@ TransferResult UsbBackend::Read(PipeHandle handle, std::span<uint8_t> buffer, ui
   std::vector<uint8_t> transfer(ReadTransferSize(buffer.size(), claim.in_max_packet));
   if (transfer.size() > static_cast<size_t>(INT_MAX)) return {};
   int transferred = 0;
-  const int rc = libusb_bulk_transfer(claim.handle, claim.in_endpoint, transfer.data(),
-                                      static_cast<int>(transfer.size()), &transferred,
-                                      TransferTimeout(timeout_ms));
+  const int rc =
+      BulkTransfer(claim.handle, claim.in_endpoint, transfer.data(),
+                   static_cast<int>(transfer.size()), &transferred, TransferTimeout(timeout_ms));
   TransferResult result = Finish(claim, claim.in_endpoint, rc, transferred);
   result.count = std::min(result.count, buffer.size());
   if (result.ok()) std::copy_n(transfer.begin(), result.count, buffer.begin());

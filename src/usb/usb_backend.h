@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,6 +13,7 @@
 
 struct libusb_context;
 struct libusb_device_handle;
+struct libusb_transfer;
 
 namespace tarvo {
 
@@ -27,7 +29,11 @@ namespace tarvo {
 // interface; closing the last pipe releases the interface and gives the driver back, so the
 // print system can use the printer again.
 //
-// Single-threaded, like the printer link that drives it.
+// A transfer is one libusb asynchronous transfer, submitted and run to its end by the calling
+// thread's libusb event handling. Every call comes from the device thread, like the printer link
+// that drives it, except StopTransfers(): from any thread, it cancels the pending transfer with
+// libusb_cancel_transfer (the kernel discards its URBs), so a read waiting for a silent printer
+// ends at once instead of at its timeout.
 class UsbBackend : public LinkBackend {
  public:
   // Nothing (and `*error` set, if given) when libusb cannot be initialised.
@@ -42,6 +48,8 @@ class UsbBackend : public LinkBackend {
   TransferResult Write(PipeHandle handle, std::span<const uint8_t> data,
                        uint32_t timeout_ms) override;
   TransferResult Read(PipeHandle handle, std::span<uint8_t> buffer, uint32_t timeout_ms) override;
+  void StopTransfers() override;
+  void ResumeTransfers() override;
 
   // What `tarvo-cli list` shows when the printer's device node may not be opened.
   static constexpr const char* kPermissionHint =
@@ -67,11 +75,19 @@ class UsbBackend : public LinkBackend {
   Claim* LiveClaim(const std::string& location);
   void Release(Claim& claim);
   TransferResult Finish(Claim& claim, uint8_t endpoint, int rc, int transferred);
+  // One bulk transfer, as libusb_bulk_transfer but cancellable; kStoppedRc when cut short.
+  int BulkTransfer(libusb_device_handle* handle, uint8_t endpoint, unsigned char* data, int length,
+                   int* transferred, unsigned int timeout_ms);
+  static constexpr int kStoppedRc = 1;  // beside libusb's codes, which are 0 or negative
 
   libusb_context* context_;
   std::vector<std::unique_ptr<Claim>> claims_;
   std::map<PipeHandle, std::pair<Claim*, PipeName>> pipes_;
   PipeHandle next_handle_ = 1;
+
+  std::mutex pending_mutex_;            // guards the two below, shared with StopTransfers()
+  libusb_transfer* pending_ = nullptr;  // the transfer submitted now
+  bool stopped_ = false;
 };
 
 }  // namespace tarvo
