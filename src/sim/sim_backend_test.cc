@@ -3,12 +3,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "base/clock.h"
 #include "base/line_sink.h"
 #include "base/settings_store.h"
-#include "operators/recording_operator.h"
+#include "base/stop_request.h"
 #include "link/discovery.h"
 #include "link/printer_link.h"
+#include "operators/recording_operator.h"
 
 namespace tarvo::sim {
 namespace {
@@ -169,6 +175,70 @@ TEST(SimBackendComposite, Device4IsFoundOnlyByItsInterfaceZero) {
   SimPrinter without_mi(clock, spec);
   SimBackend plain(without_mi, clock);
   EXPECT_FALSE(FindPrinterInterface(plain));
+}
+
+// The machine's clock, telling when a transfer starts to wait out its timeout.
+class WatchedClock : public RealClock {
+ public:
+  void Elapse(int64_t ms) override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      waiting_ = true;
+    }
+    changed_.notify_all();
+    RealClock::Elapse(ms);
+  }
+  void AwaitWaiting() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return waiting_; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool waiting_ = false;
+};
+
+TEST(SimBackendStopTest, ReadOfASilentPrinterEndsAtOnceWhenStoppedAndTheNextOperationRuns) {
+  StopRequest stop;
+  WatchedClock clock;
+  clock.set_stop(&stop);
+  RecordingOperator op;
+  MemorySettingsStore settings;
+  MemoryLineSink wire_lines;
+  WireLog wire{wire_lines};
+  Context ctx{kProgramEdition, clock, op, settings, wire, &stop};
+  SimFaults faults;
+  faults.silent = true;
+  SimSpec spec;
+  spec.faults = faults;
+  SimPrinter printer(clock, spec);
+  SimBackend backend(printer, clock);
+  PrinterLink link(ctx, backend);
+  ASSERT_TRUE(link.HandleOpen());
+
+  using Steady = std::chrono::steady_clock;
+  Steady::time_point requested;
+  std::thread requester([&] {
+    clock.AwaitWaiting();
+    requested = Steady::now();
+    stop.Request();
+  });
+  Bytes buffer(128);
+  EXPECT_THROW(link.TimedRead(buffer, 60'000), OperationStopped);
+  requester.join();
+  EXPECT_LT(Steady::now() - requested, std::chrono::milliseconds(100));
+  EXPECT_EQ(wire_lines.lines().back(), "R!");
+
+  // The printer saw nothing of a write made while stopped; once cleared, it answers again.
+  stop.Request();
+  EXPECT_THROW(link.TimedWrite(Packet(kTemperature)), OperationStopped);
+  EXPECT_TRUE(printer.log().empty());
+  stop.Clear();
+  printer.faults().silent = false;
+  ASSERT_TRUE(link.TimedWrite(Packet(kTemperature)));
+  Bytes reply(8);
+  EXPECT_TRUE(link.ReadReply(reply));
 }
 
 }  // namespace

@@ -238,5 +238,31 @@ TEST_F(UsbBackendTest, UnplugDuringAReadFailsItAndEveryLaterTransfer) {
   EXPECT_FALSE(FindPrinterInterface(backend()));
 }
 
+TEST_F(UsbBackendTest, StopCancelsThePendingReadAtOnceAndRefusesTransfersUntilResumed) {
+  EmulatedPrinter& printer = Plug({});
+  auto [write, read] = OpenBoth();
+  std::thread stopper([&] {
+    if (printer.WaitForPendingRead(std::chrono::seconds(5))) backend().StopTransfers();
+  });
+  std::vector<uint8_t> buffer(128);
+  const auto start = std::chrono::steady_clock::now();
+  TransferResult result = backend().Read(read, buffer, 60'000);
+  stopper.join();
+  EXPECT_EQ(result.status, TransferStatus::kStopped);
+  EXPECT_EQ(result.count, 0u);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+
+  EXPECT_EQ(backend().Write(write, Bytes("12345678"), 1000).status, TransferStatus::kStopped);
+  EXPECT_TRUE(printer.received().empty());
+  backend().ResumeTransfers();
+  // The cancelled transfer is gone: a later reply goes to the later read.
+  printer.QueueReply(Bytes("LATE"));
+  result = backend().Read(read, buffer, 1000);
+  EXPECT_TRUE(result.ok());
+  EXPECT_EQ(result.count, 4u);
+  EXPECT_TRUE(backend().Write(write, Bytes("12345678"), 1000).ok());
+  EXPECT_EQ(printer.received(), Bytes("12345678"));
+}
+
 }  // namespace
 }  // namespace tarvo
