@@ -123,7 +123,7 @@ struct ContextWaitTest : ::testing::Test {
   MemorySettingsStore settings;
   MemoryLineSink lines;
   WireLog wire{lines};
-  Context ctx{kProgramEdition, clock, op, settings, wire, &stop};
+  Context ctx{kProgramEdition, clock, op, settings, wire, {}, &stop};
   ContextWaitTest() { clock.set_stop(&stop); }
 };
 

@@ -87,7 +87,7 @@ struct PrinterLinkStopTest : ::testing::Test {
   MemorySettingsStore settings;
   MemoryLineSink lines;
   WireLog wire{lines};
-  Context ctx{kProgramEdition, clock, op, settings, wire, &stop};
+  Context ctx{kProgramEdition, clock, op, settings, wire, {}, &stop};
   BlockingBackend backend;
   PrinterLink link{ctx, backend};
 };

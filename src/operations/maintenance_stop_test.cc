@@ -13,6 +13,7 @@
 #include "base/stop_request.h"
 #include "base/wire_log.h"
 #include "link/printer_link.h"
+#include "model/chart_label.h"
 #include "operations/maintenance.h"
 #include "operators/recording_operator.h"
 #include "sim/sim_backend.h"
@@ -57,13 +58,13 @@ TEST(MaintenanceStopTest, StopDuringTheCleaningWaitUnwindsAtOnceAndTheLinkIsClos
   MemorySettingsStore settings;
   MemoryLineSink wire_lines;
   WireLog wire{wire_lines};
-  Context ctx{kProgramEdition, clock, op, settings, wire, &stop};
+  Context ctx{kProgramEdition, clock, op, settings, wire, {}, &stop};
   sim::SimPrinter printer(clock, sim::SimSpec{});
   sim::SimBackend backend(printer, clock);
   PrinterLink link(ctx, backend);
   ASSERT_TRUE(link.HandleOpen());
 
-  std::array<uint8_t, 24> label{};
+  ChartLabel label;
   bool stopped = false;
   try {
     static_cast<void>(NozzleClean(ctx, link, label, 1));

@@ -207,7 +207,7 @@ TEST(SimBackendStopTest, ReadOfASilentPrinterEndsAtOnceWhenStoppedAndTheNextOper
   MemorySettingsStore settings;
   MemoryLineSink wire_lines;
   WireLog wire{wire_lines};
-  Context ctx{kProgramEdition, clock, op, settings, wire, &stop};
+  Context ctx{kProgramEdition, clock, op, settings, wire, {}, &stop};
   SimFaults faults;
   faults.silent = true;
   SimSpec spec;
