@@ -1,5 +1,11 @@
 #include "base/settings_store.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -36,6 +42,76 @@ bool SettingsStore::WriteByte(std::string_view key, std::string_view name, uint8
   return Write(key, name, std::span<const uint8_t>(&value, 1));
 }
 
+namespace {
+
+// Reads through to `base` what was not written here; keeps the writes.
+class Overlay : public SettingsStore {
+ public:
+  explicit Overlay(SettingsStore& base) : base_(base) {}
+  std::optional<std::vector<uint8_t>> Read(std::string_view key, std::string_view name) override {
+    if (auto written = written_.Read(key, name)) return written;
+    return base_.Read(key, name);
+  }
+  bool Write(std::string_view key, std::string_view name, std::span<const uint8_t> value) override {
+    ++writes;
+    return written_.Write(key, name, value);
+  }
+  const SettingsMap& written() const { return written_.values(); }
+  int writes = 0;
+
+ private:
+  SettingsStore& base_;
+  MemorySettingsStore written_;
+};
+
+// An exclusive flock on a file, held while it lives.
+class FileLock {
+ public:
+  explicit FileLock(const std::filesystem::path& path) {
+    // Read-only is enough to lock, so a lock file made by another user serves as well.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+      error_ = errno;
+      return;
+    }
+    while (::flock(fd_, LOCK_EX) != 0) {
+      if (errno == EINTR) continue;
+      error_ = errno;
+      ::close(fd_);
+      fd_ = -1;
+      return;
+    }
+  }
+  ~FileLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool ok() const { return fd_ >= 0; }
+  int error() const { return error_; }
+
+ private:
+  int fd_ = -1;
+  int error_ = 0;
+};
+
+}  // namespace
+
+bool SettingsStore::Update(const Change& change) {
+  Overlay overlay(*this);
+  change(overlay);
+  bool ok = true;
+  for (const auto& [key, values] : overlay.written()) {
+    for (const auto& [name, bytes] : values) ok = Write(key, name, bytes) && ok;
+  }
+  return ok;
+}
+
+bool MemorySettingsStore::Update(const Change& change) {
+  change(*this);
+  return true;
+}
+
 std::optional<std::vector<uint8_t>> MemorySettingsStore::Read(std::string_view key,
                                                               std::string_view name) {
   auto k = keys_.find(key);
@@ -60,9 +136,13 @@ std::filesystem::path FileSettingsStore::DefaultPath() {
   return base / "settings.json";
 }
 
-void FileSettingsStore::Report(const std::string& problem) {
+void FileSettingsStore::ReportOnce(const std::string& problem) {
   if (reported_) return;
   reported_ = true;
+  Report(problem);
+}
+
+void FileSettingsStore::Report(const std::string& problem) {
   if (report_) {
     report_(problem);
   } else {
@@ -70,9 +150,9 @@ void FileSettingsStore::Report(const std::string& problem) {
   }
 }
 
-FileSettingsStore::Keys FileSettingsStore::Load(bool* corrupt) {
+SettingsMap FileSettingsStore::Load(bool* corrupt) {
   *corrupt = false;
-  Keys keys;
+  SettingsMap keys;
   std::ifstream in(file_, std::ios::binary);
   if (!in) return keys;  // no file yet: every value missing
   std::stringstream text;
@@ -80,7 +160,7 @@ FileSettingsStore::Keys FileSettingsStore::Load(bool* corrupt) {
   nlohmann::json doc = nlohmann::json::parse(text.str(), nullptr, /*allow_exceptions=*/false);
   if (!doc.is_object()) {
     *corrupt = true;
-    Report("settings file " + file_.string() + " cannot be read; using defaults");
+    ReportOnce("settings file " + file_.string() + " cannot be read; using defaults");
     return keys;
   }
   for (auto& [key, values] : doc.items()) {
@@ -96,7 +176,7 @@ FileSettingsStore::Keys FileSettingsStore::Load(bool* corrupt) {
 std::optional<std::vector<uint8_t>> FileSettingsStore::Read(std::string_view key,
                                                             std::string_view name) {
   bool corrupt = false;
-  Keys keys = Load(&corrupt);
+  SettingsMap keys = Load(&corrupt);
   auto k = keys.find(key);
   if (k == keys.end()) return std::nullopt;
   auto v = k->second.find(std::string(name));
@@ -106,15 +186,38 @@ std::optional<std::vector<uint8_t>> FileSettingsStore::Read(std::string_view key
 
 bool FileSettingsStore::Write(std::string_view key, std::string_view name,
                               std::span<const uint8_t> value) {
+  return Update([&](SettingsStore& store) { store.Write(key, name, value); });
+}
+
+bool FileSettingsStore::Update(const Change& change) {
+  std::error_code ec;
+  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
+  FileLock lock(lock_path());
+  if (!lock.ok()) {
+    Report("settings file " + file_.string() + " cannot be written: cannot lock " +
+           lock_path().string() + ": " + std::strerror(lock.error()));
+    return false;
+  }
+  RemoveStaleTemporaries(file_);
   bool corrupt = false;
-  Keys keys = Load(&corrupt);
+  MemorySettingsStore loaded(Load(&corrupt));
+  Overlay working(loaded);
+  change(working);
+  if (working.writes == 0) return true;
+  SettingsMap values = loaded.values();
+  for (const auto& [key, named] : working.written()) {
+    for (const auto& [name, bytes] : named) values[key][name] = bytes;
+  }
+  return Store(values, corrupt);
+}
+
+bool FileSettingsStore::Store(const SettingsMap& keys, bool corrupt) {
   std::error_code ec;
   if (corrupt) {
     // Keep what could not be read rather than overwrite it.
     std::filesystem::copy_file(file_, file_.string() + ".corrupt",
                                std::filesystem::copy_options::overwrite_existing, ec);
   }
-  keys[std::string(key)][std::string(name)].assign(value.begin(), value.end());
   nlohmann::json doc = nlohmann::json::object();
   for (auto& [k, values] : keys) {
     nlohmann::json obj = nlohmann::json::object();
@@ -122,10 +225,11 @@ bool FileSettingsStore::Write(std::string_view key, std::string_view name,
     doc[k] = std::move(obj);
   }
   std::string text = doc.dump(2) + "\n";
-  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
+  std::string why;
   bool ok = WriteFileAtomically(
-      file_, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
-  if (!ok) Report("settings file " + file_.string() + " cannot be written");
+      file_, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+      &why);
+  if (!ok) Report("settings file " + file_.string() + " cannot be written: " + why);
   return ok;
 }
 

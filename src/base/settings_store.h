@@ -16,6 +16,9 @@ namespace tarvo {
 inline constexpr std::string_view kProgramKey = "SOFTWARE\\OrielTarvo\\TarvoDlg";
 inline constexpr std::string_view kSelectPrinterKey = "SOFTWARE\\CorvidFT\\SelectPrinter";
 
+// Values by key, then by name.
+using SettingsMap = std::map<std::string, std::map<std::string, std::vector<uint8_t>>, std::less<>>;
+
 // Named binary values under named keys, as the station's settings have always been kept. Abstract
 // so that tests can use an in-memory store. A missing value reads as nothing, so the caller keeps
 // its default.
@@ -25,6 +28,8 @@ inline constexpr std::string_view kSelectPrinterKey = "SOFTWARE\\CorvidFT\\Selec
 // serialises them itself; a store is not marshalled to another thread.
 class SettingsStore {
  public:
+  using Change = std::function<void(SettingsStore&)>;
+
   virtual ~SettingsStore() = default;
   // The bytes stored under key/name, or nothing.
   virtual std::optional<std::vector<uint8_t>> Read(std::string_view key, std::string_view name) = 0;
@@ -38,24 +43,40 @@ class SettingsStore {
   std::optional<uint8_t> ReadByte(std::string_view key, std::string_view name);
   bool WriteInt32(std::string_view key, std::string_view name, int32_t value);
   bool WriteByte(std::string_view key, std::string_view name, uint8_t value);
+
+  // Runs `change` on a view of the store whose reads see the store and the writes made so far,
+  // then stores every value it wrote in one go. A store shared between processes does that
+  // atomically: no other writer comes between the reads and the writes, and the values land all
+  // together or not at all. False (nothing stored) when the store could not be written. This one
+  // stores the values one by one.
+  virtual bool Update(const Change& change);
 };
 
-// Held in memory only: the fake of tests.
+// Held in memory only: the fake of tests, and the working copy of an update.
 class MemorySettingsStore : public SettingsStore {
  public:
+  MemorySettingsStore() = default;
+  explicit MemorySettingsStore(SettingsMap values) : keys_(std::move(values)) {}
+
   std::optional<std::vector<uint8_t>> Read(std::string_view key, std::string_view name) override;
   bool Write(std::string_view key, std::string_view name, std::span<const uint8_t> value) override;
+  bool Update(const Change& change) override;
+
+  const SettingsMap& values() const { return keys_; }
 
  private:
-  std::map<std::string, std::map<std::string, std::vector<uint8_t>>, std::less<>> keys_;
+  SettingsMap keys_;
 };
 
 // One JSON file shared by the program, the library and the command line:
 //   { "SOFTWARE\\CorvidFT\\SelectPrinter": { "MS1": "fdffffff", ... }, ... }
 // with each value as lowercase hex. The file is read afresh at every Read, so a change made by
-// another process is seen at once. Writes replace the file atomically (temporary file, then
-// rename). A file that cannot be parsed is reported once and reads as empty; the first write
-// after that keeps it beside the new one as "<name>.corrupt".
+// another process is seen at once. Every write is a read-modify-write of the whole file under an
+// exclusive lock on "<name>.lock" beside it (flock), shared by the program, the library in its host
+// and tarvo-cli, so no writer's change is lost; the file is then replaced atomically (see
+// WriteFileAtomically), and temporaries that killed writers left are removed by the next writer.
+// A file that cannot be parsed is reported once and reads as empty; the first write after that
+// keeps it beside the new one as "<name>.corrupt". A write that fails is reported each time.
 class FileSettingsStore : public SettingsStore {
  public:
   using ProblemSink = std::function<void(const std::string&)>;
@@ -68,13 +89,16 @@ class FileSettingsStore : public SettingsStore {
 
   std::optional<std::vector<uint8_t>> Read(std::string_view key, std::string_view name) override;
   bool Write(std::string_view key, std::string_view name, std::span<const uint8_t> value) override;
+  bool Update(const Change& change) override;
 
   const std::filesystem::path& path() const { return file_; }
+  std::filesystem::path lock_path() const { return file_.string() + ".lock"; }
 
  private:
-  using Keys = std::map<std::string, std::map<std::string, std::vector<uint8_t>>, std::less<>>;
   // Reads the whole file; sets `corrupt` when it exists but cannot be understood.
-  Keys Load(bool* corrupt);
+  SettingsMap Load(bool* corrupt);
+  bool Store(const SettingsMap& values, bool corrupt);
+  void ReportOnce(const std::string& problem);
   void Report(const std::string& problem);
 
   std::filesystem::path file_;

@@ -1,6 +1,9 @@
 #include "base/settings_store.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -75,6 +78,79 @@ TEST_F(FileSettingsStoreTest, WriteThatCannotReachTheFileFailsWithoutHarm) {
   FileSettingsStore store(dir / "blocker" / "settings.json", [](const std::string&) {});
   EXPECT_FALSE(store.WriteInt32(kSelectPrinterKey, "MS1", 1));
   EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "MS1"));
+}
+
+TEST_F(FileSettingsStoreTest, UpdateReadsItsOwnWritesAndStoresThemTogether) {
+  auto store = Store();
+  ASSERT_TRUE(store.WriteInt32(kSelectPrinterKey, "MS1", 1));
+  EXPECT_TRUE(store.Update([](SettingsStore& s) {
+    EXPECT_EQ(s.ReadInt32(kSelectPrinterKey, "MS1"), 1);
+    s.WriteInt32(kSelectPrinterKey, "MS1", 2);
+    EXPECT_EQ(s.ReadInt32(kSelectPrinterKey, "MS1"), 2);
+    s.WriteByte(kSelectPrinterKey, "tclCond", 9);
+    s.WriteInt32(kProgramKey, "Port", 4);
+  }));
+  EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS1"), 2);
+  EXPECT_EQ(store.ReadByte(kSelectPrinterKey, "tclCond"), 9);
+  EXPECT_EQ(store.ReadInt32(kProgramKey, "Port"), 4);
+  EXPECT_TRUE(fs::exists(store.lock_path()));
+  // Only the store and its lock are left in the folder.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+}
+
+TEST_F(FileSettingsStoreTest, StoreThatCannotBeWrittenIsReportedAtEveryWrite) {
+  std::ofstream(dir / "blocker") << "a file where the folder should be";
+  FileSettingsStore store(dir / "blocker" / "settings.json",
+                          [this](const std::string& p) { problems.push_back(p); });
+  EXPECT_FALSE(store.Update([](SettingsStore& s) { s.WriteInt32(kSelectPrinterKey, "MS1", 1); }));
+  EXPECT_FALSE(store.WriteByte(kSelectPrinterKey, "tclCond", 1));
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_THAT(problems[0], ::testing::HasSubstr("cannot be written"));
+  EXPECT_THAT(problems[0], ::testing::HasSubstr("Not a directory"));
+  // An update that writes nothing needs no write.
+  EXPECT_TRUE(Store().Update([](SettingsStore& s) { s.ReadInt32(kSelectPrinterKey, "MS1"); }));
+  EXPECT_FALSE(fs::exists(dir / "settings.json"));
+}
+
+// Two processes count up one value at once, each also keeping a value of its own: with every
+// read-modify-write under the lock, no increment is lost.
+TEST_F(FileSettingsStoreTest, WritersInSeveralProcessesLoseNoChange) {
+  constexpr int kRounds = 15;
+  int start[2];
+  ASSERT_EQ(pipe(start), 0);
+  std::vector<pid_t> children;
+  for (int child = 0; child < 2; ++child) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      close(start[1]);
+      char c;
+      while (read(start[0], &c, 1) > 0) {
+      }  // both begin when the parent closes the pipe
+      FileSettingsStore store(dir / "settings.json", [](const std::string&) {});
+      bool ok = true;
+      for (int i = 1; i <= kRounds; ++i) {
+        ok = store.Update([&](SettingsStore& s) {
+          s.WriteInt32(kSelectPrinterKey, "count",
+                       s.ReadInt32(kSelectPrinterKey, "count").value_or(0) + 1);
+          s.WriteInt32(kSelectPrinterKey, child == 0 ? "MS1" : "MS2", i);
+        }) && ok;
+      }
+      _exit(ok ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  close(start[0]);
+  close(start[1]);
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  auto store = Store();
+  EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "count"), 2 * kRounds);
+  EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS1"), kRounds);
+  EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS2"), kRounds);
 }
 
 TEST(MemorySettingsStoreTest, StoresBytesByKeyAndName) {

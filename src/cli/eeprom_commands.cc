@@ -136,47 +136,75 @@ void PrintSettings(std::ostream& out, const OffsetSettings& offsets, const InkSe
   }
 }
 
-int SettingsCommand(Session& s, std::span<const std::string> args) {
-  OffsetSettings offsets = ReadOffsetSettings(s.ctx.settings);
-  InkSettings ink = ReadInkSettings(s.ctx.settings);
-  bool offsets_changed = false, ink_changed = false;
-  for (const std::string& arg : args) {
-    const size_t eq = arg.find('=');
-    const std::optional<int64_t> parsed =
-        eq == std::string::npos ? std::nullopt
-                                : ParseInt<int64_t>(std::string_view(arg).substr(eq + 1));
-    if (!parsed) {
-      s.err << "tarvo-cli: settings takes NAME=VALUE with an integer value, not \"" << arg
-            << "\"\n";
+// Sets a printer option setting from NAME=VALUE: kExitOk, or kExitUsage with the complaint on
+// `err` when the word is no such assignment.
+int ApplySetting(std::ostream& err, const std::string& arg, OffsetSettings& offsets,
+                 InkSettings& ink, bool& offsets_changed, bool& ink_changed) {
+  const size_t eq = arg.find('=');
+  const std::optional<int64_t> parsed =
+      eq == std::string::npos ? std::nullopt
+                              : ParseInt<int64_t>(std::string_view(arg).substr(eq + 1));
+  if (!parsed) {
+    err << "tarvo-cli: settings takes NAME=VALUE with an integer value, not \"" << arg << "\"\n";
+    return kExitUsage;
+  }
+  const int64_t value = *parsed;
+  const std::string name = arg.substr(0, eq);
+  const PrinterOption* option = FindPrinterOption(name);
+  int32_t* offset_field = option && option->offset ? &(offsets.*option->offset) : nullptr;
+  uint8_t* ink_field = option && option->ink ? &(ink.*option->ink) : nullptr;
+  if (offset_field) {
+    if (value < INT32_MIN || value > INT32_MAX) {
+      err << "tarvo-cli: " << name << " must fit in 32 bits\n";
       return kExitUsage;
     }
-    const int64_t value = *parsed;
-    const std::string name = arg.substr(0, eq);
-    const PrinterOption* option = FindPrinterOption(name);
-    int32_t* offset_field = option && option->offset ? &(offsets.*option->offset) : nullptr;
-    uint8_t* ink_field = option && option->ink ? &(ink.*option->ink) : nullptr;
-    if (offset_field) {
-      if (value < INT32_MIN || value > INT32_MAX) {
-        s.err << "tarvo-cli: " << name << " must fit in 32 bits\n";
-        return kExitUsage;
-      }
-      *offset_field = static_cast<int32_t>(value);
-      offsets_changed = true;
-    } else if (ink_field) {
-      if (value < 0 || value > 255) {
-        s.err << "tarvo-cli: Please enter an integer between 0 and 255. (" << name << ")\n";
-        return kExitUsage;
-      }
-      *ink_field = static_cast<uint8_t>(value);
-      ink_changed = true;
-    } else {
-      s.err << "tarvo-cli: no printer option setting named \"" << name << "\"\n";
+    *offset_field = static_cast<int32_t>(value);
+    offsets_changed = true;
+  } else if (ink_field) {
+    if (value < 0 || value > 255) {
+      err << "tarvo-cli: Please enter an integer between 0 and 255. (" << name << ")\n";
       return kExitUsage;
+    }
+    *ink_field = static_cast<uint8_t>(value);
+    ink_changed = true;
+  } else {
+    err << "tarvo-cli: no printer option setting named \"" << name << "\"\n";
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+int SettingsCommand(Session& s, std::span<const std::string> args) {
+  // Every word is checked before anything is stored.
+  {
+    OffsetSettings offsets;
+    InkSettings ink;
+    bool offsets_changed = false, ink_changed = false;
+    for (const std::string& arg : args) {
+      int status = ApplySetting(s.err, arg, offsets, ink, offsets_changed, ink_changed);
+      if (status != kExitOk) return status;
     }
   }
-  // Each editor stores its whole group at once.
-  if (offsets_changed) WriteOffsetSettings(s.ctx.settings, offsets);
-  if (ink_changed) WriteInkSettings(s.ctx.settings, ink);
+  OffsetSettings offsets;
+  InkSettings ink;
+  if (!args.empty()) {
+    // Read, changed and stored as one: another writer's change in between is not lost, and a kill
+    // leaves the old values or the new ones, never a mix. Each editor stores its whole group.
+    bool stored = s.ctx.settings.Update([&](SettingsStore& store) {
+      offsets = ReadOffsetSettings(store);
+      ink = ReadInkSettings(store);
+      bool offsets_changed = false, ink_changed = false;
+      for (const std::string& arg : args) {
+        ApplySetting(s.err, arg, offsets, ink, offsets_changed, ink_changed);
+      }
+      if (offsets_changed) WriteOffsetSettings(store, offsets);
+      if (ink_changed) WriteInkSettings(store, ink);
+    });
+    if (!stored) {
+      s.err << "tarvo-cli: settings: nothing was stored\n";
+      return kExitFailed;
+    }
+  }
   PrintSettings(s.out, ReadOffsetSettings(s.ctx.settings), ReadInkSettings(s.ctx.settings));
   return kExitOk;
 }

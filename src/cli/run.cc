@@ -186,7 +186,9 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     err << "tarvo-cli: " << error << "\n";
     return kExitUsage;
   }
-  FileSettingsStore settings(FileSettingsStore::DefaultPath());
+  FileSettingsStore settings(FileSettingsStore::DefaultPath(), [&err](const std::string& problem) {
+    err << "tarvo: " << problem << "\n";
+  });
   const Edition& edition = opt.edition == "library" ? kLibraryEdition : kProgramEdition;
   Context ctx{edition, clock, *op, settings, wire, *station_dir, &stop_request};
   PrinterLink link(ctx, *printer->backend);
