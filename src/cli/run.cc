@@ -94,8 +94,13 @@ int RunCommand(Session& session, const std::vector<std::string>& words) {
     session.err << "tarvo-cli: the printer is off line\n";
     return kExitOffline;
   }
+  const uint64_t save_failures = session.sim ? session.sim->save_failures() : 0;
   int status = command->run(session, std::span(words).subspan(1));
   if (framed) session.link.HandleClose();
+  // The simulated printer has told why; a state that was not kept fails the command.
+  if (status == kExitOk && session.sim && session.sim->save_failures() > save_failures) {
+    status = kExitFailed;
+  }
   return status;
 }
 
@@ -172,6 +177,10 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     return kExitUsage;
   }
   if (!error.empty()) err << "tarvo-cli: " << error << "\n";
+  if (printer->sim) {
+    printer->sim->set_problem_sink(
+        [&err](const std::string& problem) { err << "tarvo-cli: " << problem << "\n"; });
+  }
   if (opt.virtual_time && printer->real()) {
     err << "tarvo-cli: --virtual-time is refused with a real printer: its motors need the real "
            "waits\n";

@@ -14,6 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 struct RunTest : ::testing::Test {
   RunTest() { setenv("TARVO_CONFIG_DIR", dir.c_str(), 1); }
@@ -104,6 +105,13 @@ TEST_F(RunTest, BadCommandLinesAreRefused) {
   EXPECT_EQ(Cli({}), 2);
   EXPECT_EQ(Cli({"--version"}), 0);
   EXPECT_THAT(out.str(), HasSubstr("tarvo-cli"));
+}
+
+TEST_F(RunTest, StateFileThatCannotBeWrittenStopsTheRunBeforeAnyCommand) {
+  const std::string nowhere = "sim:" + (dir / "no" / "such" / "p.json").string();
+  EXPECT_EQ(Cli({"--printer", nowhere, "--virtual-time", "SetInitialValue"}), 2);
+  EXPECT_THAT(err.str(), HasSubstr("p.json cannot be written"));
+  EXPECT_THAT(out.str(), Not(HasSubstr("Success")));
 }
 
 TEST_F(RunTest, VirtualTimeIsRefusedWithARealPrinter) {

@@ -23,6 +23,11 @@ std::optional<Printer> MakePrinter(std::string_view spec, Clock& clock, std::str
     auto sim_spec = sim::ParseSimSpec(spec.substr(3), error);
     if (!sim_spec) return std::nullopt;
     printer.sim = std::make_unique<sim::SimPrinter>(clock, std::move(*sim_spec));
+    // A printer whose state would silently never be saved is no printer to start with.
+    if (!printer.sim->state_error().empty()) {
+      *error = printer.sim->state_error();
+      return std::nullopt;
+    }
     if (printer.sim->load_failed()) *error = printer.sim->load_error();
     printer.backend = std::make_unique<sim::SimBackend>(*printer.sim, clock);
     return printer;

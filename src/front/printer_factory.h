@@ -19,7 +19,8 @@ struct Printer {
 };
 
 // "usb", "sim", "sim:STATE_FILE", "sim:STATE_FILE?fault=value&..." (see src/sim/README.md).
-// Nothing, with *error set, for an unknown or malformed name.
+// Nothing, with *error set, for an unknown or malformed name, and for a simulated printer whose
+// state file cannot be written.
 std::optional<Printer> MakePrinter(std::string_view spec, Clock& clock, std::string* error);
 
 }  // namespace tarvo::front

@@ -85,6 +85,27 @@ TEST_F(BindingTest, UnknownPrinterNameFailsTheExport) {
   EXPECT_FALSE(fs::exists(dir_ / "wire.log"));
 }
 
+TEST_F(BindingTest, UnusableEnvironmentIsToldOnceWhileItStaysTheSame) {
+  Api& api = Load();
+  setenv("TARVO_PRINTER", "parallel-port", 1);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(api.HandleOpen(), 0);
+  EXPECT_EQ(api.ReadTemperatureBegin(), -1);
+  api.Lubrication();
+  std::string told = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+  EXPECT_THAT(told, HasSubstr("fennick: TARVO_PRINTER: unknown printer"));
+
+  // Another problem is news, and told; a state file that cannot be written is one.
+  setenv("TARVO_PRINTER", ("sim:" + (dir_ / "missing" / "p.json").string()).c_str(), 1);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(api.HandleOpen(), 0);
+  EXPECT_EQ(api.HandleOpen(), 0);
+  told = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+  EXPECT_THAT(told, HasSubstr("cannot be written"));
+}
+
 TEST_F(BindingTest, EveryExportWithoutOpenLinkFailsItsFirstTransfer) {
   SeedEeprom(SampleImage());
   Script("ok\nok\nok\nok\nok\nok\nok\nok\nok\nok\nok\nok\n");

@@ -55,11 +55,20 @@ Runtime* Runtime::Current() {
 }
 
 Runtime* Runtime::Get() {
+  // What the last failed attempt told: a host calling export after export into an environment
+  // that stays unusable hears about it once, not at every call.
+  static std::string g_told;
   if (!g_runtime) {
     std::string error, notes;
     g_runtime = FromEnvironment(g_station, &error, &notes);
-    Tell(notes);
-    if (!g_runtime) Tell(error);
+    if (g_runtime) {
+      Tell(notes);
+      g_told.clear();
+    } else if (notes + error != g_told) {
+      g_told = notes + error;
+      Tell(notes);
+      Tell(error);
+    }
   }
   return g_runtime.get();
 }
@@ -87,6 +96,7 @@ std::unique_ptr<Runtime> Runtime::FromEnvironment(StationData& station, std::str
     rt->clock_ = &rt->real_clock_;
   }
   rt->printer_ = std::move(*printer);
+  if (rt->printer_.sim) rt->printer_.sim->set_problem_sink([](const std::string& p) { Tell(p); });
 
   rt->transcript_ = OpenSink("TARVO_TRANSCRIPT", notes);
   rt->wire_sink_ = OpenSink("TARVO_WIRE_LOG", notes);

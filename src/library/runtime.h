@@ -28,7 +28,8 @@ StationData& LibraryStation();
 class Runtime {
  public:
   // The runtime of this process, built at the first call. Nothing when the environment names an
-  // unusable printer or operator; the problem is written to stderr and the next call tries again.
+  // unusable printer or operator; the problem is written to stderr (once while it stays the same)
+  // and the next call tries again.
   static Runtime* Get();
   // The runtime if one has been built, without building one.
   static Runtime* Current();

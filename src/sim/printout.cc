@@ -1,7 +1,10 @@
 #include "sim/printout.h"
 
+#include <xxhash.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
 namespace tarvo::sim {
 
@@ -18,73 +21,30 @@ std::string Printout::Outline() const {
   return out;
 }
 
-namespace {
-
-constexpr uint64_t kP1 = 0x9E3779B185EBCA87ULL;
-constexpr uint64_t kP2 = 0xC2B2AE3D27D4EB4FULL;
-constexpr uint64_t kP3 = 0x165667B19E3779F9ULL;
-constexpr uint64_t kP4 = 0x85EBCA77C2B2AE63ULL;
-constexpr uint64_t kP5 = 0x27D4EB2F165667C5ULL;
-
-uint64_t Rotl(uint64_t x, int r) {
-  return x << r | x >> (64 - r);
-}
-
-uint64_t Load64(const uint8_t* p) {
-  uint64_t v = 0;
-  for (int i = 7; i >= 0; --i) v = v << 8 | p[i];
-  return v;
-}
-
-uint64_t Round(uint64_t acc, uint64_t input) {
-  return Rotl(acc + input * kP2, 31) * kP1;
-}
-
-}  // namespace
-
-void PrintHash::Stripe(const uint8_t* p) {
-  // The rotation carries the top bits of each product back to the bottom, so no bit of a word
-  // stays confined to the top of its lane.
-  for (size_t i = 0; i < lanes_.size(); ++i) {
-    lanes_[i] = Rotl((lanes_[i] ^ Load64(p + 8 * i)) * kP1, 31);
+struct PrintHash::State {
+  XXH3_state_t* xxh = XXH3_createState();
+  State() {
+    if (!xxh) throw std::bad_alloc();
+    XXH3_64bits_reset(xxh);
   }
-}
+  ~State() { XXH3_freeState(xxh); }
+};
+
+PrintHash::PrintHash() : state_(std::make_unique<State>()) {}
+PrintHash::~PrintHash() = default;
+PrintHash::PrintHash(PrintHash&&) noexcept = default;
+PrintHash& PrintHash::operator=(PrintHash&&) noexcept = default;
 
 void PrintHash::Update(std::span<const uint8_t> bytes) {
-  total_ += bytes.size();
-  size_t at = 0;
-  if (pending_size_ > 0) {
-    size_t take = std::min(bytes.size(), pending_.size() - pending_size_);
-    std::copy_n(bytes.begin(), take, pending_.begin() + pending_size_);
-    pending_size_ += take;
-    at = take;
-    if (pending_size_ < pending_.size()) return;
-    Stripe(pending_.data());
-    pending_size_ = 0;
-  }
-  for (; at + pending_.size() <= bytes.size(); at += pending_.size()) Stripe(bytes.data() + at);
-  std::copy(bytes.begin() + at, bytes.end(), pending_.begin());
-  pending_size_ = bytes.size() - at;
+  XXH3_64bits_update(state_->xxh, bytes.data(), bytes.size());
 }
 
 uint64_t PrintHash::Digest() const {
-  uint64_t h;
-  h = kP5;
-  if (total_ >= pending_.size()) {
-    for (uint64_t lane : lanes_) h = Rotl(h ^ Round(0, lane), 27) * kP1 + kP4;
-  }
-  h += total_;
-  size_t i = 0;
-  for (; i + 8 <= pending_size_; i += 8) {
-    h = Rotl(h ^ Round(0, Load64(pending_.data() + i)), 27) * kP1 + kP4;
-  }
-  for (; i < pending_size_; ++i) h = Rotl(h ^ pending_[i] * kP5, 11) * kP1;
-  h ^= h >> 33;
-  h *= kP2;
-  h ^= h >> 29;
-  h *= kP3;
-  h ^= h >> 32;
-  return h;
+  return XXH3_64bits_digest(state_->xxh);
+}
+
+uint64_t PrintHash::Of(std::span<const uint8_t> bytes) {
+  return XXH3_64bits(bytes.data(), bytes.size());
 }
 
 std::string HashText(uint64_t hash) {
@@ -109,7 +69,19 @@ std::vector<std::string> HeaderLines(std::span<const uint8_t> transfer) {
   return lines;
 }
 
+void PrintoutRecorder::StampHash() const {
+  if (!hash_stale_) return;
+  printouts_.back().files.back().hash = HashText(hash_.Digest());
+  hash_stale_ = false;
+}
+
+const std::vector<Printout>& PrintoutRecorder::printouts() const {
+  StampHash();
+  return printouts_;
+}
+
 void PrintoutRecorder::End() {
+  StampHash();
   printout_open_ = false;
   file_open_ = false;
 }
@@ -133,13 +105,13 @@ void PrintoutRecorder::PrintData(std::span<const uint8_t> transfer) {
     hash_ = PrintHash();
     file_open_ = true;
   }
-  PrintedFile& file = printout.files.back();
   hash_.Update(transfer);
-  file.size += transfer.size();
-  file.hash = HashText(hash_.Digest());
+  printout.files.back().size += transfer.size();
+  hash_stale_ = true;
 }
 
 void PrintoutRecorder::HeaderPage(std::span<const uint8_t> transfer) {
+  StampHash();
   file_open_ = false;
   // One header page per chart: a second one belongs to a job of its own.
   if (printout_open_ && printouts_.back().header_position) End();
@@ -153,6 +125,7 @@ void PrintoutRecorder::Restore(std::vector<Printout> printouts) {
     printouts.erase(printouts.begin(), printouts.end() - kMaxPrintouts);
   }
   printouts_ = std::move(printouts);
+  hash_stale_ = false;
   End();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,11 +10,16 @@
 
 namespace tarvo::sim {
 
+// Which function made a print file's hash: 1, the simulator's own eight-lane hash of earlier
+// state files; 2, XXH3-64 (the one used now).
+inline constexpr int kPrintHashVersion = 2;
+
 // One print file as the printer received it: print data transfers in a row. The bytes are not
 // kept, only their count and hash.
 struct PrintedFile {
   uint64_t size = 0;
   std::string hash;  // 16 lowercase hex digits
+  int hash_version = kPrintHashVersion;
 
   bool operator==(const PrintedFile&) const = default;
 };
@@ -32,26 +37,22 @@ struct Printout {
   bool operator==(const Printout&) const = default;
 };
 
-// The 64-bit hash of a print file, taken as its pieces arrive. Eight independent lanes over 64-byte
-// stripes, one multiply per word, keep it close to the speed of memory; the digest is the same
+// The 64-bit hash of a print file (XXH3-64), taken as its pieces arrive; the digest is the same
 // however the file was cut into transfers.
 class PrintHash {
  public:
+  PrintHash();
+  ~PrintHash();
+  PrintHash(PrintHash&&) noexcept;
+  PrintHash& operator=(PrintHash&&) noexcept;
+
   void Update(std::span<const uint8_t> bytes);
   uint64_t Digest() const;
-  static uint64_t Of(std::span<const uint8_t> bytes) {
-    PrintHash h;
-    h.Update(bytes);
-    return h.Digest();
-  }
+  static uint64_t Of(std::span<const uint8_t> bytes);
 
  private:
-  void Stripe(const uint8_t* p);
-
-  std::array<uint64_t, 8> lanes_ = {1, 2, 3, 4, 5, 6, 7, 8};
-  std::array<uint8_t, 64> pending_{};
-  size_t pending_size_ = 0;
-  uint64_t total_ = 0;
+  struct State;
+  std::unique_ptr<State> state_;
 };
 std::string HashText(uint64_t hash);
 
@@ -72,17 +73,25 @@ class PrintoutRecorder {
   void PrintData(std::span<const uint8_t> transfer);
   void HeaderPage(std::span<const uint8_t> transfer);
   // Any other transfer: the file being received, if any, is complete.
-  void Interrupt() { file_open_ = false; }
+  void Interrupt() {
+    StampHash();
+    file_open_ = false;
+  }
 
-  const std::vector<Printout>& printouts() const { return printouts_; }
+  const std::vector<Printout>& printouts() const;
   void Restore(std::vector<Printout> printouts);
 
  private:
   Printout& Current();
+  // Puts the digest so far into the file being received, if it is not there yet.
+  void StampHash() const;
 
-  std::vector<Printout> printouts_;
+  // The file being received gets its hash text when the printouts are looked at or it ends, not
+  // after every piece.
+  mutable std::vector<Printout> printouts_;
   bool printout_open_ = false;  // printouts_.back() takes what is printed next
   bool file_open_ = false;      // printouts_.back().files.back() is being received
+  mutable bool hash_stale_ = false;
   PrintHash hash_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <sstream>
 #include <system_error>
@@ -12,7 +13,30 @@
 namespace tarvo::sim {
 
 SimPrinter::SimPrinter(Clock& clock, SimSpec spec) : clock_(clock), spec_(std::move(spec)) {
+  if (spec_.state_file.empty()) return;
+  std::string why;
+  if (!CanWriteFileAtomically(spec_.state_file, &why)) {
+    state_error_ = "state file " + spec_.state_file + " cannot be written (" + why + ")";
+  }
+  RemoveStaleTemporaries(spec_.state_file);
   Load();
+}
+
+void SimPrinter::Report(const std::string& problem) {
+  if (report_) {
+    report_(problem);
+  } else {
+    std::cerr << "tarvo: " << problem << "\n";
+  }
+}
+
+void SimPrinter::Log(std::string line) {
+  if (log_.size() >= kLogLimit) {
+    const size_t drop = kLogLimit / 2;
+    log_.erase(log_.begin(), log_.begin() + static_cast<std::ptrdiff_t>(drop));
+    log_dropped_ += drop;
+  }
+  log_.push_back(std::move(line));
 }
 
 SimPrinter::~SimPrinter() {
@@ -53,6 +77,10 @@ bool SimPrinter::Save() {
     std::filesystem::rename(spec_.state_file, spec_.state_file + ".corrupt", ec);
     if (ec && std::filesystem::exists(spec_.state_file)) {
       save_failed_ = true;  // never write over a file we could not read
+      ++save_failures_;
+      Report("state file " + spec_.state_file +
+             " is not saved: the unreadable file cannot be moved to " + spec_.state_file +
+             ".corrupt (" + ec.message() + ")");
       return false;
     }
     corrupt_file_in_place_ = false;
@@ -60,8 +88,14 @@ bool SimPrinter::Save() {
   SimState snapshot = state_;
   snapshot.printouts = recorder_.printouts();
   std::string text = StateToJson(snapshot);
+  std::string why;
   save_failed_ = !WriteFileAtomically(
-      spec_.state_file, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+      spec_.state_file, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+      &why);
+  if (save_failed_) {
+    ++save_failures_;
+    Report("state file " + spec_.state_file + " is not saved: " + why);
+  }
   return !save_failed_;
 }
 
@@ -82,7 +116,7 @@ bool SimPrinter::Receive(std::span<const uint8_t> transfer) {
     return false;
   }
   Parsed parsed = parser_.Next(transfer);
-  log_.push_back(Describe(parsed, transfer));
+  Log(Describe(parsed, transfer));
 
   const SimState before = state_;
   const bool print_unsaved_before = print_unsaved_;
@@ -104,6 +138,8 @@ bool SimPrinter::Receive(std::span<const uint8_t> transfer) {
       if (spec_.faults.eeprom_sticks) {
         size_t n = std::min<size_t>(transfer.size(), parsed.target.length);
         for (size_t i = 0; i < n && parsed.target.offset + i < state_.eeprom.size(); ++i) {
+          // Read-only cells acknowledge the write and keep what they hold.
+          if (spec_.faults.eeprom_readonly[parsed.target.offset + i]) continue;
           state_.eeprom[parsed.target.offset + i] = transfer[i];
         }
       }

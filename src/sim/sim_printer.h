@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,9 +26,17 @@ namespace tarvo::sim {
 // printer going away), not after every piece. A state file that cannot be read or has bad values
 // is reported by load_failed()/load_error(); the printer then starts fresh and leaves the bad file
 // alone until its state first changes, when the bad file is moved aside to "<file>.corrupt" and
-// the new state written in its place.
+// the new state written in its place. A state file that cannot be written at all (its folder is
+// missing or takes no files) makes the printer unusable: state_error() says why, and a front end
+// refuses to start with it. A save that fails later is told to the problem sink at once and
+// counted (save_failures()).
 class SimPrinter {
  public:
+  // log() keeps at most this many lines; when it is full the older half is dropped.
+  static constexpr size_t kLogLimit = 8192;
+
+  using ProblemSink = std::function<void(const std::string&)>;
+
   SimPrinter(Clock& clock, SimSpec spec);
   ~SimPrinter();
   SimPrinter(const SimPrinter&) = delete;
@@ -35,6 +44,10 @@ class SimPrinter {
 
   bool load_failed() const { return !load_error_.empty(); }
   std::string load_error() const { return load_error_; }
+  // Set when the state file cannot be written; the printer's state would never be saved.
+  const std::string& state_error() const { return state_error_; }
+  // Where problems with the state file go (default: standard error).
+  void set_problem_sink(ProblemSink sink) { report_ = std::move(sink); }
 
   // The printer side of the link. One transfer on the write pipe; false = the transfer fails
   // (and the printer never saw it).
@@ -55,8 +68,10 @@ class SimPrinter {
   bool powered() const { return state_.powered; }
   int8_t last_tof() const { return state_.last_tof; }
   std::array<uint8_t, 4> last_bid() const { return state_.last_bid; }
-  const std::vector<std::string>& log() const { return log_; }  // everything received
+  // One line per transfer received, the latest kLogLimit or fewer (see kLogLimit).
+  const std::vector<std::string>& log() const { return log_; }
   void ClearLog() { log_.clear(); }
+  uint64_t log_dropped() const { return log_dropped_; }  // lines dropped from the front
   const std::vector<Printout>& printouts() const { return recorder_.printouts(); }
   SimFaults& faults() { return spec_.faults; }
   const SimSpec& spec() const { return spec_; }
@@ -65,12 +80,15 @@ class SimPrinter {
   // Writes the state file now. True when there is none or it was written.
   bool Save();
   bool save_failed() const { return save_failed_; }
+  uint64_t save_failures() const { return save_failures_; }
 
  private:
   void Load();
   void Command(const std::array<uint8_t, kCommandSize>& packet);
   void Reply(std::vector<uint8_t> reply);
   std::vector<uint8_t> StatusFrame() const;
+  void Log(std::string line);
+  void Report(const std::string& problem);
 
   Clock& clock_;
   SimSpec spec_;
@@ -81,7 +99,11 @@ class SimPrinter {
   int frames_before_reply_ = 0;  // status frames already sent ahead of replies_.front()
   long long transfers_ = 0;      // write-pipe transfers offered, failed ones included
   std::vector<std::string> log_;
+  uint64_t log_dropped_ = 0;
   std::string load_error_;
+  std::string state_error_;
+  ProblemSink report_;
+  uint64_t save_failures_ = 0;
   bool corrupt_file_in_place_ = false;
   bool print_unsaved_ = false;
   bool save_failed_ = false;

@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -147,6 +149,39 @@ TEST_F(SimPrinterTest, FaultsOnReplyAndWritePipes) {
   EXPECT_EQ(printer.log().size(), 7u);
 }
 
+TEST_F(SimPrinterTest, ReadOnlyEepromBytesAcknowledgeWritesAndKeepTheirValue) {
+  printer.faults().eeprom_readonly =
+      ParseSimSpec("?eeprom_readonly=0x40-0x7f", nullptr)->faults.eeprom_readonly;
+  Send(Packet(kMemory, 1, 0x3E, 4, 0));
+  Send(Bytes{1, 2, 3, 4});
+  EXPECT_EQ(printer.eeprom()[0x3E], 1);
+  EXPECT_EQ(printer.eeprom()[0x3F], 2);
+  EXPECT_EQ(printer.eeprom()[0x40], 0xFF);
+  EXPECT_EQ(printer.eeprom()[0x41], 0xFF);
+  // The write looks as usual on the wire; a read-back shows what stuck.
+  Send(Packet(kMemory, 0, 0x3E, 4, 0));
+  printer.NextReply();
+  EXPECT_EQ(Next(), (Bytes{1, 2, 0xFF, 0xFF}));
+  EXPECT_THAT(printer.log(), ElementsAre("WRITE(62,4)", "DATA(4)", "READ(62,4)"));
+}
+
+TEST_F(SimPrinterTest, LogKeepsTheLatestLinesOnly) {
+  const size_t total = SimPrinter::kLogLimit * 3 + 5;
+  for (size_t i = 0; i < total; ++i) Send(Bytes(1 + i % 7, 0x11));
+  Send(Packet(kFirmware));
+  EXPECT_LE(printer.log().size(), SimPrinter::kLogLimit);
+  EXPECT_GE(printer.log().size(), SimPrinter::kLogLimit / 2);
+  EXPECT_EQ(printer.log().size() + printer.log_dropped(), total + 1);
+  EXPECT_EQ(printer.log().back(), "F");
+  EXPECT_EQ(printer.log()[printer.log().size() - 2],
+            "PRINT(" + std::to_string(1 + (total - 1) % 7) + ")");
+  // The printout still counts every byte.
+  ASSERT_EQ(printer.printouts().size(), 1u);
+  uint64_t bytes = 0;
+  for (size_t i = 0; i < total; ++i) bytes += 1 + i % 7;
+  EXPECT_EQ(printer.printouts()[0].files[0].size, bytes);
+}
+
 TEST_F(SimPrinterTest, SetFirmwareAndTemperatureAreKeptInRange) {
   printer.set_firmware("00812");
   EXPECT_EQ(printer.firmware(), "0081");
@@ -225,6 +260,23 @@ TEST(SimPrintHash, DigestDoesNotDependOnHowTheFileWasCut) {
   EXPECT_NE(PrintHash::Of(std::span(file).first(999)), whole);
   EXPECT_NE(PrintHash::Of(Bytes{}), PrintHash::Of(Bytes{0}));
   EXPECT_EQ(HashText(0x1234), "0000000000001234");
+  // XXH3-64 with the default secret and seed 0, as stored in the state file.
+  EXPECT_EQ(HashText(PrintHash::Of(Bytes{})), "2d06800538d394c2");
+}
+
+TEST(SimPrintHash, LongFilesInPiecesOfAnySize) {
+  Bytes file(300'000);
+  for (size_t i = 0; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i * 31 + i / 251);
+  const uint64_t whole = PrintHash::Of(file);
+  for (size_t piece : {1000u, 4096u, 65'536u, 299'999u}) {
+    PrintHash h;
+    for (size_t at = 0; at < file.size(); at += piece) {
+      h.Update(std::span(file).subspan(at, std::min(piece, file.size() - at)));
+      EXPECT_EQ(h.Digest(),
+                PrintHash::Of(std::span(file).first(std::min(file.size(), at + piece))));
+    }
+    EXPECT_EQ(h.Digest(), whole) << piece;
+  }
 }
 
 struct SimStateFileTest : ::testing::Test {
@@ -325,6 +377,67 @@ TEST_F(SimStateFileTest, CorruptFileIsReportedAndMovedAsideOnlyWhenStateChanges)
     EXPECT_FALSE(again.load_failed()) << again.load_error();
     EXPECT_EQ(again.eeprom()[0], 0x30);
   }
+}
+
+TEST_F(SimStateFileTest, OlderFilesLoadAndTheirHashesKeepTheirVersion) {
+  WriteText(file, R"({"printouts": [{"files": [{"size": 3, "hash": "00000000000000aa"}],
+                                    "header_lines": [], "header_position": null}]})");
+  {
+    SimPrinter printer(clock, Spec());
+    ASSERT_FALSE(printer.load_failed()) << printer.load_error();
+    ASSERT_EQ(printer.printouts().size(), 1u);
+    EXPECT_EQ(printer.printouts()[0].files[0].hash_version, 1);
+    ASSERT_TRUE(printer.Receive(Packet(kJobMark, 0, 1)));
+    ASSERT_TRUE(printer.Receive(Bytes(5, 1)));
+    ASSERT_TRUE(printer.Receive(Packet(kJobMark, 1, 1)));
+  }
+  std::string text = ReadText(file);
+  EXPECT_THAT(text, HasSubstr("\"version\": 2"));
+  EXPECT_THAT(text, HasSubstr("\"hash_version\": 1"));
+  SimPrinter again(clock, Spec());
+  ASSERT_FALSE(again.load_failed()) << again.load_error();
+  ASSERT_EQ(again.printouts().size(), 2u);
+  EXPECT_EQ(again.printouts()[0].files[0], (PrintedFile{3, "00000000000000aa", 1}));
+  EXPECT_EQ(again.printouts()[1].files[0], (PrintedFile{5, HashText(PrintHash::Of(Bytes(5, 1)))}));
+
+  for (const char* bad : {R"({"version": 3})", R"({"version": "2"})",
+                          R"({"printouts": [{"files": [{"size": 1, "hash": "00000000000000aa",
+                                                         "hash_version": 7}]}]})"}) {
+    WriteText(file, bad);
+    SimPrinter printer(clock, Spec());
+    EXPECT_TRUE(printer.load_failed()) << bad;
+  }
+}
+
+TEST_F(SimStateFileTest, StateFileThatCannotBeWrittenIsToldAtStartAndAtEverySave) {
+  SimSpec nowhere;
+  nowhere.state_file = (dir / "missing" / "p.json").string();
+  SimPrinter lost(clock, nowhere);
+  EXPECT_THAT(lost.state_error(), HasSubstr("missing/p.json cannot be written"));
+
+  std::vector<std::string> problems;
+  SimPrinter printer(clock, Spec());
+  EXPECT_EQ(printer.state_error(), "");
+  printer.set_problem_sink([&](const std::string& p) { problems.push_back(p); });
+  fs::remove_all(dir);  // the folder goes away while the printer runs
+  ASSERT_TRUE(printer.Receive(Packet(kTof, 1)));
+  ASSERT_TRUE(printer.Receive(Packet(kTof, 2)));
+  EXPECT_TRUE(printer.save_failed());
+  EXPECT_EQ(printer.save_failures(), 2u);
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_THAT(problems[0], HasSubstr("is not saved"));
+  fs::create_directories(dir);
+}
+
+TEST_F(SimStateFileTest, TemporariesOfAKilledRunAreRemovedAtStart) {
+  pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  const fs::path stale = dir / ("p.json.tmp" + std::to_string(child));
+  WriteText(stale, "{\"eeprom\": \"half");
+  SimPrinter printer(clock, Spec());
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_FALSE(printer.load_failed());
 }
 
 TEST_F(SimStateFileTest, MissingKeysKeepFreshValues) {

@@ -21,6 +21,28 @@ std::optional<bool> ParseBool(std::string_view text) {
   return {};
 }
 
+// An EEPROM offset: "0x40" (hex) or "64".
+std::optional<long> ParseOffset(std::string_view text) {
+  if (text.starts_with("0x") || text.starts_with("0X")) return ParseInt(text, 16, 0, 127);
+  return ParseInt(text, 10, 0, 127);
+}
+
+// "0x40-0x7f", "5", "0-2,0x40-0x7f": the EEPROM bytes named, each range from low to high.
+std::optional<std::bitset<128>> ParseOffsetRanges(std::string_view text) {
+  std::bitset<128> bytes;
+  while (true) {
+    size_t comma = text.find(',');
+    std::string_view range = text.substr(0, comma);
+    size_t dash = range.find('-');
+    auto low = ParseOffset(range.substr(0, dash));
+    auto high = dash == std::string_view::npos ? low : ParseOffset(range.substr(dash + 1));
+    if (!low || !high || *low > *high) return {};
+    for (long i = *low; i <= *high; ++i) bytes.set(static_cast<size_t>(i));
+    if (comma == std::string_view::npos) return bytes;
+    text.remove_prefix(comma + 1);
+  }
+}
+
 bool Fail(std::string* error, std::string message) {
   if (error) *error = std::move(message);
   return false;
@@ -59,6 +81,12 @@ bool Apply(SimSpec& spec, std::string_view key, std::string_view value, std::str
   if (key == "silent") return set_bool(f.silent);
   if (key == "fail_write_after") return set_int(f.fail_write_after, -1, 1'000'000'000);
   if (key == "eeprom_sticks") return set_bool(f.eeprom_sticks);
+  if (key == "eeprom_readonly") {
+    auto bytes = ParseOffsetRanges(value);
+    if (!bytes) return bad_value();
+    f.eeprom_readonly = *bytes;
+    return true;
+  }
   if (key == "absent") return set_bool(f.absent);
   if (key == "appear_after") return set_int(f.appear_after, 0, 1'000'000'000);
   if (key == "vid") return set_id(spec.vendor_id);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,8 +16,9 @@ struct SimFaults {
   bool silent = false;             // no replies at all (reads time out)
   int fail_write_after = -1;       // every write-pipe transfer after the first N fails (-1: never)
   bool eeprom_sticks = true;       // false: 0x81 writes are acknowledged but not stored
-  bool absent = false;             // no printer attached: Enumerate() lists nothing
-  int appear_after = 0;            // the printer is listed only from the (N+1)th Enumerate() on
+  std::bitset<128> eeprom_readonly;  // EEPROM bytes whose writes are acknowledged but dropped
+  bool absent = false;               // no printer attached: Enumerate() lists nothing
+  int appear_after = 0;              // the printer is listed only from the (N+1)th Enumerate() on
 };
 
 struct SimSpec {
@@ -32,7 +34,8 @@ bool IsStatusKind(std::string_view kind);
 // The text after "sim" in a printer name: "", ":/tmp/p.json",
 // ":/tmp/p.json?status=3&status_kind=ER",
 // "?absent=1". The state file runs up to the first '?'. Keys: status, status_kind, status_stream,
-// silent, fail_write_after, eeprom_sticks, absent, appear_after, vid, pid, interface. Nothing (and
+// silent, fail_write_after, eeprom_sticks, eeprom_readonly, absent, appear_after, vid, pid,
+// interface. Nothing (and
 // *error set, when given) for a bad key or value.
 std::optional<SimSpec> ParseSimSpec(std::string_view text, std::string* error);
 

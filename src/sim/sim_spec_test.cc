@@ -45,6 +45,30 @@ TEST(SimSpecParse, StateFileAndFaults) {
   EXPECT_EQ(device4->faults.status_kind, "@");
 }
 
+TEST(SimSpecParse, ReadOnlyEepromRanges) {
+  std::string error;
+  auto upper = ParseSimSpec("?eeprom_readonly=0x40-0x7f", &error);
+  ASSERT_TRUE(upper) << error;
+  EXPECT_EQ(upper->faults.eeprom_readonly.count(), 64u);
+  EXPECT_FALSE(upper->faults.eeprom_readonly[0x3f]);
+  EXPECT_TRUE(upper->faults.eeprom_readonly[0x40]);
+  EXPECT_TRUE(upper->faults.eeprom_readonly[0x7f]);
+
+  auto several = ParseSimSpec("?eeprom_readonly=5,0-2,0X7F", &error);
+  ASSERT_TRUE(several) << error;
+  EXPECT_EQ(several->faults.eeprom_readonly.to_string().substr(120), "00100111");  // bits 7..0
+  EXPECT_TRUE(several->faults.eeprom_readonly[127]);
+  EXPECT_EQ(several->faults.eeprom_readonly.count(), 5u);
+  EXPECT_TRUE(ParseSimSpec("", &error)->faults.eeprom_readonly.none());
+
+  for (const char* text :
+       {"?eeprom_readonly=", "?eeprom_readonly=0x40-0x80", "?eeprom_readonly=128",
+        "?eeprom_readonly=0x7f-0x40", "?eeprom_readonly=1,", "?eeprom_readonly=-3",
+        "?eeprom_readonly=0x-0x1", "?eeprom_readonly=1-2-3"}) {
+    EXPECT_FALSE(ParseSimSpec(text, &error)) << text;
+  }
+}
+
 TEST(SimSpecParse, BadKeysAndValuesAreRefused) {
   for (const char* text :
        {"/tmp/p.json", ":", "?bogus=1", "?status", "?status=-1", "?status=x", "?status_kind=St",

@@ -54,7 +54,17 @@ struct Bad {
   std::string what;
 };
 
-std::vector<Printout> ReadPrintouts(const json& list) {
+// The hash version of a printed file: its own "hash_version", else the file's.
+int HashVersion(const json& file, int file_version) {
+  if (!file.contains("hash_version")) return file_version;
+  const json& v = file["hash_version"];
+  if (!v.is_number_unsigned() || v.get<uint64_t>() < 1 || v.get<uint64_t>() > kPrintHashVersion) {
+    throw Bad{"a printed file has a bad \"hash_version\""};
+  }
+  return v.get<int>();
+}
+
+std::vector<Printout> ReadPrintouts(const json& list, int file_version) {
   if (!list.is_array()) throw Bad{"\"printouts\" is not a list"};
   std::vector<Printout> out;
   for (const json& item : list) {
@@ -68,7 +78,8 @@ std::vector<Printout> ReadPrintouts(const json& list) {
           !f.contains("hash") || !f["hash"].is_string() || !IsHash(f["hash"].get<std::string>())) {
         throw Bad{"a printed file needs \"size\" and a 16-digit \"hash\""};
       }
-      p.files.push_back({f["size"].get<uint64_t>(), f["hash"].get<std::string>()});
+      p.files.push_back(
+          {f["size"].get<uint64_t>(), f["hash"].get<std::string>(), HashVersion(f, file_version)});
     }
     for (const json& l : lines) {
       auto bytes = l.is_string() ? Utf8ToBytes(l.get<std::string>()) : std::nullopt;
@@ -130,7 +141,17 @@ SimState Read(const json& doc) {
       s.last_bid[i] = static_cast<uint8_t>(v[i].get<int>());
     }
   }
-  if (doc.contains("printouts")) s.printouts = ReadPrintouts(doc["printouts"]);
+  // Files from before the key was kept are version 1: their hashes are of the former print hash.
+  int version = 1;
+  if (doc.contains("version")) {
+    const json& v = doc["version"];
+    if (!v.is_number_unsigned() || v.get<uint64_t>() < 1) throw Bad{"\"version\" is not a number"};
+    if (v.get<uint64_t>() > kStateVersion) {
+      throw Bad{"\"version\" " + v.dump() + " is newer than this simulated printer"};
+    }
+    version = v.get<int>();
+  }
+  if (doc.contains("printouts")) s.printouts = ReadPrintouts(doc["printouts"], version);
   return s;
 }
 
@@ -140,7 +161,11 @@ std::string StateToJson(const SimState& state) {
   json printouts = json::array();
   for (const Printout& p : state.printouts) {
     json files = json::array();
-    for (const PrintedFile& f : p.files) files.push_back({{"size", f.size}, {"hash", f.hash}});
+    for (const PrintedFile& f : p.files) {
+      json file = {{"size", f.size}, {"hash", f.hash}};
+      if (f.hash_version != kPrintHashVersion) file["hash_version"] = f.hash_version;
+      files.push_back(std::move(file));
+    }
     json lines = json::array();
     for (const std::string& l : p.header_lines) lines.push_back(BytesToUtf8(l));
     json item = {{"files", files}, {"header_lines", lines}};
@@ -151,7 +176,7 @@ std::string StateToJson(const SimState& state) {
       {"eeprom", ToHex(state.eeprom)},    {"firmware", BytesToUtf8(state.firmware)},
       {"temperature", state.temperature}, {"powered", state.powered},
       {"last_tof", state.last_tof},       {"last_bid", state.last_bid},
-      {"printouts", printouts},
+      {"printouts", printouts},           {"version", kStateVersion},
   };
   return doc.dump(2) + "\n";
 }

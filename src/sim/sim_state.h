@@ -24,6 +24,9 @@ struct SimState {
   SimState() { eeprom.fill(0xFF); }
 };
 
+// The state file's form: 2 since print hashes are XXH3-64. A file without "version" is of form 1.
+inline constexpr int kStateVersion = 2;
+
 // The state file's text (JSON, keys in README.md).
 std::string StateToJson(const SimState& state);
 
