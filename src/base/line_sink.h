@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
 #include <filesystem>
-#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +14,11 @@ class LineSink {
  public:
   virtual ~LineSink() = default;
   virtual void Line(std::string_view line) = 0;
+  // The line `prefix` followed by `bytes` in lowercase hex. A sink may build it without the
+  // intermediate text.
+  virtual void HexLine(std::string_view prefix, std::span<const uint8_t> bytes);
+  // Puts out whatever lines are held back.
+  virtual void Flush() {}
   // False when lines go nowhere, so a caller can skip building them.
   virtual bool enabled() const { return true; }
 };
@@ -21,20 +26,34 @@ class LineSink {
 class NullLineSink : public LineSink {
  public:
   void Line(std::string_view) override {}
+  void HexLine(std::string_view, std::span<const uint8_t>) override {}
   bool enabled() const override { return false; }
 };
 
-// Appends each line to a file and flushes it, so the log survives a crash of the tool.
+// Appends lines to a file. kEveryLine writes each line at once, so the log survives a crash of the
+// tool; kOnFlush gathers them and writes them at Flush() (and when a megabyte has gathered, and
+// when the sink goes away), which the owner calls before anything that may block or crash.
 class FileLineSink : public LineSink {
  public:
+  enum class Writes { kEveryLine, kOnFlush };
+
   // Nothing is opened when the file cannot be created; ok() tells.
-  explicit FileLineSink(const std::filesystem::path& path);
+  explicit FileLineSink(const std::filesystem::path& path, Writes writes = Writes::kEveryLine);
   ~FileLineSink() override;
-  bool ok() const { return file_ != nullptr; }
+  FileLineSink(const FileLineSink&) = delete;
+  FileLineSink& operator=(const FileLineSink&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
   void Line(std::string_view line) override;
+  void HexLine(std::string_view prefix, std::span<const uint8_t> bytes) override;
+  void Flush() override;
 
  private:
-  std::FILE* file_ = nullptr;
+  void Ended();  // a line is complete in buffer_
+
+  int fd_ = -1;
+  Writes writes_;
+  std::string buffer_;
 };
 
 class MemoryLineSink : public LineSink {

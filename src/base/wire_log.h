@@ -13,7 +13,9 @@ namespace tarvo {
 //   R <hex>   the bytes of one transfer read            R!        a failed or timed-out read
 //   S <ms>    a wait of the device layer
 //   O PIPE00|PIPE01 ok|fail   a pipe open               C         a close
-// Hex is lowercase without blanks.
+// Hex is lowercase without blanks. The sink may hold lines back (FileLineSink::Writes::kOnFlush):
+// they are put out at every wait and every close, and the link calls Flush() before every read,
+// so a crash loses no line from before the last wait or read.
 class WireLog {
  public:
   explicit WireLog(LineSink& sink) : sink_(sink) {}
@@ -25,6 +27,8 @@ class WireLog {
   void Wait(int64_t ms);
   void PipeOpened(std::string_view pipe, bool ok);
   void Closed();
+  // Puts out the lines held back; called before anything that may block.
+  void Flush();
 
  private:
   LineSink& sink_;

@@ -34,9 +34,10 @@ struct Options {
   std::vector<std::string> words;  // the command line after the options
 };
 
-std::unique_ptr<LineSink> OpenSink(const std::string& path, std::ostream& err) {
+std::unique_ptr<LineSink> OpenSink(const std::string& path, std::ostream& err,
+                                   FileLineSink::Writes writes = FileLineSink::Writes::kEveryLine) {
   if (path.empty()) return std::make_unique<NullLineSink>();
-  auto sink = std::make_unique<FileLineSink>(path);
+  auto sink = std::make_unique<FileLineSink>(path, writes);
   if (!sink->ok()) err << "tarvo-cli: cannot write " << path << "\n";
   return sink;
 }
@@ -188,7 +189,9 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
   }
 
   auto transcript = OpenSink(opt.transcript, err);
-  auto wire_sink = OpenSink(opt.wire_log, err);
+  // The wire log is written at every wait, read and close, not line by line: print data streams
+  // through it.
+  auto wire_sink = OpenSink(opt.wire_log, err, FileLineSink::Writes::kOnFlush);
   WireLog wire(*wire_sink);
   auto op = front::MakeOperator(opt.op, in, out, *transcript, &error);
   if (!op) {

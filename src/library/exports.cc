@@ -57,7 +57,13 @@ template <typename Result, typename Body>
 Result WithRuntime(const char* name, Result failure, Body&& body) noexcept {
   return Guard(name, failure, [&]() -> Result {
     Runtime* rt = Runtime::Get();
-    return rt ? body(*rt) : failure;
+    if (!rt) return failure;
+    // The host may do anything between two calls: each call leaves its traffic in the wire log.
+    struct FlushWireLog {
+      Runtime& rt;
+      ~FlushWireLog() { rt.ctx().wire.Flush(); }
+    } flush{*rt};
+    return body(*rt);
   });
 }
 

@@ -26,10 +26,11 @@ bool EnvFlag(const char* name) {
   return !value.empty() && value != "0" && value != "false" && value != "no" && value != "off";
 }
 
-std::unique_ptr<LineSink> OpenSink(const char* variable, std::string* notes) {
+std::unique_ptr<LineSink> OpenSink(const char* variable, std::string* notes,
+                                   FileLineSink::Writes writes = FileLineSink::Writes::kEveryLine) {
   const std::string path = Env(variable, "");
   if (path.empty()) return std::make_unique<NullLineSink>();
-  auto sink = std::make_unique<FileLineSink>(path);
+  auto sink = std::make_unique<FileLineSink>(path, writes);
   if (!sink->ok()) *notes += std::string(variable) + ": cannot write " + path + "\n";
   return sink;
 }
@@ -99,7 +100,8 @@ std::unique_ptr<Runtime> Runtime::FromEnvironment(StationData& station, std::str
   if (rt->printer_.sim) rt->printer_.sim->set_problem_sink([](const std::string& p) { Tell(p); });
 
   rt->transcript_ = OpenSink("TARVO_TRANSCRIPT", notes);
-  rt->wire_sink_ = OpenSink("TARVO_WIRE_LOG", notes);
+  // Written at every wait, read and close (and when the library is unloaded), not line by line.
+  rt->wire_sink_ = OpenSink("TARVO_WIRE_LOG", notes, FileLineSink::Writes::kOnFlush);
   rt->wire_ = std::make_unique<WireLog>(*rt->wire_sink_);
 
   problem.clear();

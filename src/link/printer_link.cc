@@ -106,6 +106,7 @@ bool PrinterLink::TimedWrite(std::span<const uint8_t> data, uint32_t wait_ms) {
 bool PrinterLink::TimedRead(std::span<uint8_t> buffer, uint32_t wait_ms, size_t* count) {
   bool stopped = false;
   TransferResult result;
+  ctx_.wire.Flush();  // a read may block until its time limit
   if (read_) result = Stoppable([&] { return backend_.Read(*read_, buffer, wait_ms); }, &stopped);
   if (count) *count = result.ok() ? result.count : 0;
   if (result.ok()) {
