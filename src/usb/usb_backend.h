@@ -54,7 +54,7 @@ class UsbBackend : public LinkBackend {
   // What `tarvo-cli list` shows when the printer's device node may not be opened.
   static constexpr const char* kPermissionHint =
       "no permission to open the device: install the udev rule 60-tarvo-printers.rules and join "
-      "group lp (see docs/usb.md)";
+      "group tarvo (see docs/usb.md)";
 
  private:
   // One claimed interface, shared by the pipes opened on it.
