@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdio>
 
 namespace tarvo::sim {
 namespace {
@@ -142,6 +143,48 @@ std::optional<SimSpec> ParseSimSpec(std::string_view text, std::string* error) {
     if (!Apply(spec, pair.substr(0, eq), pair.substr(eq + 1), error)) return {};
   }
   return spec;
+}
+
+std::string FormatSimSpec(const SimSpec& spec) {
+  const SimSpec fresh;
+  const SimFaults& f = spec.faults;
+  std::string query;
+  auto add = [&](std::string_view key, const std::string& value) {
+    query += (query.empty() ? "?" : "&") + std::string(key) + "=" + value;
+  };
+  auto hex = [](unsigned value) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%04x", value);
+    return std::string(buf);
+  };
+  if (f.status_frames != fresh.faults.status_frames) add("status", std::to_string(f.status_frames));
+  if (f.status_kind != fresh.faults.status_kind) add("status_kind", f.status_kind);
+  if (f.status_stream) add("status_stream", "1");
+  if (f.silent) add("silent", "1");
+  if (f.fail_write_after != fresh.faults.fail_write_after) {
+    add("fail_write_after", std::to_string(f.fail_write_after));
+  }
+  if (!f.eeprom_sticks) add("eeprom_sticks", "0");
+  if (f.eeprom_readonly.any()) {
+    std::string ranges;
+    for (size_t i = 0; i < f.eeprom_readonly.size(); ++i) {
+      if (!f.eeprom_readonly[i]) continue;
+      size_t end = i;
+      while (end + 1 < f.eeprom_readonly.size() && f.eeprom_readonly[end + 1]) ++end;
+      if (!ranges.empty()) ranges += ',';
+      ranges += std::to_string(i) + (end > i ? "-" + std::to_string(end) : "");
+      i = end;
+    }
+    add("eeprom_readonly", ranges);
+  }
+  if (f.absent) add("absent", "1");
+  if (f.appear_after != fresh.faults.appear_after) {
+    add("appear_after", std::to_string(f.appear_after));
+  }
+  if (spec.vendor_id != fresh.vendor_id) add("vid", hex(spec.vendor_id));
+  if (spec.product_id != fresh.product_id) add("pid", hex(spec.product_id));
+  if (spec.composite_interface) add("interface", std::to_string(*spec.composite_interface));
+  return (spec.state_file.empty() ? "" : ":" + spec.state_file) + query;
 }
 
 }  // namespace tarvo::sim

@@ -19,6 +19,7 @@ struct SimFaults {
   std::bitset<128> eeprom_readonly;  // EEPROM bytes whose writes are acknowledged but dropped
   bool absent = false;               // no printer attached: Enumerate() lists nothing
   int appear_after = 0;              // the printer is listed only from the (N+1)th Enumerate() on
+  bool operator==(const SimFaults&) const = default;
 };
 
 struct SimSpec {
@@ -26,6 +27,7 @@ struct SimSpec {
   SimFaults faults;
   uint16_t vendor_id = 0x0A3C, product_id = 0x7251;
   std::optional<int> composite_interface;  // set for device 4 (0x8802): its interface number
+  bool operator==(const SimSpec&) const = default;
 };
 
 // Whether `kind` names a status frame the printer can send.
@@ -38,5 +40,9 @@ bool IsStatusKind(std::string_view kind);
 // interface. Nothing (and
 // *error set, when given) for a bad key or value.
 std::optional<SimSpec> ParseSimSpec(std::string_view text, std::string* error);
+
+// The text ParseSimSpec reads back as `spec`: the state file, then every key that differs from a
+// fresh printer's, in a fixed order ("" for a fresh printer in memory).
+std::string FormatSimSpec(const SimSpec& spec);
 
 }  // namespace tarvo::sim

@@ -69,6 +69,24 @@ TEST(SimSpecParse, ReadOnlyEepromRanges) {
   }
 }
 
+TEST(SimSpecParse, FormattedSpecReadsBackTheSame) {
+  for (const char* text :
+       {"", ":/tmp/p.json", "?absent=1", ":/tmp/p.json?status=3&status_kind=ER&silent=yes",
+        "?eeprom_readonly=0x40-0x7f,3,5-6&fail_write_after=0&eeprom_sticks=false",
+        "?pid=8802&interface=0&vid=0x0a3c&appear_after=4&status_stream=1"}) {
+    std::string error;
+    auto spec = ParseSimSpec(text, &error);
+    ASSERT_TRUE(spec) << text << ": " << error;
+    const std::string formatted = FormatSimSpec(*spec);
+    auto again = ParseSimSpec(formatted, &error);
+    ASSERT_TRUE(again) << formatted << ": " << error;
+    EXPECT_EQ(*again, *spec) << formatted;
+    EXPECT_EQ(FormatSimSpec(*again), formatted);
+  }
+  EXPECT_EQ(FormatSimSpec(*ParseSimSpec("?eeprom_readonly=0x40-0x7f,3", nullptr)),
+            "?eeprom_readonly=3,64-127");
+}
+
 TEST(SimSpecParse, BadKeysAndValuesAreRefused) {
   for (const char* text :
        {"/tmp/p.json", ":", "?bogus=1", "?status", "?status=-1", "?status=x", "?status_kind=St",
