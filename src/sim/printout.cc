@@ -1,6 +1,10 @@
 #include "sim/printout.h"
 
+#if defined(__x86_64__)
+#include <xxh_x86dispatch.h>  // the library picks its AVX2 or AVX-512 code at run time
+#else
 #include <xxhash.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
