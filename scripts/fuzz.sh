@@ -8,9 +8,12 @@
 set -euo pipefail
 
 seconds=${1:-10}
+"$(dirname "${BASH_SOURCE[0]}")/install-deps.sh" clang libclang-rt-14-dev
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build-fuzz"
-targets=(fuzz_sim_state:sim_state fuzz_sim_spec:sim_spec fuzz_settings_file:settings)
+targets=(fuzz_sim_state:sim_state fuzz_sim_spec:sim_spec fuzz_settings_file:settings
+         fuzz_answer_lines:answer_lines fuzz_reply_reader:reply_reader fuzz_rom_0071:rom_0071
+         fuzz_eeprom_data:eeprom_data)
 
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build and test the tool. Idempotent: packages already
 # installed are skipped, and nothing is fetched when nothing is missing. Debian packages only.
+# Packages named as arguments are installed as well (scripts/fuzz.sh asks for clang this way).
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   nlohmann-json3-dev libcli11-dev libxxhash-dev
   libusb-1.0-0-dev umockdev libumockdev-dev
+  "$@"
 )
 
 missing=()
