@@ -11,26 +11,35 @@
 
 namespace tarvo {
 
-void PrintChart(const Context& ctx, PrinterLink& link, const DeviceState& state,
-                const HeadBlock& head, ChartLabel& chart_label, uint32_t chart) {
+Outcome PrintChart(const Context& ctx, PrinterLink& link, const DeviceState& state,
+                   const HeadBlock& head, ChartLabel& chart_label, uint32_t chart) {
   // The busy window stands from before the first transfer to the end.
   WaitWindowGuard busy(ctx.op, PrinterBusyWindow(ctx.edition));
+  Outcome passed;
 
   std::string tcl;
   if (ctx.edition.is_library()) {
     // The library prints the ink system values beside the temperature. A failed read prints them
     // as zero.
     RomImage image{};
-    if (!ReadRomImage(ctx, link, image)) image.fill(0);
+    if (Outcome read = ReadRomImage(ctx, link, image); !read.achieved()) {
+      image.fill(0);
+      passed.PassOver(read);
+    }
     tcl = TwoDigits(image[kUnplugAccumulationOffset]) + TwoDigits(image[kTclConditionOffset]);
   }
 
   ++chart_label.chart_prints;
-  SendJobMark(ctx, link, 0, 1);
-  std::string status = TwoDigits(ReadTemperature(ctx, link)) + tcl;
+  passed.PassOver(SendJobMark(ctx, link, 0, 1));
+  int temperature = -1;
+  passed.PassOver(ReadTemperature(ctx, link, temperature));
+  std::string status = TwoDigits(temperature) + tcl;
 
   auto row = FindChart(chart);
-  if (!SendPrintFile(ctx, link, row ? std::string(row->first_file) : std::string())) return;
+  if (Outcome sent = SendPrintFile(ctx, link, row ? std::string(row->first_file) : std::string());
+      !sent) {
+    return sent;
+  }
 
   HeaderInputs header;
   header.head = head;
@@ -38,39 +47,42 @@ void PrintChart(const Context& ctx, PrinterLink& link, const DeviceState& state,
   header.status = status;
   header.layout = row->layout;
   if (ctx.edition.is_library()) {
-    header.firmware = ReadFWVersion(ctx, link);
+    std::string version;
+    Outcome queried = ReadFWVersion(ctx, link, version);
+    if (queried.achieved()) header.firmware = version;
+    passed.PassOver(queried);
     header.library_version = state.library_version;
   } else {
     header.program_version = kProgramVersion;
   }
   header.time = ctx.clock.LocalTime();
   std::vector<uint8_t> page = BuildHeaderPage(ctx.edition, header);
-  if (!link.TimedWrite(page)) {
-    ctx.Error(ctx.Text({"Write MELoadFile Command Error !!", "Print Text 寫入失敗!!"}),
-              "WriteFileX");
-  }
+  passed.PassOver(WriteTold(
+      ctx, link, page, ctx.Text({"Write MELoadFile Command Error !!", "Print Text 寫入失敗!!"})));
 
-  if (SendPrintFile(ctx, link, std::string(row->second_file))) ctx.Wait(kAfterChartWaitMs);
+  Outcome second = SendPrintFile(ctx, link, std::string(row->second_file));
+  if (second) ctx.Wait(kAfterChartWaitMs);
+  return passed.Then(second);
 }
 
-bool PrintNozzleCheck(const Context& ctx, PrinterLink& link) {
-  if (!link.HandleOpen()) return false;
+Outcome PrintNozzleCheck(const Context& ctx, PrinterLink& link) {
+  if (!link.HandleOpen()) return Outcome::NotDone("the printer is off line");
   const Chart& chart = kCharts[kNozzleCheckChart];
-  bool ok = SendPrintFile(ctx, link, std::string(chart.first_file)) &&
-            SendPrintFile(ctx, link, std::string(chart.second_file));
+  Outcome sent = SendPrintFile(ctx, link, std::string(chart.first_file));
+  if (sent) sent = SendPrintFile(ctx, link, std::string(chart.second_file));
   link.HandleClose();
-  return ok;
+  return sent;
 }
 
-bool PrintMeasurementFile(const Context& ctx, PrinterLink& link, const std::string& dot_file) {
-  if (!link.HandleOpen()) return false;
-  bool ok = true;
-  for (int i = 0; i < 3 && ok; ++i) {
-    ok = SendPrintFile(ctx, link, dot_file);
-    if (ok) ctx.Wait(kMeasurementWaitMs);
+Outcome PrintMeasurementFile(const Context& ctx, PrinterLink& link, const std::string& dot_file) {
+  if (!link.HandleOpen()) return Outcome::NotDone("the printer is off line");
+  Outcome sent;
+  for (int i = 0; i < 3 && sent; ++i) {
+    sent = SendPrintFile(ctx, link, dot_file);
+    if (sent) ctx.Wait(kMeasurementWaitMs);
   }
   link.HandleClose();
-  return ok;
+  return sent;
 }
 
 }  // namespace tarvo

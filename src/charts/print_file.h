@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/context.h"
+#include "base/outcome.h"
 #include "link/printer_link.h"
 
 namespace tarvo {
@@ -23,13 +24,13 @@ struct SendStats {
 };
 
 // Streams the file at `path` (relative names resolve against the station folder) to the
-// printer's write pipe byte for byte, with no header. True when the whole file was written, also
+// printer's write pipe byte for byte, with no header. Done when the whole file was written, also
 // for an empty file. The operator is told when the file cannot be opened or a write fails.
-bool SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& path,
-                   SendStats* stats = nullptr);
+Outcome SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& path,
+                      SendStats* stats = nullptr);
 
 // The file name of `count` characters at `chars` (a zero byte among them ends the name when the
 // file is opened), sent with SendPrintFile. A count of 0 or less gives an empty name.
-bool MELoadFilePtr(const Context& ctx, PrinterLink& link, std::span<const char> chars);
+Outcome MELoadFilePtr(const Context& ctx, PrinterLink& link, std::span<const char> chars);
 
 }  // namespace tarvo

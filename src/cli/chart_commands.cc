@@ -14,7 +14,7 @@ namespace {
 // The head data block of a chart: from a file (a head data block or a whole ROM image; its first
 // 41 bytes), or read from the printer.
 bool LoadHead(Session& s, const std::string* path, HeadBlock& head) {
-  if (!path) return ReadData(s.ctx, s.link, head);
+  if (!path) return ReadData(s.ctx, s.link, head).achieved();
   std::ifstream file(*path, std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
   if (!file.good() && !file.eof()) return false;
@@ -37,21 +37,22 @@ int PrintChartCommand(Session& s, std::span<const std::string> args) {
   }
   HeadBlock head{};
   if (!LoadHead(s, args.size() > 1 ? &args[1] : nullptr, head)) return kExitFailed;
-  PrintChart(s.ctx, s.link, s.station.state, head, s.station.chart_label, chart);
-  s.out << "PrintChart " << chart << ": prints " << int{s.station.chart_label.chart_prints} << "\n";
-  return kExitOk;
+  Outcome printed = PrintChart(s.ctx, s.link, s.station.state, head, s.station.chart_label, chart);
+  s.out << "PrintChart " << chart << ": prints " << int{s.station.chart_label.chart_prints}
+        << FailureNoteFor(printed) << "\n";
+  return ExitStatus(printed);
 }
 
 int SendPrintFileCommand(Session& s, std::span<const std::string> args) {
-  bool ok = SendPrintFile(s.ctx, s.link, args[0]);
-  s.out << "SendPrintFile: " << ok << "\n";
-  return ok ? kExitOk : kExitFailed;
+  Outcome sent = SendPrintFile(s.ctx, s.link, args[0]);
+  s.out << "SendPrintFile: " << sent.ok() << FailureNoteFor(sent) << "\n";
+  return ExitStatus(sent);
 }
 
 int MELoadFilePtrCommand(Session& s, std::span<const std::string> args) {
-  bool ok = MELoadFilePtr(s.ctx, s.link, std::span(args[0].data(), args[0].size()));
-  s.out << "MELoadFilePtr: " << ok << "\n";
-  return ok ? kExitOk : kExitFailed;
+  Outcome sent = MELoadFilePtr(s.ctx, s.link, std::span(args[0].data(), args[0].size()));
+  s.out << "MELoadFilePtr: " << sent.ok() << FailureNoteFor(sent) << "\n";
+  return ExitStatus(sent);
 }
 
 const bool registered =

@@ -41,4 +41,25 @@ std::vector<const Command*> AllCommands() {
   return out;
 }
 
+std::string FailureNote(const Outcome& outcome) {
+  if (outcome.ok()) return {};
+  std::string note = " (" + std::string(KindName(outcome.kind));
+  if (!outcome.step.empty()) note += ": " + outcome.step;
+  return note + ")";
+}
+
+int ExitStatus(const Outcome& outcome, bool cancel_ok) {
+  if (outcome.ok()) return kExitOk;
+  if (cancel_ok && outcome.kind == OutcomeKind::kCancelled) return kExitOk;
+  if (outcome.passed_over && outcome.kind != OutcomeKind::kTransferFailed &&
+      outcome.kind != OutcomeKind::kVerifyFailed) {
+    return kExitOk;
+  }
+  return kExitFailed;
+}
+
+std::string FailureNoteFor(const Outcome& outcome, bool cancel_ok) {
+  return ExitStatus(outcome, cancel_ok) == kExitOk ? std::string() : FailureNote(outcome);
+}
+
 }  // namespace tarvo::cli

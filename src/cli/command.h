@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/outcome.h"
+
 namespace tarvo::cli {
 
 struct Session;
@@ -53,6 +55,16 @@ bool RegisterCommand(Command command);
 const Command* FindCommand(std::string_view name);
 // Every registered command, sorted by name.
 std::vector<const Command*> AllCommands();
+
+// What failed, for the end of a command's output line: "" when the outcome is done, else
+// " (transfer failed: Write MELoadFile Command Error !!)".
+std::string FailureNote(const Outcome& outcome);
+// The exit status of an operation: 0 done, 1 when it failed. A step it went on past counts when a
+// transfer failed or a write did not verify there (the operation showed it), not when, say, a
+// chart file to look at was missing. A cancel is a failure unless `cancel_ok`.
+int ExitStatus(const Outcome& outcome, bool cancel_ok = false);
+// FailureNote when the exit status is a failure, else "".
+std::string FailureNoteFor(const Outcome& outcome, bool cancel_ok = false);
 
 // Exit statuses.
 inline constexpr int kExitOk = 0;

@@ -66,35 +66,38 @@ void PrintFields(std::ostream& out, std::span<const uint8_t> bytes) {
 }
 
 int ReadDataCommand(Session& s, std::span<const std::string>) {
-  bool ok = ReadData(s.ctx, s.link, s.station.read_block);
-  s.out << "ReadData: " << ok << "\n";
-  if (!ok) return kExitFailed;
-  PrintFields(s.out, s.station.read_block);
-  return kExitOk;
+  Outcome read = ReadData(s.ctx, s.link, s.station.read_block);
+  s.out << "ReadData: " << read.achieved() << FailureNoteFor(read) << "\n";
+  if (read.achieved()) PrintFields(s.out, s.station.read_block);
+  return ExitStatus(read);
 }
 
 int ReadFWVersionCommand(Session& s, std::span<const std::string>) {
-  auto version = ReadFWVersion(s.ctx, s.link);
-  s.out << "ReadFWVersion: " << (version ? "1 " + Quoted(*version) : "0") << "\n";
-  return version ? kExitOk : kExitFailed;
+  std::string version;
+  Outcome read = ReadFWVersion(s.ctx, s.link, version);
+  s.out << "ReadFWVersion: " << (read.achieved() ? "1 " + Quoted(version) : "0")
+        << FailureNoteFor(read) << "\n";
+  return ExitStatus(read);
 }
 
 int ReadTemperatureBeginCommand(Session& s, std::span<const std::string>) {
-  int temperature = ReadTemperatureBegin(s.ctx, s.link);
-  s.out << "ReadTemperatureBegin: " << temperature << "\n";
-  return temperature >= 0 ? kExitOk : kExitFailed;
+  int temperature = -1;
+  Outcome read = ReadTemperatureBegin(s.ctx, s.link, temperature);
+  s.out << "ReadTemperatureBegin: " << temperature << FailureNoteFor(read) << "\n";
+  return ExitStatus(read);
 }
 
 int ReadRamFWPtrCommand(Session& s, std::span<const std::string>) {
-  auto value = ReadRamFWPtr(s.ctx, s.link);
-  if (!value) {
-    s.out << "ReadRamFWPtr: 0\n";
-    return kExitFailed;
+  uint32_t value = 0;
+  Outcome read = ReadRamFWPtr(s.ctx, s.link, value);
+  if (!read.achieved()) {
+    s.out << "ReadRamFWPtr: 0" << FailureNoteFor(read) << "\n";
+    return ExitStatus(read);
   }
   char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%08x", static_cast<unsigned>(*value));
-  s.out << "ReadRamFWPtr: 1 " << hex << "\n";
-  return kExitOk;
+  std::snprintf(hex, sizeof hex, "0x%08x", static_cast<unsigned>(value));
+  s.out << "ReadRamFWPtr: 1 " << hex << FailureNoteFor(read) << "\n";
+  return ExitStatus(read);
 }
 
 int PowerOffCommand(Session& s, std::span<const std::string> args) {
@@ -104,30 +107,29 @@ int PowerOffCommand(Session& s, std::span<const std::string> args) {
           << "\"\n";
     return kExitUsage;
   }
-  bool ok = PowerOff(s.ctx, s.link, static_cast<uint8_t>(*flag));
-  s.out << "PowerOff: " << ok << "\n";
-  return ok ? kExitOk : kExitFailed;
+  Outcome sent = PowerOff(s.ctx, s.link, static_cast<uint8_t>(*flag));
+  s.out << "PowerOff: " << sent.ok() << FailureNoteFor(sent) << "\n";
+  return ExitStatus(sent);
 }
 
 int SetHeadIDCommand(Session& s, std::span<const std::string>) {
-  const int result = SetHeadIDOnStation(s.ctx, s.link, s.station);
-  s.out << "SetHeadID: " << result << "\n";
-  return result == kHeadIdWritten ? kExitOk : kExitFailed;
+  const Outcome result = SetHeadIDOnStation(s.ctx, s.link, s.station);
+  s.out << "SetHeadID: " << result.ResultCode() << FailureNoteFor(result) << "\n";
+  return ExitStatus(result);
 }
 
 int SetInkSystemValueCommand(Session& s, std::span<const std::string>) {
-  bool ok = SetInkSystemValue(s.ctx, s.link);
-  s.out << "SetInkSystemValue: " << ok << "\n";
-  return ok ? kExitOk : kExitFailed;
+  Outcome written = SetInkSystemValue(s.ctx, s.link);
+  s.out << "SetInkSystemValue: " << written.achieved() << FailureNoteFor(written) << "\n";
+  return ExitStatus(written);
 }
 
 int RomCommand(Session& s, std::span<const std::string>) {
   RomImage image{};
-  bool ok = ReadRomImage(s.ctx, s.link, image);
-  s.out << "ReadRomImage: " << ok << "\n";
-  if (!ok) return kExitFailed;
-  PrintFields(s.out, image);
-  return kExitOk;
+  Outcome read = ReadRomImage(s.ctx, s.link, image);
+  s.out << "ReadRomImage: " << read.achieved() << FailureNoteFor(read) << "\n";
+  if (read.achieved()) PrintFields(s.out, image);
+  return ExitStatus(read);
 }
 
 void PrintSettings(std::ostream& out, const OffsetSettings& offsets, const InkSettings& ink) {

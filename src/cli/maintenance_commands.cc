@@ -25,22 +25,24 @@ int NozzleCleanCommand(Session& s, std::span<const std::string> args) {
           << (s.ctx.edition.is_library() ? " or 4" : "") << ", not \"" << args[0] << "\"\n";
     return kExitUsage;
   }
-  bool ok = NozzleClean(s.ctx, s.link, s.station.chart_label, *mode);
-  s.out << "NozzleClean: " << ok << " (cleanings " << int{s.station.chart_label.nozzle_cleanings}
-        << ")\n";
-  return ok ? kExitOk : kExitFailed;
+  Outcome cleaned = NozzleClean(s.ctx, s.link, s.station.chart_label, *mode);
+  s.out << "NozzleClean: " << cleaned.ok() << " (cleanings "
+        << int{s.station.chart_label.nozzle_cleanings} << ")" << FailureNoteFor(cleaned) << "\n";
+  return ExitStatus(cleaned);
+}
+
+// A fixed sequence: "done", or the first command that failed.
+int ReportSequence(Session& s, std::string_view name, const Outcome& outcome) {
+  s.out << name << ": " << (outcome.ok() ? "done" : "failed") << FailureNoteFor(outcome) << "\n";
+  return ExitStatus(outcome);
 }
 
 int LubricationCommand(Session& s, std::span<const std::string>) {
-  Lubrication(s.ctx, s.link);
-  s.out << "Lubrication: done\n";
-  return kExitOk;
+  return ReportSequence(s, "Lubrication", Lubrication(s.ctx, s.link));
 }
 
 int InkChargeCommand(Session& s, std::span<const std::string>) {
-  InkCharge(s.ctx, s.link);
-  s.out << "InkCharge: done\n";
-  return kExitOk;
+  return ReportSequence(s, "InkCharge", InkCharge(s.ctx, s.link));
 }
 
 bool ParseFlag(Session& s, std::string_view name, const std::string& text, int& flag) {
@@ -56,17 +58,17 @@ bool ParseFlag(Session& s, std::string_view name, const std::string& text, int& 
 int InkDisChargeCommand(Session& s, std::span<const std::string> args) {
   int flag = 0;
   if (!ParseFlag(s, "InkDisCharge", args[0], flag)) return kExitUsage;
-  bool ok = InkDisCharge(s.ctx, s.link, s.station.state, flag);
-  s.out << "InkDisCharge: " << ok << "\n";
-  return ok ? kExitOk : kExitFailed;
+  Outcome drained = InkDisCharge(s.ctx, s.link, s.station.state, flag);
+  s.out << "InkDisCharge: " << drained.achieved() << FailureNoteFor(drained) << "\n";
+  return ExitStatus(drained);
 }
 
 int InkDisChargeNoPowerOffCommand(Session& s, std::span<const std::string> args) {
   int flag = 0;
   if (!ParseFlag(s, "InkDisChargeNoPowerOff", args[0], flag)) return kExitUsage;
-  bool ok = InkDisChargeNoPowerOff(s.ctx, s.link, s.station.state, flag);
-  s.out << "InkDisChargeNoPowerOff: " << ok << "\n";
-  return ok ? kExitOk : kExitFailed;
+  Outcome drained = InkDisChargeNoPowerOff(s.ctx, s.link, s.station.state, flag);
+  s.out << "InkDisChargeNoPowerOff: " << drained.achieved() << FailureNoteFor(drained) << "\n";
+  return ExitStatus(drained);
 }
 
 // The adjustments print from and (library) write the working block. One that nothing has filled
@@ -75,18 +77,19 @@ bool EnsureWorkingBlock(Session& s) {
   for (uint8_t b : s.station.working_block) {
     if (b != 0) return true;
   }
-  if (ReadData(s.ctx, s.link, s.station.working_block)) return true;
+  if (ReadData(s.ctx, s.link, s.station.working_block).achieved()) return true;
   s.err << "tarvo-cli: the printer's head data block could not be read\n";
   return false;
 }
 
 int TofCommand(Session& s, std::span<const std::string>) {
   if (!EnsureWorkingBlock(s)) return kExitFailed;
-  int result = TOF(s.ctx, s.link, s.station.state, s.station.working_block, s.station.read_block,
-                   s.station.chart_label);
-  s.out << "TOF: " << result << " (TofAdjust "
-        << int{static_cast<int8_t>(s.station.working_block[kTofAdjustOffset])} << ")\n";
-  return result == kAdjustStored ? kExitOk : kExitFailed;
+  Outcome result = TOF(s.ctx, s.link, s.station.state, s.station.working_block,
+                       s.station.read_block, s.station.chart_label);
+  s.out << "TOF: " << result.ResultCode() << " (TofAdjust "
+        << int{static_cast<int8_t>(s.station.working_block[kTofAdjustOffset])} << ")"
+        << FailureNoteFor(result) << "\n";
+  return ExitStatus(result);
 }
 
 int BiAdjustCommand(Session& s, std::span<const std::string> args) {
@@ -99,11 +102,12 @@ int BiAdjustCommand(Session& s, std::span<const std::string> args) {
     return kExitUsage;
   }
   if (!EnsureWorkingBlock(s)) return kExitFailed;
-  int result = BiAdjust(s.ctx, s.link, s.station.state, s.station.working_block,
-                        s.station.read_block, s.station.chart_label, mode);
-  s.out << "BiAdjust: " << result << " (" << bid->caption << " "
-        << int{static_cast<int8_t>(s.station.working_block[bid->field_offset])} << ")\n";
-  return result == kAdjustStored ? kExitOk : kExitFailed;
+  Outcome result = BiAdjust(s.ctx, s.link, s.station.state, s.station.working_block,
+                            s.station.read_block, s.station.chart_label, mode);
+  s.out << "BiAdjust: " << result.ResultCode() << " (" << bid->caption << " "
+        << int{static_cast<int8_t>(s.station.working_block[bid->field_offset])} << ")"
+        << FailureNoteFor(result) << "\n";
+  return ExitStatus(result);
 }
 
 int LoadBlocksCommand(Session& s, std::span<const std::string> args) {

@@ -31,32 +31,24 @@ std::string Chars(const RomSummary& r, size_t at, size_t n) {
   return text;
 }
 
-const char* OutcomeText(DumpOutcome outcome) {
-  switch (outcome) {
-    case DumpOutcome::kReadFailed:
-      return "read failed";
-    case DumpOutcome::kCancelled:
-      return "cancelled";
-    case DumpOutcome::kUnchanged:
-      return "unchanged, nothing written";
-    case DumpOutcome::kWritten:
-      return "written";
-    case DumpOutcome::kWriteFailed:
-      return "write failed";
-  }
-  return "?";
+// What DumpData and SetInitialValue did, in the words of this tool.
+const char* DumpText(const Outcome& outcome, bool written) {
+  if (outcome.kind == OutcomeKind::kCancelled) return "cancelled";
+  if (written) return outcome.achieved() ? "written" : "write failed";
+  return outcome.achieved() ? "unchanged, nothing written" : "read failed";
 }
 
-int ReportOutcome(Session& s, std::string_view name, DumpOutcome outcome) {
-  s.out << name << ": " << OutcomeText(outcome) << "\n";
-  const bool ok = outcome == DumpOutcome::kWritten || outcome == DumpOutcome::kUnchanged ||
-                  outcome == DumpOutcome::kCancelled;
-  return ok ? kExitOk : kExitFailed;
+int ReportDump(Session& s, std::string_view name, const Outcome& outcome, bool written) {
+  // Leaving the dialog without OK is the operator's choice, not a failure.
+  const int status = ExitStatus(outcome, /*cancel_ok=*/true);
+  s.out << name << ": " << DumpText(outcome, written) << FailureNoteFor(outcome, /*cancel_ok=*/true)
+        << "\n";
+  return status;
 }
 
-int Report(Session& s, std::string_view name, bool ok) {
-  s.out << name << ": " << (ok ? 1 : 0) << "\n";
-  return ok ? kExitOk : kExitFailed;
+int Report(Session& s, std::string_view name, const Outcome& outcome) {
+  s.out << name << ": " << (outcome.achieved() ? 1 : 0) << FailureNoteFor(outcome) << "\n";
+  return ExitStatus(outcome);
 }
 
 int DumpDataCommand(Session& s, std::span<const std::string> args) {
@@ -66,18 +58,22 @@ int DumpDataCommand(Session& s, std::span<const std::string> args) {
           << args[0] << "\"\n";
     return kExitUsage;
   }
-  return ReportOutcome(s, "DumpData", DumpData(s.ctx, s.link, s.station.state, *mode));
+  bool written = false;
+  Outcome dumped = DumpData(s.ctx, s.link, s.station.state, *mode, &written);
+  return ReportDump(s, "DumpData", dumped, written);
 }
 
 int SetInitialValueCommand(Session& s, std::span<const std::string>) {
-  return ReportOutcome(s, "SetInitialValue", SetInitialValue(s.ctx, s.link, s.station.state));
+  bool written = false;
+  Outcome set = SetInitialValue(s.ctx, s.link, s.station.state, &written);
+  return ReportDump(s, "SetInitialValue", set, written);
 }
 
 int DumpTransferROMDataCommand(Session& s, std::span<const std::string>) {
   RomSummary record{};
-  if (!DumpTransferROMData(s.ctx, s.link, s.station.state, record))
-    return Report(s, "DumpTransferROMData", false);
-  s.out << "DumpTransferROMData: 1\n"
+  Outcome read = DumpTransferROMData(s.ctx, s.link, s.station.state, record);
+  if (!read.achieved()) return Report(s, "DumpTransferROMData", read);
+  s.out << "DumpTransferROMData: 1" << FailureNoteFor(read) << "\n"
         << "Customer Setting = \"" << Chars(record, summary::kModelName, 3) << "\"\n"
         << "USB ID = \"" << Chars(record, summary::kUsbSerialNo, 18) << "\"\n"
         << "Head ID = \"" << Chars(record, summary::kHeadId, 6) << "\"\n"
@@ -95,7 +91,7 @@ int DumpTransferROMDataCommand(Session& s, std::span<const std::string>) {
     s.out << "Unplug Acmlt = " << int{record[summary::kUnplugAccumulation]} << "\n"
           << "TCL Condition = " << int{record[summary::kTclCondition]} << "\n";
   }
-  return kExitOk;
+  return ExitStatus(read);
 }
 
 int LoadFileCommand(Session& s, std::span<const std::string>) {
@@ -115,9 +111,11 @@ int SetChargeCommand(Session& s, std::span<const std::string>) {
 }
 
 int ReadFWCommand(Session& s, std::span<const std::string>) {
-  std::optional<std::string> version = ReadFW(s.ctx, s.link);
-  s.out << "ReadFW: " << (version ? "1 \"" + *version + "\"" : "0") << "\n";
-  return version ? kExitOk : kExitFailed;
+  std::string version;
+  Outcome read = ReadFW(s.ctx, s.link, version);
+  s.out << "ReadFW: " << (read.achieved() ? "1 \"" + version + "\"" : "0") << FailureNoteFor(read)
+        << "\n";
+  return ExitStatus(read);
 }
 
 int SetInitialStuffCommand(Session& s, std::span<const std::string>) {
@@ -148,29 +146,37 @@ int TransferflagCommand(Session& s, std::span<const std::string>) {
 }
 
 int ReadFatalErrorCodeCommand(Session& s, std::span<const std::string>) {
-  std::optional<uint8_t> code = ReadFatalErrorCode(s.ctx, s.link);
-  s.out << "ReadFatalErrorCode: " << (code ? "1 " + std::to_string(int{*code}) : "0") << "\n";
-  return code ? kExitOk : kExitFailed;
+  uint8_t code = 0;
+  Outcome read = ReadFatalErrorCode(s.ctx, s.link, code);
+  s.out << "ReadFatalErrorCode: " << (read.achieved() ? "1 " + std::to_string(int{code}) : "0")
+        << FailureNoteFor(read) << "\n";
+  return ExitStatus(read);
 }
 
 int SetFTFlagCommand(Session& s, std::span<const std::string>) {
   return Report(s, "SetFTFlag", SetFTFlag(s.ctx, s.link));
 }
 
-// The motor tests: a cancelled dialog sends nothing and is no failure.
+// The motor tests: a cancelled dialog sends nothing and is no failure; a failed command is.
+int ReportMotorTest(Session& s, std::string_view name, const Outcome& outcome) {
+  const char* text = outcome.ok()                              ? "sent"
+                     : outcome.kind == OutcomeKind::kCancelled ? "cancelled"
+                                                               : "failed";
+  const int status = ExitStatus(outcome, /*cancel_ok=*/true);
+  s.out << name << ": " << text << FailureNoteFor(outcome, /*cancel_ok=*/true) << "\n";
+  return status;
+}
+
 int MotorMoveTestCommand(Session& s, std::span<const std::string>) {
-  s.out << "MotorMoveTest: " << (MotorMoveTest(s.ctx, s.link) ? "sent" : "cancelled") << "\n";
-  return kExitOk;
+  return ReportMotorTest(s, "MotorMoveTest", MotorMoveTest(s.ctx, s.link));
 }
 
 int MotorActionCommand(Session& s, std::span<const std::string>) {
-  s.out << "MotorAction: " << (MotorAction(s.ctx, s.link) ? "sent" : "cancelled") << "\n";
-  return kExitOk;
+  return ReportMotorTest(s, "MotorAction", MotorAction(s.ctx, s.link));
 }
 
 int PowerOffTestCommand(Session& s, std::span<const std::string>) {
-  s.out << "PowerOffTest: " << (PowerOffTest(s.ctx, s.link) ? "sent" : "cancelled") << "\n";
-  return kExitOk;
+  return ReportMotorTest(s, "PowerOffTest", PowerOffTest(s.ctx, s.link));
 }
 
 const bool registered =

@@ -111,7 +111,7 @@ void CopyOut(const HeadBlock& block, unsigned char* host) {
 template <typename Adjust>
 unsigned char AdjustOnHostBlocks(const char* name, unsigned char* block, unsigned char* read_back,
                                  unsigned char* chart_label, Adjust&& adjust) {
-  constexpr unsigned char kNotDone = tarvo::kAdjustNotDone;
+  constexpr unsigned char kNotDone = 2;
   if (!block || !read_back || !chart_label) return kNotDone;
   return WithRuntime(name, kNotDone, [&](Runtime& rt) {
     StationData& station = rt.station();
@@ -129,7 +129,7 @@ unsigned char AdjustOnHostBlocks(const char* name, unsigned char* block, unsigne
       }
     } hand_back{station, block, read_back};
     HostLabel label(station, chart_label);
-    return static_cast<unsigned char>(adjust(rt, label.label()));
+    return static_cast<unsigned char>(adjust(rt, label.label()).ResultCode());
   });
 }
 
@@ -158,16 +158,20 @@ int32_t FENNICK_CALL HandleClose(void) {
 unsigned char FENNICK_CALL ReadRamFWPtr(uint32_t* value) {
   if (!value) return 0;
   return WithRuntime("ReadRamFWPtr", static_cast<unsigned char>(0), [&](Runtime& rt) {
-    auto read = tarvo::ReadRamFWPtr(rt.ctx(), rt.link());
-    if (!read) return static_cast<unsigned char>(0);
-    *value = *read;
+    uint32_t read = 0;
+    if (!tarvo::ReadRamFWPtr(rt.ctx(), rt.link(), read).achieved()) {
+      return static_cast<unsigned char>(0);
+    }
+    *value = read;
     return static_cast<unsigned char>(1);
   });
 }
 
 int32_t FENNICK_CALL ReadTemperatureBegin(void) {
   return WithRuntime("ReadTemperatureBegin", -1, [](Runtime& rt) {
-    return static_cast<int32_t>(tarvo::ReadTemperatureBegin(rt.ctx(), rt.link()));
+    int temperature = -1;
+    tarvo::ReadTemperatureBegin(rt.ctx(), rt.link(), temperature);
+    return static_cast<int32_t>(temperature);
   });
 }
 
@@ -183,7 +187,7 @@ unsigned char FENNICK_CALL MELoadFilePtr(const char* chars, int32_t count) {
   const size_t size = count > 0 ? static_cast<size_t>(count) : 0;
   return WithRuntime("MELoadFilePtr", static_cast<unsigned char>(0), [&](Runtime& rt) {
     return static_cast<unsigned char>(
-        tarvo::MELoadFilePtr(rt.ctx(), rt.link(), std::span<const char>(chars, size)));
+        tarvo::MELoadFilePtr(rt.ctx(), rt.link(), std::span<const char>(chars, size)).ok());
   });
 }
 
@@ -193,26 +197,26 @@ int32_t FENNICK_CALL ReadData(unsigned char* block, unsigned char* /*unused*/) {
   if (!block) return 1;
   WithRuntimeVoid("ReadData", [&](Runtime& rt) {
     HeadBlock read{};
-    if (tarvo::ReadData(rt.ctx(), rt.link(), read)) CopyOut(read, block);
+    if (tarvo::ReadData(rt.ctx(), rt.link(), read).achieved()) CopyOut(read, block);
   });
   return 1;
 }
 
 unsigned char FENNICK_CALL SetHeadID(unsigned char* block) {
-  constexpr auto kCancelled = static_cast<unsigned char>(tarvo::kHeadIdCancelled);
+  constexpr auto kCancelled = static_cast<unsigned char>(2);
   if (!block) return kCancelled;
   return WithRuntime("SetHeadID", kCancelled, [&](Runtime& rt) {
     // The host's block is the working block for the length of the call.
     CopyIn(rt.station().working_block, block);
-    const int result = tarvo::SetHeadIDOnStation(rt.ctx(), rt.link(), rt.station());
+    const tarvo::Outcome result = tarvo::SetHeadIDOnStation(rt.ctx(), rt.link(), rt.station());
     CopyOut(rt.station().working_block, block);
-    return static_cast<unsigned char>(result);
+    return static_cast<unsigned char>(result.ResultCode());
   });
 }
 
 unsigned char FENNICK_CALL SetInkSystemValue(void) {
   return WithRuntime("SetInkSystemValue", static_cast<unsigned char>(0), [](Runtime& rt) {
-    return static_cast<unsigned char>(tarvo::SetInkSystemValue(rt.ctx(), rt.link()));
+    return static_cast<unsigned char>(tarvo::SetInkSystemValue(rt.ctx(), rt.link()).achieved());
   });
 }
 
@@ -237,14 +241,15 @@ void FENNICK_CALL InkCharge(void) {
 unsigned char FENNICK_CALL InkDisCharge(int32_t finishing) {
   return WithRuntime("InkDisCharge", static_cast<unsigned char>(0), [&](Runtime& rt) {
     return static_cast<unsigned char>(
-        tarvo::InkDisCharge(rt.ctx(), rt.link(), rt.station().state, finishing));
+        tarvo::InkDisCharge(rt.ctx(), rt.link(), rt.station().state, finishing).achieved());
   });
 }
 
 unsigned char FENNICK_CALL InkDisChargeNoPowerOff(int32_t finishing) {
   return WithRuntime("InkDisChargeNoPowerOff", static_cast<unsigned char>(0), [&](Runtime& rt) {
     return static_cast<unsigned char>(
-        tarvo::InkDisChargeNoPowerOff(rt.ctx(), rt.link(), rt.station().state, finishing));
+        tarvo::InkDisChargeNoPowerOff(rt.ctx(), rt.link(), rt.station().state, finishing)
+            .achieved());
   });
 }
 
@@ -312,7 +317,7 @@ unsigned char FENNICK_CALL DumpTransferROMData(unsigned char* record) {
     // Bytes the record does not carry stay as the host passed them.
     tarvo::RomSummary summary{};
     std::copy_n(record, summary.size(), summary.begin());
-    if (!tarvo::DumpTransferROMData(rt.ctx(), rt.link(), rt.station().state, summary)) {
+    if (!tarvo::DumpTransferROMData(rt.ctx(), rt.link(), rt.station().state, summary).achieved()) {
       return static_cast<unsigned char>(0);
     }
     std::copy(summary.begin(), summary.end(), record);
@@ -337,7 +342,10 @@ void FENNICK_CALL SetCharge(void) {
 }
 
 void FENNICK_CALL ReadFW(void) {
-  WithRuntimeVoid("ReadFW", [](Runtime& rt) { tarvo::ReadFW(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("ReadFW", [](Runtime& rt) {
+    std::string version;
+    tarvo::ReadFW(rt.ctx(), rt.link(), version);
+  });
 }
 
 void FENNICK_CALL SetInitialStuff(void) {
@@ -350,8 +358,10 @@ void FENNICK_CALL SetFTFlag(void) {
 }
 
 void FENNICK_CALL ReadFatalErrorCode(void) {
-  WithRuntimeVoid("ReadFatalErrorCode",
-                  [](Runtime& rt) { tarvo::ReadFatalErrorCode(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("ReadFatalErrorCode", [](Runtime& rt) {
+    uint8_t code = 0;
+    tarvo::ReadFatalErrorCode(rt.ctx(), rt.link(), code);
+  });
 }
 
 // ---------------------------------------------------------------- firmware

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
 #include "charts/print_chart.h"
 #include "dialogs/tof_adjust_dialog.h"
@@ -25,15 +26,17 @@ constexpr std::string_view kWriteEepromError = "Write EEPROM Error !!";
 // Stores one adjusted field: the EEPROM's head data block is read fresh into `read` and gets the
 // new value; the program writes that block (so the rest of the EEPROM's block stays as it is),
 // the library the caller's working block.
-int Store(const Context& ctx, PrinterLink& link, HeadBlock& working, HeadBlock& read,
-          uint8_t offset, uint8_t value, std::string_view failure, std::string_view caption) {
+Outcome Store(const Context& ctx, PrinterLink& link, HeadBlock& working, HeadBlock& read,
+              uint8_t offset, uint8_t value, std::string_view failure, std::string_view caption) {
   // Writing over a block that could not be read would put stale bytes into the EEPROM.
-  if (!ReadData(ctx, link, read)) return kAdjustNotDone;
+  Outcome fresh = ReadData(ctx, link, read);
+  if (!fresh.achieved()) return fresh;
   read[offset] = value;
   if (ctx.edition.is_program()) working = read;
-  if (WriteDataVerify(ctx, link, working, read)) return kAdjustStored;
+  Outcome written = WriteDataVerify(ctx, link, working, read);
+  if (written.achieved()) return fresh.Then(written);
   ctx.Error(failure, caption);
-  return kAdjustNotVerified;
+  return Outcome::VerifyFailed(std::string(failure));
 }
 
 }  // namespace
@@ -43,26 +46,27 @@ const BiDMode* FindBiDMode(int mode) {
   return &kBiDModes[mode];
 }
 
-bool SendTOFValue(const Context& ctx, PrinterLink& link, int8_t tof) {
-  if (link.TimedWrite(TofPacket(tof))) return true;
-  ctx.Error(ctx.Text({kWriteCommandError, "寫入TOF失敗!!"}), kWriteCaption);
-  return false;
+Outcome SendTOFValue(const Context& ctx, PrinterLink& link, int8_t tof) {
+  return WriteTold(ctx, link, TofPacket(tof), ctx.Text({kWriteCommandError, "寫入TOF失敗!!"}));
 }
 
-bool SendBiDValues(const Context& ctx, PrinterLink& link, std::array<uint8_t, 4> values) {
-  if (link.TimedWrite(MakeBiDTransfer(values))) return true;
-  ctx.Error(ctx.Text({kWriteCommandError, "寫入Bi-d調整失敗!!"}), kWriteCaption);
-  return false;
+Outcome SendBiDValues(const Context& ctx, PrinterLink& link, std::array<uint8_t, 4> values) {
+  return WriteTold(ctx, link, MakeBiDTransfer(values),
+                   ctx.Text({kWriteCommandError, "寫入Bi-d調整失敗!!"}));
 }
 
-int TOF(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
-        HeadBlock& read, ChartLabel& chart_label) {
+Outcome TOF(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
+            HeadBlock& read, ChartLabel& chart_label) {
   TofAdjustDialog dialog;
-  PrintChart(ctx, link, state, working, chart_label, kTofChart);
+  // A chart that did not print is passed over: the operator judges what came out.
+  Outcome passed;
+  passed.PassOver(PrintChart(ctx, link, state, working, chart_label, kTofChart));
   dialog.value = TofAdjustDialog::kStep * static_cast<int8_t>(working[kTofAdjustOffset]);
 
   for (;;) {
-    if (ctx.op.ShowDialog(dialog) != DialogResult::kOk) return kAdjustNotDone;
+    if (ctx.op.ShowDialog(dialog) != DialogResult::kOk) {
+      return Outcome::Cancelled("the TOF Adjustment dialog");
+    }
     // TofAdjust is a signed byte: a value past its range stays at the end rather than wrapping
     // round to the other side.
     int t =
@@ -71,27 +75,28 @@ int TOF(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlo
     if (t != dialog.value / TofAdjustDialog::kStep) dialog.value = t * TofAdjustDialog::kStep;
     working[kTofAdjustOffset] = static_cast<uint8_t>(t);
     if (dialog.accepted()) break;
-    if (!SendTOFValue(ctx, link, static_cast<int8_t>(t))) return kAdjustNotDone;
-    PrintChart(ctx, link, state, working, chart_label, kTofChart);
+    if (Outcome sent = SendTOFValue(ctx, link, static_cast<int8_t>(t)); !sent) return sent;
+    passed.PassOver(PrintChart(ctx, link, state, working, chart_label, kTofChart));
   }
 
-  return Store(ctx, link, working, read, kTofAdjustOffset, working[kTofAdjustOffset],
-               ctx.Text({kWriteEepromError, "寫入資料失敗!!"}), "TOF");
+  return passed.Then(Store(ctx, link, working, read, kTofAdjustOffset, working[kTofAdjustOffset],
+                           ctx.Text({kWriteEepromError, "寫入資料失敗!!"}), "TOF"));
 }
 
-int BiAdjust(const Context& ctx, PrinterLink& link, const DeviceState& state, HeadBlock& working,
-             HeadBlock& read, ChartLabel& chart_label, int mode) {
+Outcome BiAdjust(const Context& ctx, PrinterLink& link, const DeviceState& state,
+                 HeadBlock& working, HeadBlock& read, ChartLabel& chart_label, int mode) {
   // Any other mode would print nothing and never leave the loop.
   const BiDMode* bid = FindBiDMode(mode);
-  if (!bid) return kAdjustNotDone;
+  if (!bid) return Outcome::NotDone("no Bi-d mode " + std::to_string(mode));
 
+  Outcome passed;
   ValueEntryDialog dialog;
   dialog.reprint = 1;
   for (int pass = 0; dialog.reprint == 1; ++pass) {
     std::array<uint8_t, 4> values;
     values.fill(kBiDNeutral);
-    PrintChart(ctx, link, state, working, chart_label,
-               pass == 0 ? bid->first_chart : bid->later_chart);
+    passed.PassOver(PrintChart(ctx, link, state, working, chart_label,
+                               pass == 0 ? bid->first_chart : bid->later_chart));
 
     dialog.running_total = static_cast<int8_t>(working[bid->field_offset]);
     dialog.value = 0;
@@ -101,15 +106,17 @@ int BiAdjust(const Context& ctx, PrinterLink& link, const DeviceState& state, He
     working[bid->field_offset] = static_cast<uint8_t>(dialog.running_total);
     // The printer applies the offset of this pass to the next chart; the total is the EEPROM's.
     values[bid->packet_index] = static_cast<uint8_t>(kBiDNeutral + dialog.value);
-    if (!SendBiDValues(ctx, link, values)) return kAdjustNotDone;
+    if (Outcome sent = SendBiDValues(ctx, link, values); !sent) return sent;
   }
 
   if (dialog.running_total < -kBiDTotalLimit || dialog.running_total > kBiDTotalLimit) {
-    ctx.Error(ctx.Text({"Adjust Bi-d Alignment Fail !!", "調整Bi-d 位移值失敗 !!"}), bid->caption);
-    return kAdjustOutOfRange;
+    const std::string_view failure =
+        ctx.Text({"Adjust Bi-d Alignment Fail !!", "調整Bi-d 位移值失敗 !!"});
+    ctx.Error(failure, bid->caption);
+    return Outcome::OutOfRange(std::string(failure));
   }
-  return Store(ctx, link, working, read, bid->field_offset, working[bid->field_offset],
-               kWriteEepromError, bid->caption);
+  return passed.Then(Store(ctx, link, working, read, bid->field_offset, working[bid->field_offset],
+                           kWriteEepromError, bid->caption));
 }
 
 }  // namespace tarvo

@@ -13,6 +13,12 @@
 namespace tarvo {
 namespace {
 
+// The result codes the station and the library's hosts read.
+constexpr int kAdjustNotVerified = 0;
+constexpr int kAdjustStored = 1;
+constexpr int kAdjustNotDone = 2;
+constexpr int kAdjustOutOfRange = 3;
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing_rig::EepromDoesNotStick;
@@ -86,9 +92,10 @@ class AlignmentTest : public ::testing::TestWithParam<EditionKind> {
   }
   bool library() const { return GetParam() == EditionKind::kLibrary; }
   int8_t Eeprom(uint8_t offset) { return static_cast<int8_t>(rig.printer.eeprom()[offset]); }
-  int RunTof() { return TOF(rig.ctx, rig.link, state, working, read, label); }
+  // The station's result codes of the adjustments.
+  int RunTof() { return TOF(rig.ctx, rig.link, state, working, read, label).ResultCode(); }
   int RunBiAdjust(int mode) {
-    return BiAdjust(rig.ctx, rig.link, state, working, read, label, mode);
+    return BiAdjust(rig.ctx, rig.link, state, working, read, label, mode).ResultCode();
   }
 
   SimRig rig;

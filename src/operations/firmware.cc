@@ -4,8 +4,8 @@
 #include <string>
 
 #include "charts/print_file.h"
-#include "protocol/commands.h"
 #include "operations/current_directory.h"
+#include "protocol/commands.h"
 
 namespace tarvo {
 
@@ -22,20 +22,29 @@ std::string_view ShippingFileName(int type) {
   }
 }
 
-bool UpdateFW(const Context& ctx, PrinterLink& link) {
+namespace {
+
+// A failed send is told a second time, by the operation; the outcome keeps the send's reason.
+Outcome SendImage(const Context& ctx, PrinterLink& link, const std::string& path,
+                  std::string_view second_error) {
+  Outcome sent = SendPrintFile(ctx, link, path);
+  if (!sent) ctx.Error(second_error, kWriteCaption);
+  return sent;
+}
+
+}  // namespace
+
+Outcome UpdateFW(const Context& ctx, PrinterLink& link) {
   CurrentDirectoryGuard keep_directory;
   std::optional<std::string> path =
       ctx.op.ChooseFile(FileRequest{false, std::string(kFirmwareFilter)});
-  const bool ok = SendPrintFile(ctx, link, path.value_or(std::string()));
-  if (!ok) ctx.Error(kWriteCommandError, kWriteCaption);
-  return ok;
+  return SendImage(ctx, link, path.value_or(std::string()), kWriteCommandError);
 }
 
-bool UpdateShippingFW(const Context& ctx, PrinterLink& link, int type) {
+Outcome UpdateShippingFW(const Context& ctx, PrinterLink& link, int type) {
   CurrentDirectoryGuard keep_directory;
-  const bool ok = SendPrintFile(ctx, link, std::string(ShippingFileName(type)));
-  if (!ok) ctx.Error(ctx.Text({kWriteCommandError, "MELoadFile Command寫入失敗!!"}), kWriteCaption);
-  return ok;
+  return SendImage(ctx, link, std::string(ShippingFileName(type)),
+                   ctx.Text({kWriteCommandError, "MELoadFile Command寫入失敗!!"}));
 }
 
 }  // namespace tarvo

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "base/context.h"
+#include "base/outcome.h"
 #include "link/printer_link.h"
 
 namespace tarvo {
@@ -16,10 +17,10 @@ std::string_view ShippingFileName(int type);
 
 // Asks for a firmware image and sends it. A cancelled dialog is sent as an empty name, which
 // cannot be opened. A failed send is told twice: by the send, then by this operation. The current
-// directory is the same afterwards as before. True when the whole image went out.
-bool UpdateFW(const Context& ctx, PrinterLink& link);
+// directory is the same afterwards as before. Done when the whole image went out.
+Outcome UpdateFW(const Context& ctx, PrinterLink& link);
 
-// Sends the fixed image of `type` (see ShippingFileName). True when the whole image went out.
-bool UpdateShippingFW(const Context& ctx, PrinterLink& link, int type);
+// Sends the fixed image of `type` (see ShippingFileName). Done when the whole image went out.
+Outcome UpdateShippingFW(const Context& ctx, PrinterLink& link, int type);
 
 }  // namespace tarvo

@@ -40,9 +40,11 @@ void ApplyInkValues(std::span<uint8_t, kRomImageSize> image, const InkSettings& 
 
 }  // namespace
 
-int SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block, HeadBlock& read_block,
-              HeadBlock* host_block) {
-  ReadData(ctx, link, read_block);
+Outcome SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block,
+                  HeadBlock& read_block, HeadBlock* host_block) {
+  // The steps around the write are passed over when they fail: the head ID is the result.
+  Outcome passed;
+  passed.PassOver(ReadData(ctx, link, read_block));
 
   InputIdDialog dialog(InputIdDialog::Kind::kHeadId);
   const auto id_begin = read_block.begin() + kHeadIdOffset;
@@ -52,12 +54,12 @@ int SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block, Hea
   if (host_block) write_block = *host_block;
 
   // Carriage aside so the head can be reached.
-  SendJobMark(ctx, link, J(0, 0));
-  SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 4));
-  SendMotorCommand(ctx, link, M(0, 1, 2, 210, 6, 1));
-  SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 5));
+  passed.PassOver(SendJobMark(ctx, link, J(0, 0)));
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 4)));
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 1, 2, 210, 6, 1)));
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 5)));
 
-  int result = kHeadIdCancelled;
+  Outcome result = Outcome::Cancelled("the Input Head ID dialog");
   if (ctx.op.ShowDialog(dialog) == DialogResult::kOk) {
     const std::string stamp = TimeStamp(ctx.clock.LocalTime());
     std::copy(stamp.begin(), stamp.end(), write_block.begin() + kTimeStampOffset);
@@ -79,46 +81,55 @@ int SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block, Hea
       write_block[kTofAdjustOffset] = static_cast<uint8_t>(offsets.tof);
     }
 
-    if (WriteDataVerify(ctx, link, write_block, read_block)) {
-      result = kHeadIdWritten;
-      ctx.Info(ctx.Text({"Write EEPROM Success !!", "寫入初始資料成功 !!"}), "Head ID");
-    } else {
-      result = kHeadIdNotVerified;
-      ctx.Error(ctx.Text({"Write EEPROM Error !!", "寫入初始資料失敗 !!"}), "Head ID");
-    }
-
+    Outcome written = WriteDataVerify(ctx, link, write_block, read_block);
+    // The ink system values belong to what a new head is given: the success is told only once
+    // they are in the EEPROM too.
     const InkSettings ink = ReadInkSettings(ctx.settings);
     if (ink.disable_ink == 0) {
       RomImage image{};
-      if (ReadRomImage(ctx, link, image)) {
+      Outcome ink_written = ReadRomImage(ctx, link, image);
+      if (ink_written.achieved()) {
+        const RomImage as_read = image;
         ApplyInkValues(image, ink);
-        WriteRomImageVerify(ctx, link, image);
+        ink_written =
+            ink_written.Then(WriteRomImageVerify(ctx, link, image, ChangedBytes(as_read, image)));
       }
+      written = written.Then(ink_written);
+    }
+
+    if (written.achieved()) {
+      ctx.Info(ctx.Text({"Write EEPROM Success !!", "寫入初始資料成功 !!"}), "Head ID");
+      result = written;
+    } else {
+      const std::string_view failure = ctx.Text({"Write EEPROM Error !!", "寫入初始資料失敗 !!"});
+      ctx.Error(failure, "Head ID");
+      result = Outcome::VerifyFailed(std::string(failure));
     }
 
     if (host_block) *host_block = write_block;
   }
 
   // Carriage home and motors locked, after a cancel as well.
-  SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 6));
-  SendMotorCommand(ctx, link, M(0, 0, 2, 180, 6, 1));
-  SendMotorCommand(ctx, link, M(0, 0, 0, 0, 6, 0));
-  SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3));
-  SendJobMark(ctx, link, J(1, 0));
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 6)));
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 2, 180, 6, 1)));
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 6, 0)));
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3)));
+  passed.PassOver(SendJobMark(ctx, link, J(1, 0)));
   if (ctx.edition.is_program()) {
-    SendJobMark(ctx, link, J(0, 0));
-    SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3));
-    SendJobMark(ctx, link, J(1, 0));
+    passed.PassOver(SendJobMark(ctx, link, J(0, 0)));
+    passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3)));
+    passed.PassOver(SendJobMark(ctx, link, J(1, 0)));
   }
-  return result;
+  return passed.Then(result);
 }
 
-bool SetInkSystemValue(const Context& ctx, PrinterLink& link) {
+Outcome SetInkSystemValue(const Context& ctx, PrinterLink& link) {
   RomImage image{};
-  if (!ReadMemory(ctx, link, image, 0)) return false;
+  Outcome read = ReadMemory(ctx, link, image, 0);
+  if (!read.achieved()) return read;
+  const RomImage as_read = image;
   ApplyInkValues(image, ReadInkSettings(ctx.settings));
-  WriteRomImageVerify(ctx, link, image);
-  return true;
+  return read.Then(WriteRomImageVerify(ctx, link, image, ChangedBytes(as_read, image)));
 }
 
 }  // namespace tarvo

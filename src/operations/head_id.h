@@ -4,15 +4,11 @@
 #include <span>
 
 #include "base/context.h"
+#include "base/outcome.h"
 #include "link/printer_link.h"
 #include "model/rom_layout.h"
 
 namespace tarvo {
-
-// Results of SetHeadID.
-inline constexpr int kHeadIdNotVerified = 0;
-inline constexpr int kHeadIdWritten = 1;
-inline constexpr int kHeadIdCancelled = 2;
 
 // Stores a new print head's identity: asks for the head ID ("Input Head ID") with the carriage
 // moved aside, fills `write_block` with the production time stamp, the ID and the line's initial
@@ -23,12 +19,15 @@ inline constexpr int kHeadIdCancelled = 2;
 // host's block as `host_block`: that is copied into `write_block` first and receives what was
 // written at the end; after a cancel it is left unchanged.
 //
-// Returns kHeadIdWritten, kHeadIdNotVerified or kHeadIdCancelled.
-int SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block, HeadBlock& read_block,
-              HeadBlock* host_block = nullptr);
+// Done when the block and (unless "disableink" says otherwise) the ink system values were written
+// and verified; kVerifyFailed under the "Write EEPROM Error !!" text when either was not;
+// kCancelled when the dialog was not confirmed. Failed motor moves and the first read are passed
+// over, so ResultCode() gives the station's codes: 1 written, 0 not verified, 2 cancelled.
+Outcome SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block,
+                  HeadBlock& read_block, HeadBlock* host_block = nullptr);
 
 // Writes the "unplugA" and "tclCond" settings into the printer's image, whatever "disableink"
-// holds. False when the image could not be read.
-bool SetInkSystemValue(const Context& ctx, PrinterLink& link);
+// holds. Done when they were written and verified.
+Outcome SetInkSystemValue(const Context& ctx, PrinterLink& link);
 
 }  // namespace tarvo

@@ -8,6 +8,11 @@
 namespace tarvo {
 namespace {
 
+// The result codes the station and the library's hosts read.
+constexpr int kHeadIdNotVerified = 0;
+constexpr int kHeadIdWritten = 1;
+constexpr int kHeadIdCancelled = 2;
+
 using ::testing::ElementsAre;
 using ::testing::IsSupersetOf;
 
@@ -55,7 +60,7 @@ TEST_F(ProgramHeadId, WritesTimeStampIdAndRegistryOffsets) {
   HeadBlock read{};
   EnterHeadId("ab12cd");
 
-  EXPECT_EQ(SetHeadID(ctx, link, working, read), kHeadIdWritten);
+  EXPECT_EQ(SetHeadID(ctx, link, working, read).ResultCode(), kHeadIdWritten);
 
   EXPECT_EQ(preset, "OLD001");
   const RomImage& e = printer.eeprom();
@@ -95,7 +100,7 @@ TEST_F(ProgramHeadId, DisabledOffsetsKeepThePrintersValues) {
   settings.WriteByte(kSelectPrinterKey, "disableink", 1);
   HeadBlock working{}, read{};
   EnterHeadId("ZZ9999");
-  EXPECT_EQ(SetHeadID(ctx, link, working, read), kHeadIdWritten);
+  EXPECT_EQ(SetHeadID(ctx, link, working, read).ResultCode(), kHeadIdWritten);
   for (uint8_t i = 0; i < 6; ++i) EXPECT_EQ(printer.eeprom()[27 + i], i + 1);
   // The ink values are left alone, so the image is never written.
   EXPECT_EQ(printer.eeprom()[kUnplugAccumulationOffset], 99);
@@ -106,7 +111,7 @@ TEST_F(ProgramHeadId, CancelMovesTheCarriageBackAndWritesNothing) {
   const RomImage before = printer.eeprom();
   HeadBlock working{}, read{};
   op.QueueDialog([](DialogModel&) { return DialogModel::kCancelId; });
-  EXPECT_EQ(SetHeadID(ctx, link, working, read), kHeadIdCancelled);
+  EXPECT_EQ(SetHeadID(ctx, link, working, read).ResultCode(), kHeadIdCancelled);
   EXPECT_EQ(printer.eeprom(), before);
   EXPECT_TRUE(op.messages().empty());
   EXPECT_THAT(Traffic(), ElementsAre("REMOTE ST 0", "READ(0,41)", "J(0,0)", "M(0,0,0,0,0,4)",
@@ -119,7 +124,7 @@ TEST_F(ProgramHeadId, AFreshPrintersErasedHeadIdIsShownAsLatin1Characters) {
   std::fill_n(printer.eeprom().begin() + kHeadIdOffset, kHeadIdSize, uint8_t{0xFF});
   HeadBlock working{}, read{};
   EnterHeadId("NEW001");
-  EXPECT_EQ(SetHeadID(ctx, link, working, read), kHeadIdWritten);
+  EXPECT_EQ(SetHeadID(ctx, link, working, read).ResultCode(), kHeadIdWritten);
   EXPECT_EQ(preset, "ÿÿÿÿÿÿ");
   EXPECT_EQ(Text(printer.eeprom(), kHeadIdOffset, kHeadIdSize), "NEW001");
 }
@@ -128,7 +133,7 @@ TEST_F(ProgramHeadId, WriteThatDoesNotStickGivesZero) {
   printer.faults().eeprom_sticks = false;
   HeadBlock working{}, read{};
   EnterHeadId("AB12CD");
-  EXPECT_EQ(SetHeadID(ctx, link, working, read), kHeadIdNotVerified);
+  EXPECT_EQ(SetHeadID(ctx, link, working, read).ResultCode(), kHeadIdNotVerified);
   ASSERT_FALSE(op.messages().empty());
   EXPECT_EQ(op.messages()[0].text, "Write EEPROM Error !!");
   EXPECT_EQ(op.messages()[0].caption, "Head ID");
@@ -140,7 +145,7 @@ TEST_F(LibraryHeadId, WriteThatDoesNotStickSpeaksChinese) {
   printer.faults().eeprom_sticks = false;
   HeadBlock host{}, write{}, read{};
   EnterHeadId("AB12CD");
-  EXPECT_EQ(SetHeadID(ctx, link, write, read, &host), kHeadIdNotVerified);
+  EXPECT_EQ(SetHeadID(ctx, link, write, read, &host).ResultCode(), kHeadIdNotVerified);
   ASSERT_FALSE(op.messages().empty());
   EXPECT_EQ(op.messages()[0].text, "寫入初始資料失敗 !!");
 }
@@ -155,7 +160,7 @@ TEST_F(LibraryHeadId, HostBlockIsCopiedInAndReceivesWhatWasWritten) {
   HeadBlock read{};
   EnterHeadId("AB12CD");
 
-  EXPECT_EQ(SetHeadID(ctx, link, write, read, &host), kHeadIdWritten);
+  EXPECT_EQ(SetHeadID(ctx, link, write, read, &host).ResultCode(), kHeadIdWritten);
   EXPECT_EQ(Text(host, 0, 8), "001ZZ999");
   EXPECT_EQ(Text(host, 8, 13), "1012312359580");
   EXPECT_EQ(Text(host, kHeadIdOffset, 6), "AB12CD");
@@ -179,7 +184,8 @@ TEST_F(LibraryHeadId, CancelLeavesTheHostBlockUnchanged) {
   HeadBlock host{};
   host.fill(0x41);
   HeadBlock write{}, read{};
-  EXPECT_EQ(SetHeadID(ctx, link, write, read, &host), kHeadIdCancelled);  // no answer: Cancel
+  EXPECT_EQ(SetHeadID(ctx, link, write, read, &host).ResultCode(),
+            kHeadIdCancelled);  // no answer: Cancel
   HeadBlock expected;
   expected.fill(0x41);
   EXPECT_EQ(host, expected);

@@ -8,15 +8,17 @@
 
 namespace tarvo {
 
-bool WriteImageAndTell(const Context& ctx, PrinterLink& link,
-                       std::span<const uint8_t, kRomImageSize> image, std::string_view success,
-                       std::string_view failure, std::string_view caption) {
-  if (WriteRomImageVerify(ctx, link, image)) {
+Outcome WriteImageAndTell(const Context& ctx, PrinterLink& link,
+                          std::span<const uint8_t, kRomImageSize> image, const ImageBytes& meant,
+                          std::string_view success, std::string_view failure,
+                          std::string_view caption) {
+  Outcome written = WriteRomImageVerify(ctx, link, image, meant);
+  if (written.achieved()) {
     ctx.Info(success, caption);
-    return true;
+    return written;
   }
   ctx.Error(failure, caption);
-  return false;
+  return Outcome::Failed(written.kind, std::string(failure));
 }
 
 std::optional<std::vector<uint8_t>> ChooseAndReadFileHead(const Context& ctx, size_t limit) {

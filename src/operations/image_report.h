@@ -7,17 +7,21 @@
 #include <vector>
 
 #include "base/context.h"
+#include "base/outcome.h"
 #include "link/printer_link.h"
 #include "model/rom_layout.h"
+#include "protocol/eeprom.h"
 
 namespace tarvo {
 
-// Writes the image with read-back verification and tells the operator how it went: `success`
-// with the information icon, `failure` with the error icon, both under `caption`. Returns whether
-// the image was written and verified.
-bool WriteImageAndTell(const Context& ctx, PrinterLink& link,
-                       std::span<const uint8_t, kRomImageSize> image, std::string_view success,
-                       std::string_view failure, std::string_view caption);
+// Writes the image with read-back verification over the bytes 0-33 and `meant` (see
+// WriteRomImageVerify) and tells the operator how it went: `success` with the information icon,
+// `failure` with the error icon, both under `caption`. A failure keeps the kind of what failed
+// (the verification or a transfer) and carries `failure` as its step.
+Outcome WriteImageAndTell(const Context& ctx, PrinterLink& link,
+                          std::span<const uint8_t, kRomImageSize> image, const ImageBytes& meant,
+                          std::string_view success, std::string_view failure,
+                          std::string_view caption);
 
 // Asks the operator for a file to open (every file offered) and reads its first `limit` bytes.
 // Nothing when the dialog is cancelled or the file cannot be read. The current directory is the

@@ -16,6 +16,7 @@ namespace {
 
 constexpr int64_t kCleaningWaitMs = 10'000;
 constexpr int64_t kDisChargeLastWaitMs = 10'000;
+constexpr std::string_view kFinishingFailure = "Write EEPROM Error !!";
 
 // The counters the finishing clears: offsets 41-109 (ProtectionCounterA up to the ink system
 // values) and 112-121, or 112-122.
@@ -33,17 +34,22 @@ void PutVersion(std::span<uint8_t, kRomImageSize> image, const std::string& vers
 }
 
 // Stores the shipping values at the end of a discharge.
-bool FinishEeprom(const Context& ctx, PrinterLink& link, DeviceState& state,
-                  const DisChargeCopy& copy) {
+Outcome FinishEeprom(const Context& ctx, PrinterLink& link, DeviceState& state,
+                     const DisChargeCopy& copy) {
   RomImage image{};
-  if (!ReadRomImage(ctx, link, image)) return false;
+  Outcome passed = ReadRomImage(ctx, link, image);
+  if (!passed.achieved()) return passed;
+  const RomImage as_read = image;
   // The read has just stamped the running version into the image; it stands in when the fresh
   // query fails (which tells the operator itself).
   std::string version(image.begin() + kFwVersionOffset,
                       image.begin() + kFwVersionOffset + kFwVersionSize);
   image[kFitToPageOffset] = 1;
   image[kFtFlagOffset] = 1;
-  if (auto fresh = ReadFWVersion(ctx, link)) version = *fresh;
+  std::string fresh;
+  Outcome queried = ReadFWVersion(ctx, link, fresh);
+  if (queried.achieved()) version = fresh;
+  passed.PassOver(queried);
 
   switch (copy.finishing) {
     case Finishing::kClearCounters:
@@ -59,34 +65,42 @@ bool FinishEeprom(const Context& ctx, PrinterLink& link, DeviceState& state,
       break;
   }
 
-  if (!WriteRomImageVerify(ctx, link, image)) {
-    ctx.Error("Write EEPROM Error !!", kPromptCaption);
-    return false;
+  Outcome written = WriteRomImageVerify(ctx, link, image, ChangedBytes(as_read, image));
+  if (!written.achieved()) {
+    ctx.Error(kFinishingFailure, kPromptCaption);
+    return Outcome::VerifyFailed(std::string(kFinishingFailure));
   }
-  return true;
+  return passed.Then(written);
 }
 
-bool DisCharge(const Context& ctx, PrinterLink& link, DeviceState& state, int finishing,
-               const DisChargeCopy& copy) {
-  RunSequence(ctx, link, sequences::kDisChargeStart, &copy);
-  RunSequence(ctx, link, sequences::kDisChargeCycle, &copy);
+// The motor sequences and the power-off are passed over when a command fails: the result of a
+// discharge is its EEPROM finishing.
+Outcome DisCharge(const Context& ctx, PrinterLink& link, DeviceState& state, int finishing,
+                  const DisChargeCopy& copy) {
+  Outcome passed;
+  passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeStart, &copy));
+  passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeCycle, &copy));
   // As many more cycles as the operator asks for; anything but "Yes" goes on.
   for (;;) {
     DisMessageDialog again(ctx.edition);
     if (ctx.op.ShowDialog(again) != DialogResult::kOk) break;
-    RunSequence(ctx, link, sequences::kDisChargeAgain, &copy);
-    RunSequence(ctx, link, sequences::kDisChargeCycle, &copy);
+    passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeAgain, &copy));
+    passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeCycle, &copy));
   }
-  RunSequence(ctx, link, sequences::kDisChargeEnd, &copy);
+  passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeEnd, &copy));
 
-  if (finishing != 0 && !FinishEeprom(ctx, link, state, copy)) return false;
-  if (copy.power_off) PowerOff(ctx, link, 0);
+  if (finishing != 0) {
+    Outcome finished = FinishEeprom(ctx, link, state, copy);
+    if (!finished.achieved()) return finished;
+    passed.PassOver(finished);
+  }
+  if (copy.power_off) passed.PassOver(PowerOff(ctx, link, 0));
   {
     WaitWindowGuard window(ctx.op, InkDisChargeWindow(ctx.edition));
     ctx.Wait(kDisChargeLastWaitMs);
   }
   for (std::string_view text : copy.closing_prompts) ctx.Info(text, kPromptCaption);
-  return true;
+  return passed;
 }
 
 }  // namespace
@@ -106,34 +120,32 @@ std::optional<uint8_t> CleaningParameter(const Edition& edition, int mode) {
   return std::nullopt;
 }
 
-bool NozzleClean(const Context& ctx, PrinterLink& link, ChartLabel& chart_label, int mode) {
+Outcome NozzleClean(const Context& ctx, PrinterLink& link, ChartLabel& chart_label, int mode) {
   std::optional<uint8_t> parameter = CleaningParameter(ctx.edition, mode);
-  if (!parameter) return false;
+  if (!parameter) return Outcome::NotDone("no cleaning mode " + std::to_string(mode));
 
   WaitWindowGuard busy(ctx.op, PrinterBusyWindow(ctx.edition));
   ++chart_label.nozzle_cleanings;
-  if (link.TimedWrite(MakeRemotePacket("CH", *parameter))) {
-    ctx.Wait(kCleaningWaitMs);
-    return true;
-  }
-  ctx.Error(ctx.Text({kWriteCommandError, "寫入 Nozzle clean 失敗 !!"}), kWriteCaption);
-  return false;
+  Outcome sent = WriteTold(ctx, link, MakeRemotePacket("CH", *parameter),
+                           ctx.Text({kWriteCommandError, "寫入 Nozzle clean 失敗 !!"}));
+  if (sent) ctx.Wait(kCleaningWaitMs);
+  return sent;
 }
 
-void Lubrication(const Context& ctx, PrinterLink& link) {
-  RunSequence(ctx, link, sequences::kLubrication);
+Outcome Lubrication(const Context& ctx, PrinterLink& link) {
+  return RunSequence(ctx, link, sequences::kLubrication);
 }
 
-void InkCharge(const Context& ctx, PrinterLink& link) {
-  RunSequence(ctx, link, sequences::kInkCharge);
+Outcome InkCharge(const Context& ctx, PrinterLink& link) {
+  return RunSequence(ctx, link, sequences::kInkCharge);
 }
 
-bool InkDisCharge(const Context& ctx, PrinterLink& link, DeviceState& state, int finishing) {
+Outcome InkDisCharge(const Context& ctx, PrinterLink& link, DeviceState& state, int finishing) {
   return DisCharge(ctx, link, state, finishing, sequences::DisChargeCopyFor(ctx.edition, true));
 }
 
-bool InkDisChargeNoPowerOff(const Context& ctx, PrinterLink& link, DeviceState& state,
-                            int finishing) {
+Outcome InkDisChargeNoPowerOff(const Context& ctx, PrinterLink& link, DeviceState& state,
+                               int finishing) {
   return DisCharge(ctx, link, state, finishing, sequences::DisChargeCopyFor(ctx.edition, false));
 }
 

@@ -43,16 +43,17 @@ bool StepRuns(const Step& step, const Edition& edition, const DisChargeCopy* cop
   return false;
 }
 
-void RunSequence(const Context& ctx, PrinterLink& link, const Sequence& sequence,
-                 const DisChargeCopy* copy) {
+Outcome RunSequence(const Context& ctx, PrinterLink& link, const Sequence& sequence,
+                    const DisChargeCopy* copy) {
+  Outcome outcome;
   for (Step step : sequence.steps) {
     if (!StepRuns(step, ctx.edition, copy) || !Resolve(step, copy)) continue;
     switch (step.kind) {
       case StepKind::kMotor:
-        SendMotorCommand(ctx, link, step.motor);
+        outcome.Note(SendMotorCommand(ctx, link, step.motor));
         break;
       case StepKind::kJobMark:
-        SendJobMark(ctx, link, step.mark);
+        outcome.Note(SendJobMark(ctx, link, step.mark));
         break;
       case StepKind::kWait:
         ctx.Wait(step.ms);
@@ -61,10 +62,11 @@ void RunSequence(const Context& ctx, PrinterLink& link, const Sequence& sequence
         ctx.Info(ctx.Text(step.prompt), kPromptCaption);
         break;
       case StepKind::kGroup:
-        if (step.group) RunSequence(ctx, link, *step.group, copy);
+        if (step.group) outcome.Note(RunSequence(ctx, link, *step.group, copy));
         break;
     }
   }
+  return outcome;
 }
 
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 
 #include "base/context.h"
 #include "base/edition.h"
+#include "base/outcome.h"
 #include "link/printer_link.h"
 #include "protocol/packets.h"
 
@@ -126,9 +127,10 @@ struct DisChargeCopy {
 
 // Runs a sequence on the link: commands in order, each failed write told by its own message and
 // passed over; waits through ctx.Wait so the operator sees them counted down. `copy` gives the
-// values of discharge steps; without it such a step is left out.
-void RunSequence(const Context& ctx, PrinterLink& link, const Sequence& sequence,
-                 const DisChargeCopy* copy = nullptr);
+// values of discharge steps; without it such a step is left out. The outcome is the first failed
+// command's: the sequence went on, but the printer was not driven as it should have been.
+Outcome RunSequence(const Context& ctx, PrinterLink& link, const Sequence& sequence,
+                    const DisChargeCopy* copy = nullptr);
 
 // Whether a step belongs to this run.
 bool StepRuns(const Step& step, const Edition& edition, const DisChargeCopy* copy);

@@ -127,7 +127,7 @@ TEST_P(MaintenanceTest, NozzleCleanMode4IsTheLibrarysOnly) {
   SimRig rig(edition());
   ChartLabel label;
   const bool lib = edition().is_library();
-  EXPECT_EQ(NozzleClean(rig.ctx, rig.link, label, 4), lib);
+  EXPECT_EQ(NozzleClean(rig.ctx, rig.link, label, 4).ok(), lib);
   if (lib) {
     EXPECT_THAT(rig.Traffic(), ElementsAre("REMOTE CH 2", "wait 10000"));
     EXPECT_EQ(label.nozzle_cleanings, 1);
@@ -245,8 +245,10 @@ class DisChargeTest : public ::testing::TestWithParam<DisChargeCase> {
     return GetParam().edition == EditionKind::kProgram ? kProgramEdition : kLibraryEdition;
   }
   bool Run(SimRig& rig, DeviceState& state, int finishing) const {
-    return GetParam().power_off ? InkDisCharge(rig.ctx, rig.link, state, finishing)
-                                : InkDisChargeNoPowerOff(rig.ctx, rig.link, state, finishing);
+    // What the library's host is handed: false only when the finishing failed.
+    return (GetParam().power_off ? InkDisCharge(rig.ctx, rig.link, state, finishing)
+                                 : InkDisChargeNoPowerOff(rig.ctx, rig.link, state, finishing))
+        .achieved();
   }
   Lines Cycle() const {
     const std::string n = "M(1,1,7," + std::to_string(GetParam().n) + ",6,1)";

@@ -37,6 +37,25 @@ RomImage InitialImage() {
   return image;
 }
 
+// What a dump did, as the tool's output line tells it.
+enum class DumpOutcome { kReadFailed, kCancelled, kUnchanged, kWritten, kWriteFailed };
+
+DumpOutcome Told(const Outcome& outcome, bool written) {
+  if (outcome.kind == OutcomeKind::kCancelled) return DumpOutcome::kCancelled;
+  if (written) return outcome.achieved() ? DumpOutcome::kWritten : DumpOutcome::kWriteFailed;
+  return outcome.achieved() ? DumpOutcome::kUnchanged : DumpOutcome::kReadFailed;
+}
+DumpOutcome Dump(Bench& bench, DeviceState& state, int mode) {
+  bool written = false;
+  Outcome outcome = DumpData(bench.ctx, bench.link, state, mode, &written);
+  return Told(outcome, written);
+}
+DumpOutcome Initial(Bench& bench, DeviceState& state) {
+  bool written = false;
+  Outcome outcome = SetInitialValue(bench.ctx, bench.link, state, &written);
+  return Told(outcome, written);
+}
+
 class DumpDataTest : public ::testing::Test {
  protected:
   Bench bench;
@@ -46,7 +65,7 @@ class DumpDataTest : public ::testing::Test {
 TEST_F(DumpDataTest, OkWithoutEditsWritesNothing) {
   bench.printer.eeprom() = Pattern(1);
   bench.op.QueueDialog(Edit({}));
-  EXPECT_EQ(DumpData(bench.ctx, bench.link, state, 0), DumpOutcome::kUnchanged);
+  EXPECT_EQ(Dump(bench, state, 0), DumpOutcome::kUnchanged);
   EXPECT_FALSE(bench.Wrote());
   EXPECT_TRUE(bench.op.messages().empty());
   EXPECT_EQ(bench.op.dialogs_shown(), std::vector<int>{197});
@@ -55,7 +74,7 @@ TEST_F(DumpDataTest, OkWithoutEditsWritesNothing) {
 TEST_F(DumpDataTest, InitialValuesAlreadyThereWriteNothing) {
   bench.printer.eeprom() = InitialImage();
   bench.op.QueueDialog(Edit({}));
-  EXPECT_EQ(DumpData(bench.ctx, bench.link, state, 1), DumpOutcome::kUnchanged);
+  EXPECT_EQ(Dump(bench, state, 1), DumpOutcome::kUnchanged);
   EXPECT_FALSE(bench.Wrote());
 }
 
@@ -66,7 +85,7 @@ TEST_F(DumpDataTest, ModeOneShowsAndWritesTheInitialValues) {
     ms1_shown = TextIn(d, "MS1");
     return DialogModel::kOkId;
   });
-  EXPECT_EQ(DumpData(bench.ctx, bench.link, state, 1), DumpOutcome::kWritten);
+  EXPECT_EQ(Dump(bench, state, 1), DumpOutcome::kWritten);
   EXPECT_EQ(ms1_shown, "-10");
   RomImage expected = Pattern(1);
   ApplyInitialValues(expected, "0073");
@@ -77,7 +96,7 @@ TEST_F(DumpDataTest, ModeOneShowsAndWritesTheInitialValues) {
 
 TEST_F(DumpDataTest, ModeOneCancelledWritesNothing) {
   bench.printer.eeprom() = Pattern(1);
-  EXPECT_EQ(DumpData(bench.ctx, bench.link, state, 1), DumpOutcome::kCancelled);
+  EXPECT_EQ(Dump(bench, state, 1), DumpOutcome::kCancelled);
   EXPECT_FALSE(bench.Wrote());
 }
 
@@ -89,7 +108,7 @@ TEST_F(DumpDataTest, EntriesAreTruncatedToTheirFields) {
                              {"Print Head ID", "HEAD1234567"},
                              {"Protection Counter A", "1.5"},
                              {"CL Timer", "-2"}}));
-  EXPECT_EQ(DumpData(bench.ctx, bench.link, state, 0), DumpOutcome::kWritten);
+  EXPECT_EQ(Dump(bench, state, 0), DumpOutcome::kWritten);
   const RomImage& image = bench.printer.eeprom();
   EXPECT_EQ(GetInt(image, *FindField("Ms1Adjust")), -56);
   EXPECT_EQ(image[kMs1AdjustOffset], 0xC8);
@@ -105,21 +124,21 @@ TEST_F(DumpDataTest, EntriesAreTruncatedToTheirFields) {
 
 TEST_F(DumpDataTest, LongSerialNumberIsCutTo18Characters) {
   bench.op.QueueDialog(Edit({{"USB S/No.", "ABCDEFGHIJKLMNOPQRST"}}));
-  EXPECT_EQ(DumpData(bench.ctx, bench.link, state, 0), DumpOutcome::kWritten);
+  EXPECT_EQ(Dump(bench, state, 0), DumpOutcome::kWritten);
   EXPECT_EQ(GetChars(bench.printer.eeprom(), *FindField("UsbSerialNo")), "ABCDEFGHIJKLMNOPQR");
 }
 
 TEST_F(DumpDataTest, FailedVerificationIsReported) {
   bench.printer.faults().eeprom_sticks = false;
   bench.op.QueueDialog(Edit({{"Model Name (CT)", "031"}}));
-  EXPECT_EQ(DumpData(bench.ctx, bench.link, state, 0), DumpOutcome::kWriteFailed);
+  EXPECT_EQ(Dump(bench, state, 0), DumpOutcome::kWriteFailed);
   EXPECT_EQ(bench.MessageTexts(), std::vector<std::string>{"Dump Data: Save ROM Data Fail !!"});
   EXPECT_EQ(bench.op.messages().at(0).icon, Icon::kError);
 }
 
 TEST_F(DumpDataTest, ReadFailureIsSilentInTheProgram) {
   bench.printer.faults().silent = true;
-  EXPECT_EQ(DumpData(bench.ctx, bench.link, state, 0), DumpOutcome::kReadFailed);
+  EXPECT_EQ(Dump(bench, state, 0), DumpOutcome::kReadFailed);
   EXPECT_TRUE(bench.op.messages().empty());
   EXPECT_TRUE(bench.op.dialogs_shown().empty());
 }
@@ -128,7 +147,7 @@ TEST(DumpDataLibrary, ReadFailureIsToldAndNoDialogShown) {
   Bench bench(kLibraryEdition);
   DeviceState state;
   bench.printer.faults().silent = true;
-  EXPECT_EQ(DumpData(bench.ctx, bench.link, state, 0), DumpOutcome::kReadFailed);
+  EXPECT_EQ(Dump(bench, state, 0), DumpOutcome::kReadFailed);
   EXPECT_EQ(bench.MessageTexts(), std::vector<std::string>{"Error: Read ROM Data Error!!"});
   EXPECT_TRUE(bench.op.dialogs_shown().empty());
 }
@@ -142,7 +161,7 @@ TEST(DumpDataLibrary, InkSystemBytesAreNotInTheDialogAndStayAsRead) {
     tcl_shown = TextIn(d, "TCL Condition");
     return Edit({{"TOF", "3"}})(d);
   });
-  EXPECT_EQ(DumpData(bench.ctx, bench.link, state, 1), DumpOutcome::kWritten);
+  EXPECT_EQ(Dump(bench, state, 1), DumpOutcome::kWritten);
   EXPECT_EQ(tcl_shown, "(none)");
   EXPECT_EQ(bench.printer.eeprom()[kUnplugAccumulationOffset],
             Pattern(1)[kUnplugAccumulationOffset]);
@@ -154,12 +173,12 @@ TEST(SetInitialValue, WritesOnlyWhenSomethingChanges) {
   Bench bench;
   DeviceState state;
   bench.printer.eeprom() = InitialImage();
-  EXPECT_EQ(SetInitialValue(bench.ctx, bench.link, state), DumpOutcome::kUnchanged);
+  EXPECT_EQ(Initial(bench, state), DumpOutcome::kUnchanged);
   EXPECT_FALSE(bench.Wrote());
   EXPECT_EQ(state.current_image, InitialImage());
 
   bench.printer.eeprom()[kFtFlagOffset] = 0;
-  EXPECT_EQ(SetInitialValue(bench.ctx, bench.link, state), DumpOutcome::kWritten);
+  EXPECT_EQ(Initial(bench, state), DumpOutcome::kWritten);
   EXPECT_EQ(bench.printer.eeprom(), InitialImage());
   EXPECT_EQ(bench.MessageTexts(), std::vector<std::string>{"Dump Data: Save ROM Data Success!!"});
 }
@@ -170,7 +189,7 @@ TEST(SetInitialValue, LibraryReportsInItsOwnWords) {
   bench.printer.faults().eeprom_sticks = false;
   bench.printer.eeprom() = Pattern(1);
   bench.printer.eeprom()[kMs1AdjustOffset] = 0;  // verified bytes differ from the initial value
-  EXPECT_EQ(SetInitialValue(bench.ctx, bench.link, state), DumpOutcome::kWriteFailed);
+  EXPECT_EQ(Initial(bench, state), DumpOutcome::kWriteFailed);
   EXPECT_EQ(bench.MessageTexts(), std::vector<std::string>{"Dump Data: ROM資料寫入失敗 !!"});
 }
 

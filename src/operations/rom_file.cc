@@ -14,6 +14,11 @@ namespace {
 constexpr std::string_view kOpenFileError = "Open File Error !!";
 constexpr std::string_view kOpenFileCaption = "MEload";
 
+Outcome OpenFileError(const Context& ctx) {
+  ctx.Error(kOpenFileError, kOpenFileCaption);
+  return Outcome::NotDone(std::string(kOpenFileError));
+}
+
 }  // namespace
 
 std::optional<std::vector<uint8_t>> ReadFileHead(const std::string& path, size_t limit) {
@@ -28,34 +33,28 @@ std::optional<std::vector<uint8_t>> ReadFileHead(const std::string& path, size_t
   return bytes;
 }
 
-bool LoadFile(const Context& ctx, PrinterLink& link) {
+Outcome LoadFile(const Context& ctx, PrinterLink& link) {
   RomImage image{};
   std::optional<std::vector<uint8_t>> bytes = ChooseAndReadFileHead(ctx, kRomImageSize);
-  if (!bytes) {
-    ctx.Error(kOpenFileError, kOpenFileCaption);
-    return false;
-  }
+  if (!bytes) return OpenFileError(ctx);
   std::copy(bytes->begin(), bytes->end(), image.begin());
-  return WriteImageAndTell(ctx, link, image, "Load Data Success !!", "Load Data Fail !!", "Load");
+  // The file is meant to be in the EEPROM as it stands, every byte of it.
+  return WriteImageAndTell(ctx, link, image, EveryImageByte(), "Load Data Success !!",
+                           "Load Data Fail !!", "Load");
 }
 
-bool SaveFile(const Context& ctx, PrinterLink& link) {
+Outcome SaveFile(const Context& ctx, PrinterLink& link) {
   CurrentDirectoryGuard keep_directory;
   std::optional<std::string> path =
       ctx.op.ChooseFile(FileRequest{true, std::string(kRomFileFilter)});
-  if (!path || path->empty()) {
-    ctx.Error(kOpenFileError, kOpenFileCaption);
-    return false;
-  }
+  if (!path || path->empty()) return OpenFileError(ctx);
   RomImage image{};
   // The read reports its own transfer errors; the file is not touched without an image.
-  if (!ReadRomImage(ctx, link, image)) return false;
-  if (!WriteFileAtomically(ctx.StationPath(*path), image)) {
-    ctx.Error(kOpenFileError, kOpenFileCaption);
-    return false;
-  }
+  Outcome read = ReadRomImage(ctx, link, image);
+  if (!read.achieved()) return read;
+  if (!WriteFileAtomically(ctx.StationPath(*path), image)) return OpenFileError(ctx);
   ctx.Info("Save to File Success !!", "Save");
-  return true;
+  return read;
 }
 
 }  // namespace tarvo

@@ -4,23 +4,15 @@
 
 #include "dialogs/charge_dialog.h"
 #include "dialogs/fw_version_dialog.h"
-#include "protocol/eeprom.h"
 #include "operations/image_report.h"
+#include "protocol/eeprom.h"
 
 namespace tarvo {
 namespace {
 
 // The image as it sits in the EEPROM, FwVersion included (no stamping by the read).
-std::optional<RomImage> ReadStoredImage(const Context& ctx, PrinterLink& link) {
-  RomImage image{};
-  if (!ReadMemory(ctx, link, image, 0)) return std::nullopt;
-  return image;
-}
-
-std::optional<RomImage> ReadImage(const Context& ctx, PrinterLink& link) {
-  RomImage image{};
-  if (!ReadRomImage(ctx, link, image)) return std::nullopt;
-  return image;
+Outcome ReadStoredImage(const Context& ctx, PrinterLink& link, RomImage& image) {
+  return ReadMemory(ctx, link, image, 0);
 }
 
 void PutVersion(RomImage& image, std::string_view text) {
@@ -40,16 +32,19 @@ std::optional<std::string> AskValue(const Context& ctx, std::string label, std::
 
 // A one-byte flag that the operator sets with exactly "1" and clears with anything else. The
 // dialog starts with `preset`, or with the flag's stored value.
-bool SetFlagByText(const Context& ctx, PrinterLink& link, std::string_view name, std::string label,
-                   std::optional<std::string> preset = std::nullopt) {
+// No message either way: the outcome tells.
+Outcome SetFlagByText(const Context& ctx, PrinterLink& link, std::string_view name,
+                      std::string label, std::optional<std::string> preset = std::nullopt) {
   const RomField& field = *FindField(name);
-  std::optional<RomImage> image = ReadStoredImage(ctx, link);
-  if (!image) return false;
-  std::string text = preset ? *preset : std::to_string(GetInt(*image, field));
+  RomImage image{};
+  Outcome read = ReadStoredImage(ctx, link, image);
+  if (!read.achieved()) return read;
+  const RomImage as_read = image;
+  std::string text = preset ? *preset : std::to_string(GetInt(image, field));
   std::optional<std::string> entered = AskValue(ctx, std::move(label), std::move(text));
-  if (!entered) return false;
-  SetInt(*image, field, *entered == "1" ? 1 : 0);
-  return WriteRomImageVerify(ctx, link, *image);
+  if (!entered) return read.Then(Outcome::Cancelled("the " + std::string(name) + " dialog"));
+  SetInt(image, field, *entered == "1" ? 1 : 0);
+  return read.Then(WriteRomImageVerify(ctx, link, image, ChangedBytes(as_read, image)));
 }
 
 }  // namespace
@@ -61,11 +56,12 @@ std::string VersionText(std::span<const uint8_t, kRomImageSize> image) {
   return text;
 }
 
-bool ResetAll(const Context& ctx, PrinterLink& link) {
-  std::optional<RomImage> read = ReadImage(ctx, link);
-  if (!read) return false;
-  const int8_t flag = static_cast<int8_t>((*read)[kInitialStuffFlagOffset]);
-  const std::string version = VersionText(*read);
+Outcome ResetAll(const Context& ctx, PrinterLink& link) {
+  RomImage as_read{};
+  Outcome read = ReadRomImage(ctx, link, as_read);
+  if (!read.achieved()) return read;
+  const int8_t flag = static_cast<int8_t>(as_read[kInitialStuffFlagOffset]);
+  const std::string version = VersionText(as_read);
 
   RomImage image{};
   ChargeDialog charge;
@@ -77,47 +73,52 @@ bool ResetAll(const Context& ctx, PrinterLink& link) {
     PutVersion(image, *entered);
   }
 
-  return WriteImageAndTell(ctx, link, image, "Reset Data Success !!", "Reset Data Fail !!",
-                           "Reset");
+  return read.Then(WriteImageAndTell(ctx, link, image, ChangedBytes(as_read, image),
+                                     "Reset Data Success !!", "Reset Data Fail !!", "Reset"));
 }
 
-bool SetCharge(const Context& ctx, PrinterLink& link) {
-  std::optional<RomImage> image = ReadImage(ctx, link);
-  if (!image) return false;
+Outcome SetCharge(const Context& ctx, PrinterLink& link) {
+  RomImage image{};
+  Outcome read = ReadRomImage(ctx, link, image);
+  if (!read.achieved()) return read;
+  const RomImage as_read = image;
   ChargeDialog charge;
-  charge.value = static_cast<int8_t>((*image)[kInitialStuffFlagOffset]);
+  charge.value = static_cast<int8_t>(image[kInitialStuffFlagOffset]);
   if (ctx.op.ShowDialog(charge) == DialogResult::kOk) {
-    (*image)[kInitialStuffFlagOffset] = static_cast<uint8_t>(charge.value);
+    image[kInitialStuffFlagOffset] = static_cast<uint8_t>(charge.value);
   }
-  return WriteImageAndTell(ctx, link, *image, "Set Charge Flag Success !!",
-                           "Set Charge Flag Fail !!", "Charge");
+  return read.Then(WriteImageAndTell(ctx, link, image, ChangedBytes(as_read, image),
+                                     "Set Charge Flag Success !!", "Set Charge Flag Fail !!",
+                                     "Charge"));
 }
 
-std::optional<std::string> ReadFW(const Context& ctx, PrinterLink& link) {
-  std::optional<RomImage> image = ReadImage(ctx, link);
-  if (!image) return std::nullopt;
-  std::string version = VersionText(*image);
+Outcome ReadFW(const Context& ctx, PrinterLink& link, std::string& version) {
+  RomImage image{};
+  Outcome read = ReadRomImage(ctx, link, image);
+  if (!read.achieved()) return read;
+  version = VersionText(image);
   AskValue(ctx, "FW Version :", version);
-  return version;
+  return read;
 }
 
-bool SetInitialStuff(const Context& ctx, PrinterLink& link) {
+Outcome SetInitialStuff(const Context& ctx, PrinterLink& link) {
   // The program proposes setting the flag; the library shows it as stored.
   if (ctx.edition.is_program())
     return SetFlagByText(ctx, link, "InitialStuffFlag", "InitStuff", "1");
   return SetFlagByText(ctx, link, "InitialStuffFlag", "Init Stuff");
 }
 
-bool SetFTFlag(const Context& ctx, PrinterLink& link) {
+Outcome SetFTFlag(const Context& ctx, PrinterLink& link) {
   return SetFlagByText(ctx, link, "FtFlag", "FT Flag");
 }
 
-std::optional<uint8_t> ReadFatalErrorCode(const Context& ctx, PrinterLink& link) {
-  std::optional<RomImage> image = ReadStoredImage(ctx, link);
-  if (!image) return std::nullopt;
-  const uint8_t code = (*image)[kFatalErrorCodeOffset];
+Outcome ReadFatalErrorCode(const Context& ctx, PrinterLink& link, uint8_t& code) {
+  RomImage image{};
+  Outcome read = ReadStoredImage(ctx, link, image);
+  if (!read.achieved()) return read;
+  code = image[kFatalErrorCodeOffset];
   AskValue(ctx, "Error Code", std::to_string(int{code}));
-  return code;
+  return read;
 }
 
 }  // namespace tarvo

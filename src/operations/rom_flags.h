@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/context.h"
+#include "base/outcome.h"
 #include "link/printer_link.h"
 #include "model/rom_layout.h"
 
@@ -20,26 +21,25 @@ std::string VersionText(std::span<const uint8_t, kRomImageSize> image);
 
 // Clears the whole image, keeping only the charge flag and the firmware version that the
 // operator confirms in the two dialogs (a cancelled dialog leaves its bytes zero), and writes it.
-// True when written and verified.
-bool ResetAll(const Context& ctx, PrinterLink& link);
+// Done when written and verified over every byte the reset changed.
+Outcome ResetAll(const Context& ctx, PrinterLink& link);
 
 // Lets the operator change InitialStuffFlag and writes the image back, also after a cancel.
-// True when written and verified.
-bool SetCharge(const Context& ctx, PrinterLink& link);
+// Done when written and verified, the flag included.
+Outcome SetCharge(const Context& ctx, PrinterLink& link);
 
-// Shows the firmware version the printer reports. The version shown, or nothing when the image
-// could not be read.
-std::optional<std::string> ReadFW(const Context& ctx, PrinterLink& link);
+// Shows the firmware version the printer reports in the FW Version dialog; `version` gets it.
+Outcome ReadFW(const Context& ctx, PrinterLink& link, std::string& version);
 
 // Sets InitialStuffFlag to 1 when the operator enters exactly "1", else to 0, and writes the image
-// read from EEPROM address 0. Nothing is written after a cancel. True when written and verified.
-bool SetInitialStuff(const Context& ctx, PrinterLink& link);
+// read from EEPROM address 0. Nothing is written after a cancel (kCancelled). No message either
+// way; done when written and verified, the flag included.
+Outcome SetInitialStuff(const Context& ctx, PrinterLink& link);
 
 // The same for FtFlag.
-bool SetFTFlag(const Context& ctx, PrinterLink& link);
+Outcome SetFTFlag(const Context& ctx, PrinterLink& link);
 
-// Shows FatalErrorCode as an unsigned decimal number. The code, or nothing when it could not be
-// read.
-std::optional<uint8_t> ReadFatalErrorCode(const Context& ctx, PrinterLink& link);
+// Shows FatalErrorCode as an unsigned decimal number; `code` gets it.
+Outcome ReadFatalErrorCode(const Context& ctx, PrinterLink& link, uint8_t& code);
 
 }  // namespace tarvo

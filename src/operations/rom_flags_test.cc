@@ -13,6 +13,18 @@ namespace {
 using testing_env::Bench;
 using testing_env::Pattern;
 
+// The value a read handed over, or nothing when it did not get one.
+std::optional<std::string> FW(Bench& bench) {
+  std::string version;
+  if (!ReadFW(bench.ctx, bench.link, version).achieved()) return std::nullopt;
+  return version;
+}
+std::optional<uint8_t> FatalErrorCode(Bench& bench) {
+  uint8_t code = 0;
+  if (!ReadFatalErrorCode(bench.ctx, bench.link, code).achieved()) return std::nullopt;
+  return code;
+}
+
 // A dialog answer that types `text` into edit box `id` and presses OK, recording what the box
 // showed first.
 RecordingOperator::DialogAnswer Type(int id, std::string text, std::string* shown = nullptr,
@@ -101,7 +113,7 @@ TEST(ReadFW, ShowsTheRunningVersionAndWritesNothing) {
   bench.printer.set_firmware("0074");
   std::string shown, label;
   bench.op.QueueDialog(Type(FwVersionDialog::kTextId, "9999", &shown, &label));
-  EXPECT_EQ(ReadFW(bench.ctx, bench.link), "0074");
+  EXPECT_EQ(FW(bench), "0074");
   EXPECT_EQ(shown, "0074");
   EXPECT_EQ(label, "FW Version :");
   EXPECT_FALSE(bench.Wrote());
@@ -171,7 +183,7 @@ TEST(ReadFatalErrorCode, ShowsTheCodeUnsignedAndWritesNothing) {
   bench.printer.eeprom()[kFatalErrorCodeOffset] = 0xC8;
   std::string shown, label;
   bench.op.QueueDialog(Type(FwVersionDialog::kTextId, "0", &shown, &label));
-  EXPECT_EQ(ReadFatalErrorCode(bench.ctx, bench.link), 0xC8);
+  EXPECT_EQ(FatalErrorCode(bench), 0xC8);
   EXPECT_EQ(shown, "200");
   EXPECT_EQ(label, "Error Code");
   EXPECT_FALSE(bench.Wrote());
@@ -180,7 +192,7 @@ TEST(ReadFatalErrorCode, ShowsTheCodeUnsignedAndWritesNothing) {
 TEST(ReadFatalErrorCode, ReadFailureShowsNoDialog) {
   Bench bench;
   bench.printer.faults().silent = true;
-  EXPECT_EQ(ReadFatalErrorCode(bench.ctx, bench.link), std::nullopt);
+  EXPECT_EQ(FatalErrorCode(bench), std::nullopt);
   EXPECT_TRUE(bench.op.dialogs_shown().empty());
   EXPECT_EQ(bench.MessageTexts(),
             std::vector<std::string>{"ReadFileX: Read MELoadFile Command Error !!"});

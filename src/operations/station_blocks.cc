@@ -4,7 +4,7 @@
 
 namespace tarvo {
 
-int SetHeadIDOnStation(const Context& ctx, PrinterLink& link, StationData& station) {
+Outcome SetHeadIDOnStation(const Context& ctx, PrinterLink& link, StationData& station) {
   if (ctx.edition.is_program()) {
     return SetHeadID(ctx, link, station.working_block, station.read_block);
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/context.h"
+#include "base/outcome.h"
 #include "link/printer_link.h"
 #include "model/station_data.h"
 
@@ -11,8 +12,8 @@ namespace tarvo {
 // writes a block of its own, loaded from the working block (the host's), and hands what it
 // wrote back in the working block.
 
-// SetHeadID on the station's blocks. Returns kHeadIdWritten, kHeadIdNotVerified or
-// kHeadIdCancelled (after a cancel the working block is unchanged in the library).
-int SetHeadIDOnStation(const Context& ctx, PrinterLink& link, StationData& station);
+// SetHeadID on the station's blocks (after a cancel the working block is unchanged in the
+// library); ResultCode() is the station's 1 written, 0 not verified, 2 cancelled.
+Outcome SetHeadIDOnStation(const Context& ctx, PrinterLink& link, StationData& station);
 
 }  // namespace tarvo

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "operations/image_report.h"
 #include "protocol/commands.h"
 #include "protocol/eeprom.h"
-#include "operations/image_report.h"
 
 namespace tarvo {
 namespace {
@@ -83,18 +83,31 @@ RomImage ConvertRomData0071(std::span<const uint8_t, kOldRomFileSize> old, const
   return image;
 }
 
-bool Transferflag(const Context& ctx, PrinterLink& link, DeviceState& state) {
+Outcome Transferflag(const Context& ctx, PrinterLink& link, DeviceState& state) {
   std::optional<std::vector<uint8_t>> bytes = ChooseAndReadFileHead(ctx, kOldRomFileSize);
   if (!bytes) {
     ctx.Error("Open File Error !!", "MEload");
-    return false;
+    return Outcome::NotDone("Open File Error !!");
   }
   std::array<uint8_t, kOldRomFileSize> old{};
   std::copy(bytes->begin(), bytes->end(), old.begin());
 
-  const std::string version = ReadFWVersion(ctx, link).value_or(std::string());
+  // A printer that does not answer the version query would not take the image either: nothing
+  // is written then.
+  std::string version;
+  Outcome read = ReadFWVersion(ctx, link, version);
+  if (!read.achieved()) {
+    ctx.Error(kTransferFailure, kTransferCaption);
+    return Outcome::Failed(read.kind, std::string(kTransferFailure));
+  }
   state.current_image = ConvertRomData0071(old, state.current_image, version);
-  return WriteRomImage(ctx, link, state.current_image);
+  // Every byte of the converted image is meant, as the file and the current image gave it.
+  Outcome written = WriteRomImageVerify(ctx, link, state.current_image, EveryImageByte());
+  if (!written.achieved()) {
+    ctx.Error(kTransferFailure, kTransferCaption);
+    return Outcome::VerifyFailed(std::string(kTransferFailure));
+  }
+  return read.Then(written);
 }
 
 }  // namespace tarvo

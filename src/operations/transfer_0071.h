@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/context.h"
+#include "base/outcome.h"
 #include "link/printer_link.h"
 #include "model/device_state.h"
 #include "model/rom_layout.h"
@@ -26,9 +27,15 @@ float NarrowCounter(double value);
 RomImage ConvertRomData0071(std::span<const uint8_t, kOldRomFileSize> old, const RomImage& current,
                             std::string_view fw_version);
 
+// What Transferflag tells when the printer did not take the converted image.
+inline constexpr std::string_view kTransferFailure = "Transfer Data Fail !!";
+inline constexpr std::string_view kTransferCaption = "Transfer";
+
 // Asks for an old ROM data file, converts it (a short file counts as completed with zero bytes),
-// keeps the result as the current image and writes it into the printer without a read-back.
-// Returns whether the image was sent; an unreadable file sends nothing.
-bool Transferflag(const Context& ctx, PrinterLink& link, DeviceState& state);
+// keeps the result as the current image and writes it into the printer with a read-back of every
+// byte but FwVersion. An unreadable file sends nothing ("Open File Error !!"); a failed version
+// query or a write that does not verify is told as kTransferFailure, and after a failed query
+// nothing is written and the current image is kept.
+Outcome Transferflag(const Context& ctx, PrinterLink& link, DeviceState& state);
 
 }  // namespace tarvo

@@ -105,12 +105,15 @@ class TransferflagTest : public ::testing::Test {
   ScratchDir dir;
 };
 
-TEST_F(TransferflagTest, ShortFileCountsAsZeroFilledAndIsWrittenWithoutReadBack) {
+// The write is read back, so a printer that did not store the image is told (see below).
+TEST_F(TransferflagTest, ShortFileCountsAsZeroFilledAndIsWrittenWithReadBack) {
   bench.op.QueueFile(OldFileOf(100, 0x11));
   state.current_image.fill(0x77);
   EXPECT_TRUE(Transferflag(bench.ctx, bench.link, state));
 
-  EXPECT_EQ(bench.Received(), (std::vector<std::string>{"F", "WRITE(0,128)", "DATA(128)"}));
+  EXPECT_EQ(bench.Received(),
+            (std::vector<std::string>{"F", "WRITE(0,128)", "DATA(128)", "READ(0,128)", "F"}));
+  EXPECT_TRUE(bench.op.messages().empty());
   const RomImage& image = state.current_image;
   EXPECT_EQ(bench.printer.eeprom(), image);
   EXPECT_EQ(image[0x00], 0x11);

@@ -3,84 +3,98 @@
 #include <array>
 
 namespace tarvo {
-namespace {
 
-bool ReadEight(const Context& ctx, PrinterLink& link, std::array<uint8_t, 8>& reply,
-               std::string_view error) {
-  if (link.ReadReply(reply)) return true;
+Outcome WriteTold(const Context& ctx, PrinterLink& link, std::span<const uint8_t> packet,
+                  std::string_view error) {
+  if (link.TimedWrite(packet)) return Outcome::Done();
+  ctx.Error(error, kWriteCaption);
+  return Outcome::TransferFailed(std::string(error));
+}
+
+Outcome WriteCommand(const Context& ctx, PrinterLink& link, std::span<const uint8_t> packet) {
+  return WriteTold(ctx, link, packet, kWriteCommandError);
+}
+
+Outcome ReadTold(const Context& ctx, PrinterLink& link, std::span<uint8_t> dest,
+                 std::string_view error) {
+  if (link.ReadReply(dest)) return Outcome::Done();
   ctx.Error(error, kReadCaption);
-  return false;
+  return Outcome::TransferFailed(std::string(error));
 }
 
-}  // namespace
-
-bool WriteCommand(const Context& ctx, PrinterLink& link, std::span<const uint8_t> packet) {
-  if (link.TimedWrite(packet)) return true;
-  ctx.Error(kWriteCommandError, kWriteCaption);
-  return false;
+Outcome SendRemotePreamble(const Context& ctx, PrinterLink& link, uint8_t parameter) {
+  return SendRemoteCommand(ctx, link, "ST", parameter);
 }
 
-void SendRemotePreamble(const Context& ctx, PrinterLink& link, uint8_t parameter) {
-  SendRemoteCommand(ctx, link, "ST", parameter);
+Outcome PreambleAt(const Context& ctx, PrinterLink& link, ReadExchange exchange,
+                   ExchangeStage stage) {
+  if (!ctx.edition.preamble(exchange).at(stage)) return Outcome::Done();
+  return SendRemotePreamble(ctx, link);
 }
 
-void PreambleAt(const Context& ctx, PrinterLink& link, ReadExchange exchange, ExchangeStage stage) {
-  if (ctx.edition.preamble(exchange).at(stage)) SendRemotePreamble(ctx, link);
-}
-
-bool SendRemoteCommand(const Context& ctx, PrinterLink& link, std::string_view command,
-                       uint8_t parameter) {
+Outcome SendRemoteCommand(const Context& ctx, PrinterLink& link, std::string_view command,
+                          uint8_t parameter) {
   return WriteCommand(ctx, link, MakeRemotePacket(command, parameter));
 }
 
-bool SendJobMark(const Context& ctx, PrinterLink& link, uint8_t phase, uint8_t kind) {
+Outcome SendJobMark(const Context& ctx, PrinterLink& link, uint8_t phase, uint8_t kind) {
   return WriteCommand(ctx, link, JobMarkPacket(J(phase, kind)));
 }
 
-bool SendMotorCommand(const Context& ctx, PrinterLink& link, const MotorArgs& m) {
+Outcome SendMotorCommand(const Context& ctx, PrinterLink& link, const MotorArgs& m) {
   return WriteCommand(ctx, link, MotorPacket(m));
 }
 
-int ReadTemperature(const Context& ctx, PrinterLink& link) {
-  PreambleAt(ctx, link, ReadExchange::kTemperature, ExchangeStage::kBeforeCommand);
-  if (!WriteCommand(ctx, link, TemperaturePacket())) return -1;
-  PreambleAt(ctx, link, ReadExchange::kTemperature, ExchangeStage::kAfterCommand);
+Outcome ReadTemperature(const Context& ctx, PrinterLink& link, int& temperature) {
+  constexpr ReadExchange kExchange = ReadExchange::kTemperature;
+  Outcome passed;
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand));
+  if (Outcome sent = WriteCommand(ctx, link, TemperaturePacket()); !sent) return sent;
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand));
   std::array<uint8_t, 8> reply{};
-  if (!ReadEight(ctx, link, reply, kReadCommandError)) return -1;
-  return reply[2];
+  if (Outcome read = ReadTold(ctx, link, reply, kReadCommandError); !read) return read;
+  temperature = reply[2];
+  return passed;
 }
 
-int ReadTemperatureBegin(const Context& ctx, PrinterLink& link) {
-  SendJobMark(ctx, link, 0, 0);
-  int temperature = ReadTemperature(ctx, link);
-  SendJobMark(ctx, link, 1, 0);
-  return temperature;
+Outcome ReadTemperatureBegin(const Context& ctx, PrinterLink& link, int& temperature) {
+  Outcome passed;
+  passed.PassOver(SendJobMark(ctx, link, 0, 0));
+  Outcome read = ReadTemperature(ctx, link, temperature);
+  passed.PassOver(SendJobMark(ctx, link, 1, 0));
+  return passed.Then(read);
 }
 
-std::optional<std::string> ReadFWVersion(const Context& ctx, PrinterLink& link) {
-  PreambleAt(ctx, link, ReadExchange::kFwVersion, ExchangeStage::kBeforeCommand);
-  if (!WriteCommand(ctx, link, FwVersionPacket())) return std::nullopt;
-  PreambleAt(ctx, link, ReadExchange::kFwVersion, ExchangeStage::kAfterCommand);
+Outcome ReadFWVersion(const Context& ctx, PrinterLink& link, std::string& version) {
+  constexpr ReadExchange kExchange = ReadExchange::kFwVersion;
+  Outcome passed;
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand));
+  if (Outcome sent = WriteCommand(ctx, link, FwVersionPacket()); !sent) return sent;
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand));
   std::array<uint8_t, 8> reply{};
-  if (!ReadEight(ctx, link, reply, kReadCommandError)) return std::nullopt;
-  return std::string(reply.begin() + 2, reply.begin() + 6);
+  if (Outcome read = ReadTold(ctx, link, reply, kReadCommandError); !read) return read;
+  version.assign(reply.begin() + 2, reply.begin() + 6);
+  return passed;
 }
 
-std::optional<uint32_t> ReadRamFWPtr(const Context& ctx, PrinterLink& link) {
-  if (!link.TimedWrite(FwVersionPacket())) {
-    ctx.Error(ctx.Text({kWriteCommandError, "MELoadFile Command 寫入失敗!!"}), kWriteCaption);
-    return std::nullopt;
+Outcome ReadRamFWPtr(const Context& ctx, PrinterLink& link, uint32_t& value) {
+  if (Outcome sent = WriteTold(ctx, link, FwVersionPacket(),
+                               ctx.Text({kWriteCommandError, "MELoadFile Command 寫入失敗!!"}));
+      !sent) {
+    return sent;
   }
   std::array<uint8_t, 8> reply{};
-  if (!ReadEight(ctx, link, reply,
-                 ctx.Text({kReadCommandError, "MELoadFile Command 讀取失敗!!"}))) {
-    return std::nullopt;
+  if (Outcome read = ReadTold(ctx, link, reply,
+                              ctx.Text({kReadCommandError, "MELoadFile Command 讀取失敗!!"}));
+      !read) {
+    return read;
   }
-  return uint32_t{reply[2]} | uint32_t{reply[3]} << 8 | uint32_t{reply[4]} << 16 |
-         uint32_t{reply[5]} << 24;
+  value = uint32_t{reply[2]} | uint32_t{reply[3]} << 8 | uint32_t{reply[4]} << 16 |
+          uint32_t{reply[5]} << 24;
+  return Outcome::Done();
 }
 
-bool PowerOff(const Context& ctx, PrinterLink& link, uint8_t shipment_flag) {
+Outcome PowerOff(const Context& ctx, PrinterLink& link, uint8_t shipment_flag) {
   return WriteCommand(ctx, link, PowerOffPacket(shipment_flag));
 }
 

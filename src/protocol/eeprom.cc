@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <string>
 
 #include "protocol/commands.h"
 #include "protocol/packets.h"
@@ -15,109 +17,150 @@ bool ReadAnswer(PrinterLink& link) {
   return link.ReadReply(answer);
 }
 
+std::string Offset(size_t at) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02zx", at);
+  return text;
+}
+
 }  // namespace
 
-bool ReadData(const Context& ctx, PrinterLink& link, HeadBlock& dest) {
+Outcome ReadData(const Context& ctx, PrinterLink& link, HeadBlock& dest) {
   constexpr ReadExchange kExchange = ReadExchange::kHeadBlock;
-  PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand);
-  if (!link.TimedWrite(MemoryPacket(kMemoryRead, 0, kHeadBlockSize))) {
-    ctx.Error(ctx.Text({kWriteCommandError, "ReadData寫入失敗!!"}), kWriteCaption);
-    return false;
+  Outcome passed;
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand));
+  if (Outcome sent = WriteTold(ctx, link, MemoryPacket(kMemoryRead, 0, kHeadBlockSize),
+                               ctx.Text({kWriteCommandError, "ReadData寫入失敗!!"}));
+      !sent) {
+    return sent;
   }
-  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand);
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand));
   if (!ReadAnswer(link)) {
-    ctx.Error(ctx.Text({kReadCommandError, "Read Data 讀取失敗 1 !!"}), kReadCaption);
-    return false;
+    const std::string_view error = ctx.Text({kReadCommandError, "Read Data 讀取失敗 1 !!"});
+    ctx.Error(error, kReadCaption);
+    return Outcome::TransferFailed(std::string(error));
   }
-  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterAnswer);
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterAnswer));
   HeadBlock data{};
-  if (!link.ReadReply(data)) {
-    ctx.Error(ctx.Text({kReadCommandError, "Read Data 讀取失敗 2 !!"}), kReadCaption);
-    return false;
+  if (Outcome read =
+          ReadTold(ctx, link, data, ctx.Text({kReadCommandError, "Read Data 讀取失敗 2 !!"}));
+      !read) {
+    return read;
   }
   std::copy(data.begin(), data.end(), dest.begin());
-  return true;
+  return passed;
 }
 
-bool WriteData(const Context& ctx, PrinterLink& link, const HeadBlock& block) {
-  if (!link.TimedWrite(MemoryPacket(kMemoryWrite, 0, kHeadBlockSize))) {
-    ctx.Error(ctx.Text({kWriteCommandError, "寫入資料失敗 1 !!"}), kWriteCaption);
-    return false;
+Outcome WriteData(const Context& ctx, PrinterLink& link, const HeadBlock& block) {
+  if (Outcome sent = WriteTold(ctx, link, MemoryPacket(kMemoryWrite, 0, kHeadBlockSize),
+                               ctx.Text({kWriteCommandError, "寫入資料失敗 1 !!"}));
+      !sent) {
+    return sent;
   }
-  if (!link.TimedWrite(block)) {
-    ctx.Error(ctx.Text({kWriteCommandError, "寫入資料失敗 2 !!"}), kWriteCaption);
-    return false;
-  }
-  return true;
+  return WriteTold(ctx, link, block, ctx.Text({kWriteCommandError, "寫入資料失敗 2 !!"}));
 }
 
-bool WriteDataVerify(const Context& ctx, PrinterLink& link, const HeadBlock& block,
-                     HeadBlock& read_back) {
-  const bool written = WriteData(ctx, link, block);
+Outcome WriteDataVerify(const Context& ctx, PrinterLink& link, const HeadBlock& block,
+                        HeadBlock& read_back) {
+  const Outcome written = WriteData(ctx, link, block);
   // Read back even after a failed write, so the caller's read block shows what the printer holds.
-  const bool read = ReadData(ctx, link, read_back);
-  return written && read && std::equal(block.begin(), block.end(), read_back.begin());
+  const Outcome read = ReadData(ctx, link, read_back);
+  if (!written) return written;
+  if (!read) return read;
+  auto differs = std::mismatch(block.begin(), block.end(), read_back.begin());
+  if (differs.first != block.end()) {
+    return Outcome::VerifyFailed("head data block read back differs at " +
+                                 Offset(static_cast<size_t>(differs.first - block.begin())));
+  }
+  return read;
 }
 
-bool ReadRomImage(const Context& ctx, PrinterLink& link, std::span<uint8_t, kRomImageSize> dest) {
+Outcome ReadRomImage(const Context& ctx, PrinterLink& link,
+                     std::span<uint8_t, kRomImageSize> dest) {
   constexpr ReadExchange kExchange = ReadExchange::kRomImage;
-  PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand);
-  if (!WriteCommand(ctx, link, MemoryPacket(kMemoryRead, 0, kRomImageSize))) return false;
-  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand);
-  if (!ReadAnswer(link)) return false;
-  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterAnswer);
+  Outcome passed;
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand));
+  if (Outcome sent = WriteCommand(ctx, link, MemoryPacket(kMemoryRead, 0, kRomImageSize)); !sent)
+    return sent;
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand));
+  if (!ReadAnswer(link)) return Outcome::TransferFailed("no answer to the ROM data image read");
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterAnswer));
   RomImage data{};
-  if (!link.ReadReply(data)) return false;
+  if (!link.ReadReply(data)) return Outcome::TransferFailed("no ROM data image in the reply");
   std::copy(data.begin(), data.end(), dest.begin());
 
-  std::optional<std::string> version = ReadFWVersion(ctx, link);
-  if (!version) return false;
-  std::copy_n(version->begin(), kFwVersionSize, dest.begin() + kFwVersionOffset);
+  std::string version;
+  const Outcome queried = ReadFWVersion(ctx, link, version);
+  if (!queried.achieved()) return queried;
+  passed.PassOver(queried);
+  std::copy_n(version.begin(), kFwVersionSize, dest.begin() + kFwVersionOffset);
   // The stored version may now differ from the stamped one; a read never writes that back.
-  return true;
+  return passed;
 }
 
-bool WriteRomImage(const Context& ctx, PrinterLink& link,
-                   std::span<const uint8_t, kRomImageSize> image) {
-  return WriteCommand(ctx, link, MemoryPacket(kMemoryWrite, 0, kRomImageSize)) &&
-         WriteCommand(ctx, link, image);
+Outcome WriteRomImage(const Context& ctx, PrinterLink& link,
+                      std::span<const uint8_t, kRomImageSize> image) {
+  if (Outcome sent = WriteCommand(ctx, link, MemoryPacket(kMemoryWrite, 0, kRomImageSize)); !sent)
+    return sent;
+  return WriteCommand(ctx, link, image);
 }
 
-bool WriteRomImageVerify(const Context& ctx, PrinterLink& link,
-                         std::span<const uint8_t, kRomImageSize> image) {
-  const bool written = WriteRomImage(ctx, link, image);
+ImageBytes ChangedBytes(std::span<const uint8_t, kRomImageSize> before,
+                        std::span<const uint8_t, kRomImageSize> after) {
+  ImageBytes changed;
+  for (size_t i = 0; i < kRomImageSize; ++i) changed[i] = before[i] != after[i];
+  return changed;
+}
+
+ImageBytes EveryImageByte() {
+  return ImageBytes().set();
+}
+
+Outcome WriteRomImageVerify(const Context& ctx, PrinterLink& link,
+                            std::span<const uint8_t, kRomImageSize> image,
+                            const ImageBytes& meant) {
+  const Outcome written = WriteRomImage(ctx, link, image);
   RomImage back{};
-  if (!ReadRomImage(ctx, link, back)) return false;
-  return written && std::equal(image.begin(), image.begin() + kVerifiedImageBytes, back.begin());
+  const Outcome read = ReadRomImage(ctx, link, back);
+  if (!written) return written;
+  if (!read.achieved()) return read;
+  for (size_t i = 0; i < kRomImageSize; ++i) {
+    const bool version = i >= kFwVersionOffset && i < kFwVersionOffset + kFwVersionSize;
+    const bool checked = i < kVerifiedImageBytes || (meant[i] && !version);
+    if (checked && image[i] != back[i]) {
+      return Outcome::VerifyFailed("ROM data image read back differs at " + Offset(i));
+    }
+  }
+  return read;
 }
 
-bool ReadMemory(const Context& ctx, PrinterLink& link, std::span<uint8_t> dest, uint8_t start) {
-  if (dest.size() > PrinterLink::kReplyReadSize) return false;
+Outcome ReadMemory(const Context& ctx, PrinterLink& link, std::span<uint8_t> dest, uint8_t start) {
+  if (dest.size() > PrinterLink::kReplyReadSize) {
+    return Outcome::NotDone("a memory read longer than one reply");
+  }
   constexpr ReadExchange kExchange = ReadExchange::kMemory;
   const std::string_view write_error =
       ctx.Text({kWriteCommandError, " MELoadFile Command 寫入失敗 !!"});
   const std::string_view read_error =
       ctx.Text({kReadCommandError, "MELoadFile Command 讀取失敗 !!"});
 
-  PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand);
-  if (!link.TimedWrite(MemoryPacket(kMemoryRead, start, static_cast<uint16_t>(dest.size())))) {
-    ctx.Error(write_error, kWriteCaption);
-    return false;
+  Outcome passed;
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kBeforeCommand));
+  if (Outcome sent =
+          WriteTold(ctx, link, MemoryPacket(kMemoryRead, start, static_cast<uint16_t>(dest.size())),
+                    write_error);
+      !sent) {
+    return sent;
   }
-  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand);
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterCommand));
   std::array<uint8_t, PrinterLink::kReplyBufferSize> answer{};
-  if (!link.ReadReply(answer)) {
-    ctx.Error(read_error, kReadCaption);
-    return false;
-  }
-  PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterAnswer);
+  if (Outcome read = ReadTold(ctx, link, answer, read_error); !read) return read;
+  passed.PassOver(PreambleAt(ctx, link, kExchange, ExchangeStage::kAfterAnswer));
   std::array<uint8_t, PrinterLink::kReplyReadSize> data{};
-  if (!link.ReadReply(std::span(data).first(dest.size()))) {
-    ctx.Error(read_error, kReadCaption);
-    return false;
-  }
+  if (Outcome read = ReadTold(ctx, link, std::span(data).first(dest.size()), read_error); !read)
+    return read;
   std::copy_n(data.begin(), dest.size(), dest.begin());
-  return true;
+  return passed;
 }
 
 }  // namespace tarvo

@@ -75,7 +75,7 @@ TEST_F(ProgramEeprom, ImageVerifyIgnoresTheVersionBytes) {
   RomImage image = printer.eeprom();
   image[5] = 'X';
   std::copy_n("ZZZZ", 4, image.begin() + 34);
-  EXPECT_TRUE(WriteRomImageVerify(ctx, link, image));
+  EXPECT_TRUE(WriteRomImageVerify(ctx, link, image, ImageBytes{}));
   EXPECT_EQ(printer.eeprom()[5], 'X');
   EXPECT_EQ(printer.eeprom()[34], 'Z');  // stored as written; only the read stamps it
   EXPECT_THAT(Traffic(),
@@ -86,7 +86,7 @@ TEST_F(ProgramEeprom, ImageVerifyFailsWhenTheWriteDoesNotStick) {
   printer.faults().eeprom_sticks = false;
   RomImage image = printer.eeprom();
   image[33] ^= 0xFF;
-  EXPECT_FALSE(WriteRomImageVerify(ctx, link, image));
+  EXPECT_FALSE(WriteRomImageVerify(ctx, link, image, ImageBytes{}));
 }
 
 TEST_F(ProgramEeprom, BlockVerifyComparesAllBytes) {
