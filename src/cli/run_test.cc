@@ -96,6 +96,35 @@ TEST_F(RunTest, ScriptThatRunsOutStopsTheRun) {
   EXPECT_FALSE(Lines(transcript).empty());
 }
 
+TEST_F(RunTest, AFailedWriteOfAFixedSequenceFailsTheRunAndSaysWhat) {
+  const std::string enter(60, '\n');  // confirms each message box
+  EXPECT_EQ(Cli({"--printer", Sim("?fail_write_after=0"), "--virtual-time", "Lubrication", "+",
+                 "InkCharge"},
+                enter),
+            1);
+  EXPECT_THAT(
+      out.str(),
+      HasSubstr("Lubrication: failed (transfer failed: Write MELoadFile Command Error !!)"));
+  EXPECT_THAT(out.str(), ::testing::Not(HasSubstr("InkCharge:")));  // the chain stops there
+
+  EXPECT_EQ(Cli({"--printer", Sim("?fail_write_after=0"), "--virtual-time", "MotorAction"},
+                "choose 1\n" + enter),
+            1);
+  EXPECT_THAT(out.str(), HasSubstr("MotorAction: failed (transfer failed:"));
+}
+
+TEST_F(RunTest, AWriteThePrinterDidNotStoreFailsTheRun) {
+  EXPECT_EQ(
+      Cli({"--printer", Sim("?eeprom_sticks=0"), "--virtual-time", "SetCharge"}, "enter 1\n\n"), 1);
+  EXPECT_THAT(out.str(), HasSubstr("Set Charge Flag Fail !!"));
+  EXPECT_THAT(out.str(), ::testing::Not(HasSubstr("Success")));
+  EXPECT_THAT(out.str(), HasSubstr("SetCharge: 0 (verification failed: Set Charge Flag Fail !!)"));
+
+  // A printer that stores it: as before.
+  EXPECT_EQ(Cli({"--printer", Sim(), "--virtual-time", "SetCharge"}, "enter 1\n\n"), 0);
+  EXPECT_THAT(out.str(), HasSubstr("SetCharge: 1\n"));
+}
+
 TEST_F(RunTest, BadCommandLinesAreRefused) {
   EXPECT_EQ(Cli({"--printer", Sim(), "NoSuchCommand"}), 2);
   EXPECT_EQ(Cli({"--printer", Sim(), "PrintChart"}), 2);  // missing argument

@@ -204,5 +204,36 @@ TEST_F(LibraryHeadId, InkSystemValueIsWrittenWhateverDisableinkSays) {
   EXPECT_FALSE(SetInkSystemValue(ctx, link));
 }
 
+TEST_F(ProgramHeadId, InkValuesThatDidNotReachTheEepromAreNoSuccess) {
+  // The head data block goes through; the image with the ink system values does not.
+  backend.fail_write = [](std::span<const uint8_t> data) { return data.size() == kRomImageSize; };
+  HeadBlock working{}, read{};
+  EnterHeadId("ab12cd");
+  Outcome outcome = SetHeadID(ctx, link, working, read);
+
+  EXPECT_EQ(outcome.ResultCode(), kHeadIdNotVerified);
+  EXPECT_EQ(outcome.kind, OutcomeKind::kVerifyFailed);
+  EXPECT_EQ(Text(printer.eeprom(), kHeadIdOffset, 6), "AB12CD");
+  EXPECT_EQ(printer.eeprom()[kUnplugAccumulationOffset], 99);
+  EXPECT_THAT(MessageTexts(), ElementsAre("WriteFileX: Write MELoadFile Command Error !!",
+                                          "Head ID: Write EEPROM Error !!"));
+}
+
+TEST_F(LibraryHeadId, AFailedMotorMoveIsPassedOverAndTheIdStands) {
+  // The first motor command after the job mark fails once.
+  int motor_commands = 0;
+  backend.fail_write = [&](std::span<const uint8_t> data) {
+    return data.size() == 8 && data[1] == 0x4D && ++motor_commands == 1;
+  };
+  HeadBlock write{}, read{}, host{};
+  EnterHeadId("ab12cd");
+  Outcome outcome = SetHeadID(ctx, link, write, read, &host);
+
+  EXPECT_EQ(outcome.ResultCode(), kHeadIdWritten);  // what the host is handed
+  EXPECT_TRUE(outcome.passed_over);
+  EXPECT_EQ(outcome.kind, OutcomeKind::kTransferFailed);
+  EXPECT_EQ(Text(printer.eeprom(), kHeadIdOffset, 6), "AB12CD");
+}
+
 }  // namespace
 }  // namespace tarvo

@@ -154,5 +154,32 @@ TEST_F(TransferflagTest, UnreadableFileWritesNothing) {
   EXPECT_EQ(bench.op.messages().size(), 2u);
 }
 
+TEST_F(TransferflagTest, NoWriteAfterAFailedVersionQuery) {
+  state.current_image.fill(0x55);
+  const RomImage before = state.current_image;
+  const RomImage eeprom = bench.printer.eeprom();
+  bench.printer.faults().silent = true;
+  bench.op.QueueFile(OldFileOf(124, 0x11));
+  Outcome outcome = Transferflag(bench.ctx, bench.link, state);
+
+  EXPECT_EQ(outcome.kind, OutcomeKind::kTransferFailed);
+  EXPECT_EQ(outcome.step, "Transfer Data Fail !!");
+  EXPECT_FALSE(bench.Wrote());
+  EXPECT_EQ(bench.printer.eeprom(), eeprom);
+  EXPECT_EQ(state.current_image, before);
+  EXPECT_EQ(bench.MessageTexts().back(), "Transfer: Transfer Data Fail !!");
+}
+
+TEST_F(TransferflagTest, AnImageThePrinterDidNotStoreIsTold) {
+  bench.printer.faults().eeprom_sticks = false;
+  bench.op.QueueFile(OldFileOf(124, 0x11));
+  Outcome outcome = Transferflag(bench.ctx, bench.link, state);
+
+  EXPECT_EQ(outcome.kind, OutcomeKind::kVerifyFailed);
+  EXPECT_EQ(outcome.Code(), 0);
+  EXPECT_EQ(bench.MessageTexts(), std::vector<std::string>{"Transfer: Transfer Data Fail !!"});
+  EXPECT_EQ(bench.op.messages().back().icon, Icon::kError);
+}
+
 }  // namespace
 }  // namespace tarvo

@@ -89,6 +89,56 @@ TEST_F(ProgramEeprom, ImageVerifyFailsWhenTheWriteDoesNotStick) {
   EXPECT_FALSE(WriteRomImageVerify(ctx, link, image, ImageBytes{}));
 }
 
+TEST_F(ProgramEeprom, ImageVerifyChecksTheBytesMeantBeyondTheHead) {
+  printer.faults().eeprom_sticks = false;
+  RomImage image = printer.eeprom();
+  const RomImage as_read = image;
+  image[kInitialStuffFlagOffset] ^= 0xFF;
+  Outcome written = WriteRomImageVerify(ctx, link, image, ChangedBytes(as_read, image));
+  EXPECT_EQ(written.kind, OutcomeKind::kVerifyFailed);
+  EXPECT_EQ(written.step, "ROM data image read back differs at 0x4d");
+  EXPECT_EQ(written.Code(), 0);
+}
+
+TEST_F(ProgramEeprom, ImageVerifyLeavesBytesNotMeantToThePrinter) {
+  // The counters were written back as read; that the printer holds others by the read-back is
+  // its own matter.
+  printer.faults().eeprom_sticks = false;
+  RomImage image = printer.eeprom();
+  image[0x50] ^= 0xFF;
+  image[kFwVersionOffset] ^= 0xFF;
+  EXPECT_TRUE(WriteRomImageVerify(ctx, link, image, ImageBytes{}));
+  ImageBytes version;
+  version.set(kFwVersionOffset);
+  EXPECT_TRUE(WriteRomImageVerify(ctx, link, image, version));
+  EXPECT_FALSE(WriteRomImageVerify(ctx, link, image, EveryImageByte()));
+}
+
+TEST_F(ProgramEeprom, FailedTransfersSayWhichStep) {
+  printer.faults().fail_write_after = 0;
+  RomImage image = printer.eeprom();
+  Outcome written = WriteRomImageVerify(ctx, link, image, EveryImageByte());
+  EXPECT_EQ(written.kind, OutcomeKind::kTransferFailed);
+  EXPECT_EQ(written.step, "Write MELoadFile Command Error !!");
+
+  printer.faults().fail_write_after = -1;
+  printer.faults().silent = true;
+  Outcome read = ReadRomImage(ctx, link, image);
+  EXPECT_EQ(read.kind, OutcomeKind::kTransferFailed);
+  EXPECT_EQ(read.step, "no answer to the ROM data image read");
+}
+
+TEST_F(LibraryEeprom, AFailedPreambleIsPassedOverAndTheReadStands) {
+  // The library sends its preamble after the command: the second transfer fails.
+  printer.faults().fail_write_after = 1;
+  HeadBlock block{};
+  Outcome read = ReadData(ctx, link, block);
+  EXPECT_FALSE(read.ok());
+  EXPECT_TRUE(read.achieved());
+  EXPECT_EQ(read.kind, OutcomeKind::kTransferFailed);
+  EXPECT_EQ(block[5], 5);
+}
+
 TEST_F(ProgramEeprom, BlockVerifyComparesAllBytes) {
   HeadBlock block = HeadBlockOf(printer.eeprom());
   block[40] = 0x99;
