@@ -18,6 +18,7 @@
 #include "cli/command.h"
 #include "model/device_state.h"
 #include "model/rom_layout.h"
+#include "model/station_data.h"
 #include "operations/alignment.h"
 #include "operations/firmware.h"
 #include "operations/head_id.h"
@@ -36,13 +37,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The run-time data the operations work on.
-struct Station {
-  HeadBlock working{};
-  HeadBlock read{};
-  std::array<uint8_t, 24> label{};
-  DeviceState state;
-};
+using Station = StationData;
 
 struct Rig : testing::DeviceRig {
   explicit Rig(const Edition& edition) : testing::DeviceRig(edition) {}
@@ -209,9 +204,10 @@ std::vector<EepromCase> EepromCases() {
         {"SetHeadID" + ed, e, [](Rig& r, const fs::path&) { r.op.QueueDialogLine("enter AB12CD"); },
          [](Rig& r) {
            Station& s = r.station;
-           if (r.ctx.edition.is_program()) return SetHeadID(r.ctx, r.link, s.working, s.read);
+           if (r.ctx.edition.is_program())
+             return SetHeadID(r.ctx, r.link, s.working_block, s.read_block);
            HeadBlock write{};
-           return SetHeadID(r.ctx, r.link, write, s.read, &s.working);
+           return SetHeadID(r.ctx, r.link, write, s.read_block, &s.working_block);
          },
          [](const RomImage& m, const Station&) {
            return std::equal(m.begin() + kHeadIdOffset, m.begin() + kHeadIdOffset + 6, "AB12CD") &&
@@ -240,22 +236,23 @@ std::vector<EepromCase> EepromCases() {
                      },
                      [](Rig& r) {
                        Station& s = r.station;
-                       return TOF(r.ctx, r.link, s.state, s.working, s.read, s.label);
+                       return TOF(r.ctx, r.link, s.state, s.working_block, s.read_block,
+                                  s.chart_label);
                      },
                      [](const RomImage& m, const Station& s) {
-                       return m[kTofAdjustOffset] == s.working[kTofAdjustOffset];
+                       return m[kTofAdjustOffset] == s.working_block[kTofAdjustOffset];
                      },
                      [](const Outcome& o) { return o.ResultCode() == 1; }});
-    cases.push_back({"BiAdjust" + ed, e,
-                     [](Rig& r, const fs::path&) { r.op.QueueDialogLine("ok 3"); },
-                     [](Rig& r) {
-                       Station& s = r.station;
-                       return BiAdjust(r.ctx, r.link, s.state, s.working, s.read, s.label, 0);
-                     },
-                     [](const RomImage& m, const Station& s) {
-                       return m[kMs1AdjustOffset] == s.working[kMs1AdjustOffset];
-                     },
-                     [](const Outcome& o) { return o.ResultCode() == 1; }});
+    cases.push_back(
+        {"BiAdjust" + ed, e, [](Rig& r, const fs::path&) { r.op.QueueDialogLine("ok 3"); },
+         [](Rig& r) {
+           Station& s = r.station;
+           return BiAdjust(r.ctx, r.link, s.state, s.working_block, s.read_block, s.chart_label, 0);
+         },
+         [](const RomImage& m, const Station& s) {
+           return m[kMs1AdjustOffset] == s.working_block[kMs1AdjustOffset];
+         },
+         [](const Outcome& o) { return o.ResultCode() == 1; }});
     for (bool power_off : {true, false}) {
       const bool flags_only = e->is_library() && !power_off;
       cases.push_back({std::string(power_off ? "InkDisCharge" : "InkDisChargeNoPowerOff") + ed, e,
@@ -359,7 +356,8 @@ std::vector<SendCase> SendCases() {
   return {
       {"Lubrication", none, [](Rig& r) { return Lubrication(r.ctx, r.link); }},
       {"InkCharge", none, [](Rig& r) { return InkCharge(r.ctx, r.link); }},
-      {"NozzleClean", none, [](Rig& r) { return NozzleClean(r.ctx, r.link, r.station.label, 1); }},
+      {"NozzleClean", none,
+       [](Rig& r) { return NozzleClean(r.ctx, r.link, r.station.chart_label, 1); }},
       {"InkDisChargeWithoutFinishing", [](Rig& r, const fs::path&) { r.op.QueueDialogLine("no"); },
        [](Rig& r) { return InkDisCharge(r.ctx, r.link, r.station.state, 0); }},
       {"PowerOff", none, [](Rig& r) { return PowerOff(r.ctx, r.link, 0); }},
@@ -373,7 +371,7 @@ std::vector<SendCase> SendCases() {
       {"PrintChart", none,
        [](Rig& r) {
          Station& s = r.station;
-         return PrintChart(r.ctx, r.link, s.state, s.working, s.label, kTofChart);
+         return PrintChart(r.ctx, r.link, s.state, s.working_block, s.chart_label, kTofChart);
        }},
       {"SendPrintFile",
        [](Rig&, const fs::path& dir) { WriteFile(dir / "page.prn", std::vector<uint8_t>(100, 7)); },
