@@ -2,11 +2,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "charts/print_chart.h"
-#include "charts/print_file.h"
 #include "cli/command.h"
 #include "cli/session.h"
-#include "protocol/eeprom.h"
+#include "operations/catalogue.h"
 
 namespace tarvo::cli {
 namespace {
@@ -14,7 +12,11 @@ namespace {
 // The head data block of a chart: from a file (a head data block or a whole ROM image; its first
 // 41 bytes), or read from the printer.
 bool LoadHead(Session& s, const std::string* path, HeadBlock& head) {
-  if (!path) return ReadData(s.ctx, s.link, head).achieved();
+  if (!path) {
+    if (!catalogue::ReadData(s.ctx, s.link, s.station).achieved()) return false;
+    head = s.station.read_block;
+    return true;
+  }
   std::ifstream file(*path, std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
   if (!file.good() && !file.eof()) return false;
@@ -37,20 +39,21 @@ int PrintChartCommand(Session& s, std::span<const std::string> args) {
   }
   HeadBlock head{};
   if (!LoadHead(s, args.size() > 1 ? &args[1] : nullptr, head)) return kExitFailed;
-  Outcome printed = PrintChart(s.ctx, s.link, s.station.state, head, s.station.chart_label, chart);
+  Outcome printed = catalogue::PrintChart(s.ctx, s.link, s.station, head, chart);
   s.out << "PrintChart " << chart << ": prints " << int{s.station.chart_label.chart_prints}
         << FailureNoteFor(printed) << "\n";
   return ExitStatus(printed);
 }
 
 int SendPrintFileCommand(Session& s, std::span<const std::string> args) {
-  Outcome sent = SendPrintFile(s.ctx, s.link, args[0]);
+  Outcome sent = catalogue::SendPrintFile(s.ctx, s.link, s.station, args[0]);
   s.out << "SendPrintFile: " << sent.ok() << FailureNoteFor(sent) << "\n";
   return ExitStatus(sent);
 }
 
 int MELoadFilePtrCommand(Session& s, std::span<const std::string> args) {
-  Outcome sent = MELoadFilePtr(s.ctx, s.link, std::span(args[0].data(), args[0].size()));
+  Outcome sent =
+      catalogue::MELoadFilePtr(s.ctx, s.link, s.station, std::span(args[0].data(), args[0].size()));
   s.out << "MELoadFilePtr: " << sent.ok() << FailureNoteFor(sent) << "\n";
   return ExitStatus(sent);
 }

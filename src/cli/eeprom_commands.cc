@@ -8,11 +8,8 @@
 #include "cli/session.h"
 #include "model/printer_text.h"
 #include "model/rom_layout.h"
-#include "operations/head_id.h"
+#include "operations/catalogue.h"
 #include "operations/printer_options.h"
-#include "operations/station_blocks.h"
-#include "protocol/commands.h"
-#include "protocol/eeprom.h"
 
 namespace tarvo::cli {
 namespace {
@@ -66,7 +63,7 @@ void PrintFields(std::ostream& out, std::span<const uint8_t> bytes) {
 }
 
 int ReadDataCommand(Session& s, std::span<const std::string>) {
-  Outcome read = ReadData(s.ctx, s.link, s.station.read_block);
+  Outcome read = catalogue::ReadData(s.ctx, s.link, s.station);
   s.out << "ReadData: " << read.achieved() << FailureNoteFor(read) << "\n";
   if (read.achieved()) PrintFields(s.out, s.station.read_block);
   return ExitStatus(read);
@@ -74,7 +71,7 @@ int ReadDataCommand(Session& s, std::span<const std::string>) {
 
 int ReadFWVersionCommand(Session& s, std::span<const std::string>) {
   std::string version;
-  Outcome read = ReadFWVersion(s.ctx, s.link, version);
+  Outcome read = catalogue::ReadFWVersion(s.ctx, s.link, s.station, version);
   s.out << "ReadFWVersion: " << (read.achieved() ? "1 " + Quoted(version) : "0")
         << FailureNoteFor(read) << "\n";
   return ExitStatus(read);
@@ -82,14 +79,14 @@ int ReadFWVersionCommand(Session& s, std::span<const std::string>) {
 
 int ReadTemperatureBeginCommand(Session& s, std::span<const std::string>) {
   int temperature = -1;
-  Outcome read = ReadTemperatureBegin(s.ctx, s.link, temperature);
+  Outcome read = catalogue::ReadTemperatureBegin(s.ctx, s.link, s.station, temperature);
   s.out << "ReadTemperatureBegin: " << temperature << FailureNoteFor(read) << "\n";
   return ExitStatus(read);
 }
 
 int ReadRamFWPtrCommand(Session& s, std::span<const std::string>) {
   uint32_t value = 0;
-  Outcome read = ReadRamFWPtr(s.ctx, s.link, value);
+  Outcome read = catalogue::ReadRamFWPtr(s.ctx, s.link, s.station, value);
   if (!read.achieved()) {
     s.out << "ReadRamFWPtr: 0" << FailureNoteFor(read) << "\n";
     return ExitStatus(read);
@@ -107,26 +104,26 @@ int PowerOffCommand(Session& s, std::span<const std::string> args) {
           << "\"\n";
     return kExitUsage;
   }
-  Outcome sent = PowerOff(s.ctx, s.link, static_cast<uint8_t>(*flag));
+  Outcome sent = catalogue::PowerOff(s.ctx, s.link, s.station, static_cast<uint8_t>(*flag));
   s.out << "PowerOff: " << sent.ok() << FailureNoteFor(sent) << "\n";
   return ExitStatus(sent);
 }
 
 int SetHeadIDCommand(Session& s, std::span<const std::string>) {
-  const Outcome result = SetHeadIDOnStation(s.ctx, s.link, s.station);
+  const Outcome result = catalogue::SetHeadID(s.ctx, s.link, s.station);
   s.out << "SetHeadID: " << result.ResultCode() << FailureNoteFor(result) << "\n";
   return ExitStatus(result);
 }
 
 int SetInkSystemValueCommand(Session& s, std::span<const std::string>) {
-  Outcome written = SetInkSystemValue(s.ctx, s.link);
+  Outcome written = catalogue::SetInkSystemValue(s.ctx, s.link, s.station);
   s.out << "SetInkSystemValue: " << written.achieved() << FailureNoteFor(written) << "\n";
   return ExitStatus(written);
 }
 
 int RomCommand(Session& s, std::span<const std::string>) {
   RomImage image{};
-  Outcome read = ReadRomImage(s.ctx, s.link, image);
+  Outcome read = catalogue::ReadRomImage(s.ctx, s.link, s.station, image);
   s.out << "ReadRomImage: " << read.achieved() << FailureNoteFor(read) << "\n";
   if (read.achieved()) PrintFields(s.out, image);
   return ExitStatus(read);

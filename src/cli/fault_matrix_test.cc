@@ -1,7 +1,7 @@
-// Every operation that writes the EEPROM, against every way the printer can fail to take the
-// write: it must never tell success, never hand on result 1/true and never let tarvo-cli exit 0
-// where the EEPROM does not hold what the operation meant to write. And every operation that only
-// sends commands fails when its first write fails.
+// Every operation that writes the EEPROM, called as the front ends call it (the catalogue), against
+// every way the printer can fail to take the write: it must never tell success, never hand on
+// result 1/true and never let tarvo-cli exit 0 where the EEPROM does not hold what the operation
+// meant to write. And every operation that only sends commands fails when its first write fails.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,22 +13,12 @@
 #include <vector>
 
 #include "charts/chart_table.h"
-#include "charts/print_chart.h"
-#include "charts/print_file.h"
 #include "cli/command.h"
 #include "model/device_state.h"
 #include "model/rom_layout.h"
 #include "model/station_data.h"
-#include "operations/alignment.h"
-#include "operations/firmware.h"
-#include "operations/head_id.h"
-#include "operations/maintenance.h"
-#include "operations/motor_tests.h"
-#include "operations/rom_dump.h"
-#include "operations/rom_file.h"
-#include "operations/rom_flags.h"
+#include "operations/catalogue.h"
 #include "operations/transfer_0071.h"
-#include "protocol/commands.h"
 #include "testing/device_rig.h"
 #include "testing/scratch_dir.h"
 
@@ -141,8 +131,8 @@ bool FinishingHeld(const RomImage& e, bool flags_only) {
 }
 
 Outcome DisCharge(Rig& r, bool power_off) {
-  return power_off ? InkDisCharge(r.ctx, r.link, r.station.state, 1)
-                   : InkDisChargeNoPowerOff(r.ctx, r.link, r.station.state, 1);
+  return power_off ? catalogue::InkDisCharge(r.ctx, r.link, r.station, 1)
+                   : catalogue::InkDisChargeNoPowerOff(r.ctx, r.link, r.station, 1);
 }
 
 std::vector<EepromCase> EepromCases() {
@@ -151,23 +141,23 @@ std::vector<EepromCase> EepromCases() {
     const std::string ed = e->is_program() ? "Program" : "Library";
     cases.push_back(
         {"SetCharge" + ed, e, [](Rig& r, const fs::path&) { r.op.QueueDialogLine("enter 1"); },
-         [](Rig& r) { return SetCharge(r.ctx, r.link); },
+         [](Rig& r) { return catalogue::SetCharge(r.ctx, r.link, r.station); },
          [](const RomImage& m, const Station&) { return Field(m, kInitialStuffFlagOffset, 1); }});
     cases.push_back(
         {"SetInitialStuff" + ed, e,
          [](Rig& r, const fs::path&) { r.op.QueueDialogLine("enter 1"); },
-         [](Rig& r) { return SetInitialStuff(r.ctx, r.link); },
+         [](Rig& r) { return catalogue::SetInitialStuff(r.ctx, r.link, r.station); },
          [](const RomImage& m, const Station&) { return Field(m, kInitialStuffFlagOffset, 1); }});
     cases.push_back({"SetFTFlag" + ed, e,
                      [](Rig& r, const fs::path&) { r.op.QueueDialogLine("enter 1"); },
-                     [](Rig& r) { return SetFTFlag(r.ctx, r.link); },
+                     [](Rig& r) { return catalogue::SetFTFlag(r.ctx, r.link, r.station); },
                      [](const RomImage& m, const Station&) { return Field(m, kFtFlagOffset, 1); }});
     cases.push_back({"ResetAll" + ed, e,
                      [](Rig& r, const fs::path&) {
                        r.op.QueueDialogLine("enter 1");
                        r.op.QueueDialogLine("ok");
                      },
-                     [](Rig& r) { return ResetAll(r.ctx, r.link); },
+                     [](Rig& r) { return catalogue::ResetAll(r.ctx, r.link, r.station); },
                      [](const RomImage& m, const Station&) {
                        RomImage meant{};
                        meant[kInitialStuffFlagOffset] = 1;
@@ -180,7 +170,7 @@ std::vector<EepromCase> EepromCases() {
                        WriteFile(dir / "image.rom", bytes);
                        r.op.QueueFile((dir / "image.rom").string());
                      },
-                     [](Rig& r) { return LoadFile(r.ctx, r.link); },
+                     [](Rig& r) { return catalogue::LoadFile(r.ctx, r.link, r.station); },
                      [](const RomImage& m, const Station&) {
                        RomImage meant;
                        for (size_t i = 0; i < meant.size(); ++i) meant[i] = uint8_t(i * 3 + 1);
@@ -191,31 +181,25 @@ std::vector<EepromCase> EepromCases() {
                        WriteFile(dir / "old.rom", std::vector<uint8_t>(kOldRomFileSize, 0x11));
                        r.op.QueueFile((dir / "old.rom").string());
                      },
-                     [](Rig& r) { return Transferflag(r.ctx, r.link, r.station.state); },
+                     [](Rig& r) { return catalogue::Transferflag(r.ctx, r.link, r.station); },
                      [](const RomImage& m, const Station&) {
                        std::array<uint8_t, kOldRomFileSize> old;
                        old.fill(0x11);
                        return HoldsImage(m, ConvertRomData0071(old, RomImage{}, "0073"));
                      }});
     cases.push_back({"SetInkSystemValue" + ed, e, [](Rig&, const fs::path&) {},
-                     [](Rig& r) { return SetInkSystemValue(r.ctx, r.link); },
+                     [](Rig& r) { return catalogue::SetInkSystemValue(r.ctx, r.link, r.station); },
                      [](const RomImage& m, const Station&) { return InkValuesHeld(m); }});
     cases.push_back(
         {"SetHeadID" + ed, e, [](Rig& r, const fs::path&) { r.op.QueueDialogLine("enter AB12CD"); },
-         [](Rig& r) {
-           Station& s = r.station;
-           if (r.ctx.edition.is_program())
-             return SetHeadID(r.ctx, r.link, s.working_block, s.read_block);
-           HeadBlock write{};
-           return SetHeadID(r.ctx, r.link, write, s.read_block, &s.working_block);
-         },
+         [](Rig& r) { return catalogue::SetHeadID(r.ctx, r.link, r.station); },
          [](const RomImage& m, const Station&) {
            return std::equal(m.begin() + kHeadIdOffset, m.begin() + kHeadIdOffset + 6, "AB12CD") &&
                   InkValuesHeld(m);
          },
          [](const Outcome& o) { return o.ResultCode() == 1; }});
     cases.push_back({"SetInitialValue" + ed, e, [](Rig&, const fs::path&) {},
-                     [](Rig& r) { return SetInitialValue(r.ctx, r.link, r.station.state); },
+                     [](Rig& r) { return catalogue::SetInitialValue(r.ctx, r.link, r.station); },
                      [](const RomImage& m, const Station&) {
                        RomImage meant = Fresh();
                        ApplyInitialValues(meant, "0073");
@@ -225,7 +209,7 @@ std::vector<EepromCase> EepromCases() {
                      [](Rig& r, const fs::path&) {
                        r.op.QueueDialogLine("fields Initial Stuff Flag=1 FT Flag=1");
                      },
-                     [](Rig& r) { return DumpData(r.ctx, r.link, r.station.state, 0); },
+                     [](Rig& r) { return catalogue::DumpData(r.ctx, r.link, r.station, 0); },
                      [](const RomImage& m, const Station&) {
                        return Field(m, kInitialStuffFlagOffset, 1) && Field(m, kFtFlagOffset, 1);
                      }});
@@ -234,25 +218,18 @@ std::vector<EepromCase> EepromCases() {
                        r.op.QueueDialogLine("choose 2");
                        r.op.QueueDialogLine("ok");
                      },
-                     [](Rig& r) {
-                       Station& s = r.station;
-                       return TOF(r.ctx, r.link, s.state, s.working_block, s.read_block,
-                                  s.chart_label);
-                     },
+                     [](Rig& r) { return catalogue::TOF(r.ctx, r.link, r.station); },
                      [](const RomImage& m, const Station& s) {
                        return m[kTofAdjustOffset] == s.working_block[kTofAdjustOffset];
                      },
                      [](const Outcome& o) { return o.ResultCode() == 1; }});
-    cases.push_back(
-        {"BiAdjust" + ed, e, [](Rig& r, const fs::path&) { r.op.QueueDialogLine("ok 3"); },
-         [](Rig& r) {
-           Station& s = r.station;
-           return BiAdjust(r.ctx, r.link, s.state, s.working_block, s.read_block, s.chart_label, 0);
-         },
-         [](const RomImage& m, const Station& s) {
-           return m[kMs1AdjustOffset] == s.working_block[kMs1AdjustOffset];
-         },
-         [](const Outcome& o) { return o.ResultCode() == 1; }});
+    cases.push_back({"BiAdjust" + ed, e,
+                     [](Rig& r, const fs::path&) { r.op.QueueDialogLine("ok 3"); },
+                     [](Rig& r) { return catalogue::BiAdjust(r.ctx, r.link, r.station, 0); },
+                     [](const RomImage& m, const Station& s) {
+                       return m[kMs1AdjustOffset] == s.working_block[kMs1AdjustOffset];
+                     },
+                     [](const Outcome& o) { return o.ResultCode() == 1; }});
     for (bool power_off : {true, false}) {
       const bool flags_only = e->is_library() && !power_off;
       cases.push_back({std::string(power_off ? "InkDisCharge" : "InkDisChargeNoPowerOff") + ed, e,
@@ -354,48 +331,48 @@ void PrintTo(const SendCase& c, std::ostream* os) {
 std::vector<SendCase> SendCases() {
   auto none = [](Rig&, const fs::path&) {};
   return {
-      {"Lubrication", none, [](Rig& r) { return Lubrication(r.ctx, r.link); }},
-      {"InkCharge", none, [](Rig& r) { return InkCharge(r.ctx, r.link); }},
+      {"Lubrication", none,
+       [](Rig& r) { return catalogue::Lubrication(r.ctx, r.link, r.station); }},
+      {"InkCharge", none, [](Rig& r) { return catalogue::InkCharge(r.ctx, r.link, r.station); }},
       {"NozzleClean", none,
-       [](Rig& r) { return NozzleClean(r.ctx, r.link, r.station.chart_label, 1); }},
+       [](Rig& r) { return catalogue::NozzleClean(r.ctx, r.link, r.station, 1); }},
       {"InkDisChargeWithoutFinishing", [](Rig& r, const fs::path&) { r.op.QueueDialogLine("no"); },
-       [](Rig& r) { return InkDisCharge(r.ctx, r.link, r.station.state, 0); }},
-      {"PowerOff", none, [](Rig& r) { return PowerOff(r.ctx, r.link, 0); }},
+       [](Rig& r) { return catalogue::InkDisCharge(r.ctx, r.link, r.station, 0); }},
+      {"PowerOff", none, [](Rig& r) { return catalogue::PowerOff(r.ctx, r.link, r.station, 0); }},
       {"MotorAction", [](Rig& r, const fs::path&) { r.op.QueueDialogLine("choose 3"); },
-       [](Rig& r) { return MotorAction(r.ctx, r.link); }},
+       [](Rig& r) { return catalogue::MotorAction(r.ctx, r.link, r.station); }},
       {"MotorMoveTest",
        [](Rig& r, const fs::path&) { r.op.QueueDialogLine("motor CR CW 1 100 C MoveOnly"); },
-       [](Rig& r) { return MotorMoveTest(r.ctx, r.link); }},
+       [](Rig& r) { return catalogue::MotorMoveTest(r.ctx, r.link, r.station); }},
       {"PowerOffTest", [](Rig& r, const fs::path&) { r.op.QueueDialogLine("ok"); },
-       [](Rig& r) { return PowerOffTest(r.ctx, r.link); }},
+       [](Rig& r) { return catalogue::PowerOffTest(r.ctx, r.link, r.station); }},
       {"PrintChart", none,
        [](Rig& r) {
-         Station& s = r.station;
-         return PrintChart(r.ctx, r.link, s.state, s.working_block, s.chart_label, kTofChart);
+         return catalogue::PrintChart(r.ctx, r.link, r.station, r.station.working_block, kTofChart);
        }},
       {"SendPrintFile",
        [](Rig&, const fs::path& dir) { WriteFile(dir / "page.prn", std::vector<uint8_t>(100, 7)); },
-       [](Rig& r) { return SendPrintFile(r.ctx, r.link, "page.prn"); }},
+       [](Rig& r) { return catalogue::SendPrintFile(r.ctx, r.link, r.station, "page.prn"); }},
       {"UpdateFW",
        [](Rig& r, const fs::path& dir) {
          WriteFile(dir / "fw.bin", std::vector<uint8_t>(100, 7));
          r.op.QueueFile((dir / "fw.bin").string());
        },
-       [](Rig& r) { return UpdateFW(r.ctx, r.link); }},
+       [](Rig& r) { return catalogue::UpdateFW(r.ctx, r.link, r.station); }},
       {"UpdateShippingFW",
        [](Rig&, const fs::path& dir) {
          WriteFile(dir / "Shipping_1C71.bin", std::vector<uint8_t>(100, 7));
        },
-       [](Rig& r) { return UpdateShippingFW(r.ctx, r.link, 1); }},
+       [](Rig& r) { return catalogue::UpdateShippingFW(r.ctx, r.link, r.station, 1); }},
       {"ReadTemperatureBegin", none,
        [](Rig& r) {
          int temperature = -1;
-         return ReadTemperatureBegin(r.ctx, r.link, temperature);
+         return catalogue::ReadTemperatureBegin(r.ctx, r.link, r.station, temperature);
        }},
       {"DumpTransferROMData", none,
        [](Rig& r) {
          std::array<uint8_t, kLibrarySummarySize> record{};
-         return DumpTransferROMData(r.ctx, r.link, r.station.state, record);
+         return catalogue::DumpTransferROMData(r.ctx, r.link, r.station, record);
        }},
   };
 }

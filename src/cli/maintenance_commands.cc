@@ -9,8 +9,8 @@
 #include "cli/command.h"
 #include "cli/session.h"
 #include "operations/alignment.h"
+#include "operations/catalogue.h"
 #include "operations/maintenance.h"
-#include "protocol/eeprom.h"
 
 namespace tarvo::cli {
 namespace {
@@ -25,7 +25,7 @@ int NozzleCleanCommand(Session& s, std::span<const std::string> args) {
           << (s.ctx.edition.is_library() ? " or 4" : "") << ", not \"" << args[0] << "\"\n";
     return kExitUsage;
   }
-  Outcome cleaned = NozzleClean(s.ctx, s.link, s.station.chart_label, *mode);
+  Outcome cleaned = catalogue::NozzleClean(s.ctx, s.link, s.station, *mode);
   s.out << "NozzleClean: " << cleaned.ok() << " (cleanings "
         << int{s.station.chart_label.nozzle_cleanings} << ")" << FailureNoteFor(cleaned) << "\n";
   return ExitStatus(cleaned);
@@ -38,11 +38,11 @@ int ReportSequence(Session& s, std::string_view name, const Outcome& outcome) {
 }
 
 int LubricationCommand(Session& s, std::span<const std::string>) {
-  return ReportSequence(s, "Lubrication", Lubrication(s.ctx, s.link));
+  return ReportSequence(s, "Lubrication", catalogue::Lubrication(s.ctx, s.link, s.station));
 }
 
 int InkChargeCommand(Session& s, std::span<const std::string>) {
-  return ReportSequence(s, "InkCharge", InkCharge(s.ctx, s.link));
+  return ReportSequence(s, "InkCharge", catalogue::InkCharge(s.ctx, s.link, s.station));
 }
 
 bool ParseFlag(Session& s, std::string_view name, const std::string& text, int& flag) {
@@ -58,7 +58,7 @@ bool ParseFlag(Session& s, std::string_view name, const std::string& text, int& 
 int InkDisChargeCommand(Session& s, std::span<const std::string> args) {
   int flag = 0;
   if (!ParseFlag(s, "InkDisCharge", args[0], flag)) return kExitUsage;
-  Outcome drained = InkDisCharge(s.ctx, s.link, s.station.state, flag);
+  Outcome drained = catalogue::InkDisCharge(s.ctx, s.link, s.station, flag);
   s.out << "InkDisCharge: " << drained.achieved() << FailureNoteFor(drained) << "\n";
   return ExitStatus(drained);
 }
@@ -66,7 +66,7 @@ int InkDisChargeCommand(Session& s, std::span<const std::string> args) {
 int InkDisChargeNoPowerOffCommand(Session& s, std::span<const std::string> args) {
   int flag = 0;
   if (!ParseFlag(s, "InkDisChargeNoPowerOff", args[0], flag)) return kExitUsage;
-  Outcome drained = InkDisChargeNoPowerOff(s.ctx, s.link, s.station.state, flag);
+  Outcome drained = catalogue::InkDisChargeNoPowerOff(s.ctx, s.link, s.station, flag);
   s.out << "InkDisChargeNoPowerOff: " << drained.achieved() << FailureNoteFor(drained) << "\n";
   return ExitStatus(drained);
 }
@@ -77,15 +77,17 @@ bool EnsureWorkingBlock(Session& s) {
   for (uint8_t b : s.station.working_block) {
     if (b != 0) return true;
   }
-  if (ReadData(s.ctx, s.link, s.station.working_block).achieved()) return true;
+  if (catalogue::ReadData(s.ctx, s.link, s.station).achieved()) {
+    s.station.working_block = s.station.read_block;
+    return true;
+  }
   s.err << "tarvo-cli: the printer's head data block could not be read\n";
   return false;
 }
 
 int TofCommand(Session& s, std::span<const std::string>) {
   if (!EnsureWorkingBlock(s)) return kExitFailed;
-  Outcome result = TOF(s.ctx, s.link, s.station.state, s.station.working_block,
-                       s.station.read_block, s.station.chart_label);
+  Outcome result = catalogue::TOF(s.ctx, s.link, s.station);
   s.out << "TOF: " << result.ResultCode() << " (TofAdjust "
         << int{static_cast<int8_t>(s.station.working_block[kTofAdjustOffset])} << ")"
         << FailureNoteFor(result) << "\n";
@@ -102,8 +104,7 @@ int BiAdjustCommand(Session& s, std::span<const std::string> args) {
     return kExitUsage;
   }
   if (!EnsureWorkingBlock(s)) return kExitFailed;
-  Outcome result = BiAdjust(s.ctx, s.link, s.station.state, s.station.working_block,
-                            s.station.read_block, s.station.chart_label, mode);
+  Outcome result = catalogue::BiAdjust(s.ctx, s.link, s.station, mode);
   s.out << "BiAdjust: " << result.ResultCode() << " (" << bid->caption << " "
         << int{static_cast<int8_t>(s.station.working_block[bid->field_offset])} << ")"
         << FailureNoteFor(result) << "\n";

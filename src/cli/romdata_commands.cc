@@ -9,13 +9,8 @@
 #include "cli/session.h"
 #include "model/printer_text.h"
 #include "model/rom_summary.h"
-#include "operations/firmware.h"
+#include "operations/catalogue.h"
 #include "operations/library_version.h"
-#include "operations/motor_tests.h"
-#include "operations/rom_dump.h"
-#include "operations/rom_file.h"
-#include "operations/rom_flags.h"
-#include "operations/transfer_0071.h"
 
 namespace tarvo::cli {
 namespace {
@@ -59,19 +54,19 @@ int DumpDataCommand(Session& s, std::span<const std::string> args) {
     return kExitUsage;
   }
   bool written = false;
-  Outcome dumped = DumpData(s.ctx, s.link, s.station.state, *mode, &written);
+  Outcome dumped = catalogue::DumpData(s.ctx, s.link, s.station, *mode, &written);
   return ReportDump(s, "DumpData", dumped, written);
 }
 
 int SetInitialValueCommand(Session& s, std::span<const std::string>) {
   bool written = false;
-  Outcome set = SetInitialValue(s.ctx, s.link, s.station.state, &written);
+  Outcome set = catalogue::SetInitialValue(s.ctx, s.link, s.station, &written);
   return ReportDump(s, "SetInitialValue", set, written);
 }
 
 int DumpTransferROMDataCommand(Session& s, std::span<const std::string>) {
   RomSummary record{};
-  Outcome read = DumpTransferROMData(s.ctx, s.link, s.station.state, record);
+  Outcome read = catalogue::DumpTransferROMData(s.ctx, s.link, s.station, record);
   if (!read.achieved()) return Report(s, "DumpTransferROMData", read);
   s.out << "DumpTransferROMData: 1" << FailureNoteFor(read) << "\n"
         << "Customer Setting = \"" << Chars(record, summary::kModelName, 3) << "\"\n"
@@ -95,31 +90,31 @@ int DumpTransferROMDataCommand(Session& s, std::span<const std::string>) {
 }
 
 int LoadFileCommand(Session& s, std::span<const std::string>) {
-  return Report(s, "LoadFile", LoadFile(s.ctx, s.link));
+  return Report(s, "LoadFile", catalogue::LoadFile(s.ctx, s.link, s.station));
 }
 
 int SaveFileCommand(Session& s, std::span<const std::string>) {
-  return Report(s, "SaveFile", SaveFile(s.ctx, s.link));
+  return Report(s, "SaveFile", catalogue::SaveFile(s.ctx, s.link, s.station));
 }
 
 int ResetAllCommand(Session& s, std::span<const std::string>) {
-  return Report(s, "ResetAll", ResetAll(s.ctx, s.link));
+  return Report(s, "ResetAll", catalogue::ResetAll(s.ctx, s.link, s.station));
 }
 
 int SetChargeCommand(Session& s, std::span<const std::string>) {
-  return Report(s, "SetCharge", SetCharge(s.ctx, s.link));
+  return Report(s, "SetCharge", catalogue::SetCharge(s.ctx, s.link, s.station));
 }
 
 int ReadFWCommand(Session& s, std::span<const std::string>) {
   std::string version;
-  Outcome read = ReadFW(s.ctx, s.link, version);
+  Outcome read = catalogue::ReadFW(s.ctx, s.link, s.station, version);
   s.out << "ReadFW: " << (read.achieved() ? "1 \"" + version + "\"" : "0") << FailureNoteFor(read)
         << "\n";
   return ExitStatus(read);
 }
 
 int SetInitialStuffCommand(Session& s, std::span<const std::string>) {
-  return Report(s, "SetInitialStuff", SetInitialStuff(s.ctx, s.link));
+  return Report(s, "SetInitialStuff", catalogue::SetInitialStuff(s.ctx, s.link, s.station));
 }
 
 int SetDLLVersionCommand(Session& s, std::span<const std::string> args) {
@@ -129,7 +124,7 @@ int SetDLLVersionCommand(Session& s, std::span<const std::string> args) {
 }
 
 int UpdateFWCommand(Session& s, std::span<const std::string>) {
-  return Report(s, "UpdateFW", UpdateFW(s.ctx, s.link));
+  return Report(s, "UpdateFW", catalogue::UpdateFW(s.ctx, s.link, s.station));
 }
 
 int UpdateShippingFWCommand(Session& s, std::span<const std::string> args) {
@@ -138,23 +133,24 @@ int UpdateShippingFWCommand(Session& s, std::span<const std::string> args) {
     s.err << "tarvo-cli: UpdateShippingFW takes a type (0, 1 or 2), not \"" << args[0] << "\"\n";
     return kExitUsage;
   }
-  return Report(s, "UpdateShippingFW", UpdateShippingFW(s.ctx, s.link, *type));
+  return Report(s, "UpdateShippingFW",
+                catalogue::UpdateShippingFW(s.ctx, s.link, s.station, *type));
 }
 
 int TransferflagCommand(Session& s, std::span<const std::string>) {
-  return Report(s, "Transferflag", Transferflag(s.ctx, s.link, s.station.state));
+  return Report(s, "Transferflag", catalogue::Transferflag(s.ctx, s.link, s.station));
 }
 
 int ReadFatalErrorCodeCommand(Session& s, std::span<const std::string>) {
   uint8_t code = 0;
-  Outcome read = ReadFatalErrorCode(s.ctx, s.link, code);
+  Outcome read = catalogue::ReadFatalErrorCode(s.ctx, s.link, s.station, code);
   s.out << "ReadFatalErrorCode: " << (read.achieved() ? "1 " + std::to_string(int{code}) : "0")
         << FailureNoteFor(read) << "\n";
   return ExitStatus(read);
 }
 
 int SetFTFlagCommand(Session& s, std::span<const std::string>) {
-  return Report(s, "SetFTFlag", SetFTFlag(s.ctx, s.link));
+  return Report(s, "SetFTFlag", catalogue::SetFTFlag(s.ctx, s.link, s.station));
 }
 
 // The motor tests: a cancelled dialog sends nothing and is no failure; a failed command is.
@@ -168,15 +164,15 @@ int ReportMotorTest(Session& s, std::string_view name, const Outcome& outcome) {
 }
 
 int MotorMoveTestCommand(Session& s, std::span<const std::string>) {
-  return ReportMotorTest(s, "MotorMoveTest", MotorMoveTest(s.ctx, s.link));
+  return ReportMotorTest(s, "MotorMoveTest", catalogue::MotorMoveTest(s.ctx, s.link, s.station));
 }
 
 int MotorActionCommand(Session& s, std::span<const std::string>) {
-  return ReportMotorTest(s, "MotorAction", MotorAction(s.ctx, s.link));
+  return ReportMotorTest(s, "MotorAction", catalogue::MotorAction(s.ctx, s.link, s.station));
 }
 
 int PowerOffTestCommand(Session& s, std::span<const std::string>) {
-  return ReportMotorTest(s, "PowerOffTest", PowerOffTest(s.ctx, s.link));
+  return ReportMotorTest(s, "PowerOffTest", catalogue::PowerOffTest(s.ctx, s.link, s.station));
 }
 
 const bool registered =

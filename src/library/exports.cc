@@ -5,24 +5,11 @@
 #include <exception>
 #include <span>
 
-#include "charts/print_chart.h"
-#include "charts/print_file.h"
 #include "fennick.h"
 #include "library/runtime.h"
 #include "model/rom_summary.h"
-#include "operations/alignment.h"
-#include "operations/firmware.h"
-#include "operations/head_id.h"
+#include "operations/catalogue.h"
 #include "operations/library_version.h"
-#include "operations/maintenance.h"
-#include "operations/motor_tests.h"
-#include "operations/rom_dump.h"
-#include "operations/rom_file.h"
-#include "operations/rom_flags.h"
-#include "operations/station_blocks.h"
-#include "operations/transfer_0071.h"
-#include "protocol/commands.h"
-#include "protocol/eeprom.h"
 
 namespace {
 
@@ -129,7 +116,7 @@ unsigned char AdjustOnHostBlocks(const char* name, unsigned char* block, unsigne
       }
     } hand_back{station, block, read_back};
     HostLabel label(station, chart_label);
-    return static_cast<unsigned char>(adjust(rt, label.label()).ResultCode());
+    return static_cast<unsigned char>(adjust(rt).ResultCode());
   });
 }
 
@@ -159,7 +146,7 @@ unsigned char FENNICK_CALL ReadRamFWPtr(uint32_t* value) {
   if (!value) return 0;
   return WithRuntime("ReadRamFWPtr", static_cast<unsigned char>(0), [&](Runtime& rt) {
     uint32_t read = 0;
-    if (!tarvo::ReadRamFWPtr(rt.ctx(), rt.link(), read).achieved()) {
+    if (!tarvo::catalogue::ReadRamFWPtr(rt.ctx(), rt.link(), rt.station(), read).achieved()) {
       return static_cast<unsigned char>(0);
     }
     *value = read;
@@ -170,14 +157,15 @@ unsigned char FENNICK_CALL ReadRamFWPtr(uint32_t* value) {
 int32_t FENNICK_CALL ReadTemperatureBegin(void) {
   return WithRuntime("ReadTemperatureBegin", -1, [](Runtime& rt) {
     int temperature = -1;
-    tarvo::ReadTemperatureBegin(rt.ctx(), rt.link(), temperature);
+    tarvo::catalogue::ReadTemperatureBegin(rt.ctx(), rt.link(), rt.station(), temperature);
     return static_cast<int32_t>(temperature);
   });
 }
 
 int32_t FENNICK_CALL PowerOff(int32_t shipment_flag) {
   WithRuntimeVoid("PowerOff", [&](Runtime& rt) {
-    tarvo::PowerOff(rt.ctx(), rt.link(), static_cast<uint8_t>(shipment_flag));
+    tarvo::catalogue::PowerOff(rt.ctx(), rt.link(), rt.station(),
+                               static_cast<uint8_t>(shipment_flag));
   });
   return 1;
 }
@@ -187,7 +175,9 @@ unsigned char FENNICK_CALL MELoadFilePtr(const char* chars, int32_t count) {
   const size_t size = count > 0 ? static_cast<size_t>(count) : 0;
   return WithRuntime("MELoadFilePtr", static_cast<unsigned char>(0), [&](Runtime& rt) {
     return static_cast<unsigned char>(
-        tarvo::MELoadFilePtr(rt.ctx(), rt.link(), std::span<const char>(chars, size)).ok());
+        tarvo::catalogue::MELoadFilePtr(rt.ctx(), rt.link(), rt.station(),
+                                        std::span<const char>(chars, size))
+            .ok());
   });
 }
 
@@ -196,8 +186,10 @@ unsigned char FENNICK_CALL MELoadFilePtr(const char* chars, int32_t count) {
 int32_t FENNICK_CALL ReadData(unsigned char* block, unsigned char* /*unused*/) {
   if (!block) return 1;
   WithRuntimeVoid("ReadData", [&](Runtime& rt) {
-    HeadBlock read{};
-    if (tarvo::ReadData(rt.ctx(), rt.link(), read).achieved()) CopyOut(read, block);
+    StationData& station = rt.station();
+    if (tarvo::catalogue::ReadData(rt.ctx(), rt.link(), station).achieved()) {
+      CopyOut(station.read_block, block);
+    }
   });
   return 1;
 }
@@ -208,7 +200,7 @@ unsigned char FENNICK_CALL SetHeadID(unsigned char* block) {
   return WithRuntime("SetHeadID", kCancelled, [&](Runtime& rt) {
     // The host's block is the working block for the length of the call.
     CopyIn(rt.station().working_block, block);
-    const tarvo::Outcome result = tarvo::SetHeadIDOnStation(rt.ctx(), rt.link(), rt.station());
+    const tarvo::Outcome result = tarvo::catalogue::SetHeadID(rt.ctx(), rt.link(), rt.station());
     CopyOut(rt.station().working_block, block);
     return static_cast<unsigned char>(result.ResultCode());
   });
@@ -216,7 +208,8 @@ unsigned char FENNICK_CALL SetHeadID(unsigned char* block) {
 
 unsigned char FENNICK_CALL SetInkSystemValue(void) {
   return WithRuntime("SetInkSystemValue", static_cast<unsigned char>(0), [](Runtime& rt) {
-    return static_cast<unsigned char>(tarvo::SetInkSystemValue(rt.ctx(), rt.link()).achieved());
+    return static_cast<unsigned char>(
+        tarvo::catalogue::SetInkSystemValue(rt.ctx(), rt.link(), rt.station()).achieved());
   });
 }
 
@@ -225,30 +218,34 @@ unsigned char FENNICK_CALL SetInkSystemValue(void) {
 void FENNICK_CALL NozzleClean(unsigned char* chart_label, int32_t mode) {
   if (!chart_label) return;
   WithRuntimeVoid("NozzleClean", [&](Runtime& rt) {
-    HostLabel label(rt.station(), chart_label);
-    tarvo::NozzleClean(rt.ctx(), rt.link(), label.label(), mode);
+    HostLabel on_host(rt.station(), chart_label);  // the host's record for the call
+    tarvo::catalogue::NozzleClean(rt.ctx(), rt.link(), rt.station(), mode);
   });
 }
 
 void FENNICK_CALL Lubrication(void) {
-  WithRuntimeVoid("Lubrication", [](Runtime& rt) { tarvo::Lubrication(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("Lubrication", [](Runtime& rt) {
+    tarvo::catalogue::Lubrication(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 void FENNICK_CALL InkCharge(void) {
-  WithRuntimeVoid("InkCharge", [](Runtime& rt) { tarvo::InkCharge(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("InkCharge", [](Runtime& rt) {
+    tarvo::catalogue::InkCharge(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 unsigned char FENNICK_CALL InkDisCharge(int32_t finishing) {
   return WithRuntime("InkDisCharge", static_cast<unsigned char>(0), [&](Runtime& rt) {
     return static_cast<unsigned char>(
-        tarvo::InkDisCharge(rt.ctx(), rt.link(), rt.station().state, finishing).achieved());
+        tarvo::catalogue::InkDisCharge(rt.ctx(), rt.link(), rt.station(), finishing).achieved());
   });
 }
 
 unsigned char FENNICK_CALL InkDisChargeNoPowerOff(int32_t finishing) {
   return WithRuntime("InkDisChargeNoPowerOff", static_cast<unsigned char>(0), [&](Runtime& rt) {
     return static_cast<unsigned char>(
-        tarvo::InkDisChargeNoPowerOff(rt.ctx(), rt.link(), rt.station().state, finishing)
+        tarvo::catalogue::InkDisChargeNoPowerOff(rt.ctx(), rt.link(), rt.station(), finishing)
             .achieved());
   });
 }
@@ -257,23 +254,18 @@ unsigned char FENNICK_CALL InkDisChargeNoPowerOff(int32_t finishing) {
 
 unsigned char FENNICK_CALL TOF(unsigned char* block, unsigned char* read_back,
                                unsigned char* chart_label) {
-  return AdjustOnHostBlocks(
-      "TOF", block, read_back, chart_label, [](Runtime& rt, ChartLabel& label) {
-        StationData& st = rt.station();
-        return tarvo::TOF(rt.ctx(), rt.link(), st.state, st.working_block, st.read_block, label);
-      });
+  return AdjustOnHostBlocks("TOF", block, read_back, chart_label, [](Runtime& rt) {
+    return tarvo::catalogue::TOF(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 unsigned char FENNICK_CALL BiAdjust(unsigned char* block, unsigned char* read_back,
                                     unsigned char* chart_label, uint32_t mode) {
   // A mode beyond the int range is as unknown as 4; the device layer refuses both.
   const int bid_mode = mode > 3 ? -1 : static_cast<int>(mode);
-  return AdjustOnHostBlocks(
-      "BiAdjust", block, read_back, chart_label, [&](Runtime& rt, ChartLabel& label) {
-        StationData& st = rt.station();
-        return tarvo::BiAdjust(rt.ctx(), rt.link(), st.state, st.working_block, st.read_block,
-                               label, bid_mode);
-      });
+  return AdjustOnHostBlocks("BiAdjust", block, read_back, chart_label, [&](Runtime& rt) {
+    return tarvo::catalogue::BiAdjust(rt.ctx(), rt.link(), rt.station(), bid_mode);
+  });
 }
 
 // ---------------------------------------------------------------- charts
@@ -283,8 +275,8 @@ void FENNICK_CALL PrintChart(FennickHead44 head, unsigned char* chart_label, uin
   WithRuntimeVoid("PrintChart", [&](Runtime& rt) {
     HeadBlock block{};
     CopyIn(block, head.bytes);
-    HostLabel label(rt.station(), chart_label);
-    tarvo::PrintChart(rt.ctx(), rt.link(), rt.station().state, block, label.label(), chart);
+    HostLabel on_host(rt.station(), chart_label);  // the host's record for the call
+    tarvo::catalogue::PrintChart(rt.ctx(), rt.link(), rt.station(), block, chart);
   });
 }
 
@@ -301,13 +293,13 @@ void FENNICK_CALL SetDLLVersion(const char* chars) {
 
 void FENNICK_CALL DumpData(int32_t mode) {
   WithRuntimeVoid("DumpData", [&](Runtime& rt) {
-    tarvo::DumpData(rt.ctx(), rt.link(), rt.station().state, mode);
+    tarvo::catalogue::DumpData(rt.ctx(), rt.link(), rt.station(), mode);
   });
 }
 
 void FENNICK_CALL SetInitialValue(void) {
   WithRuntimeVoid("SetInitialValue", [](Runtime& rt) {
-    tarvo::SetInitialValue(rt.ctx(), rt.link(), rt.station().state);
+    tarvo::catalogue::SetInitialValue(rt.ctx(), rt.link(), rt.station());
   });
 }
 
@@ -317,7 +309,8 @@ unsigned char FENNICK_CALL DumpTransferROMData(unsigned char* record) {
     // Bytes the record does not carry stay as the host passed them.
     tarvo::RomSummary summary{};
     std::copy_n(record, summary.size(), summary.begin());
-    if (!tarvo::DumpTransferROMData(rt.ctx(), rt.link(), rt.station().state, summary).achieved()) {
+    if (!tarvo::catalogue::DumpTransferROMData(rt.ctx(), rt.link(), rt.station(), summary)
+             .achieved()) {
       return static_cast<unsigned char>(0);
     }
     std::copy(summary.begin(), summary.end(), record);
@@ -326,73 +319,93 @@ unsigned char FENNICK_CALL DumpTransferROMData(unsigned char* record) {
 }
 
 void FENNICK_CALL ResetAll(void) {
-  WithRuntimeVoid("ResetAll", [](Runtime& rt) { tarvo::ResetAll(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("ResetAll", [](Runtime& rt) {
+    tarvo::catalogue::ResetAll(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 void FENNICK_CALL LoadFile(void) {
-  WithRuntimeVoid("LoadFile", [](Runtime& rt) { tarvo::LoadFile(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("LoadFile", [](Runtime& rt) {
+    tarvo::catalogue::LoadFile(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 void FENNICK_CALL SaveFile(void) {
-  WithRuntimeVoid("SaveFile", [](Runtime& rt) { tarvo::SaveFile(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("SaveFile", [](Runtime& rt) {
+    tarvo::catalogue::SaveFile(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 void FENNICK_CALL SetCharge(void) {
-  WithRuntimeVoid("SetCharge", [](Runtime& rt) { tarvo::SetCharge(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("SetCharge", [](Runtime& rt) {
+    tarvo::catalogue::SetCharge(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 void FENNICK_CALL ReadFW(void) {
   WithRuntimeVoid("ReadFW", [](Runtime& rt) {
     std::string version;
-    tarvo::ReadFW(rt.ctx(), rt.link(), version);
+    tarvo::catalogue::ReadFW(rt.ctx(), rt.link(), rt.station(), version);
   });
 }
 
 void FENNICK_CALL SetInitialStuff(void) {
-  WithRuntimeVoid("SetInitialStuff",
-                  [](Runtime& rt) { tarvo::SetInitialStuff(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("SetInitialStuff", [](Runtime& rt) {
+    tarvo::catalogue::SetInitialStuff(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 void FENNICK_CALL SetFTFlag(void) {
-  WithRuntimeVoid("SetFTFlag", [](Runtime& rt) { tarvo::SetFTFlag(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("SetFTFlag", [](Runtime& rt) {
+    tarvo::catalogue::SetFTFlag(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 void FENNICK_CALL ReadFatalErrorCode(void) {
   WithRuntimeVoid("ReadFatalErrorCode", [](Runtime& rt) {
     uint8_t code = 0;
-    tarvo::ReadFatalErrorCode(rt.ctx(), rt.link(), code);
+    tarvo::catalogue::ReadFatalErrorCode(rt.ctx(), rt.link(), rt.station(), code);
   });
 }
 
 // ---------------------------------------------------------------- firmware
 
 void FENNICK_CALL UpdateFW(void) {
-  WithRuntimeVoid("UpdateFW", [](Runtime& rt) { tarvo::UpdateFW(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("UpdateFW", [](Runtime& rt) {
+    tarvo::catalogue::UpdateFW(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 void FENNICK_CALL UpdateShippingFW(int32_t type) {
-  WithRuntimeVoid("UpdateShippingFW",
-                  [&](Runtime& rt) { tarvo::UpdateShippingFW(rt.ctx(), rt.link(), type); });
+  WithRuntimeVoid("UpdateShippingFW", [&](Runtime& rt) {
+    tarvo::catalogue::UpdateShippingFW(rt.ctx(), rt.link(), rt.station(), type);
+  });
 }
 
 void FENNICK_CALL Transferflag(void) {
   WithRuntimeVoid("Transferflag", [](Runtime& rt) {
-    tarvo::Transferflag(rt.ctx(), rt.link(), rt.station().state);
+    tarvo::catalogue::Transferflag(rt.ctx(), rt.link(), rt.station());
   });
 }
 
 // ---------------------------------------------------------------- motor and power tests
 
 void FENNICK_CALL MotorMoveTest(void) {
-  WithRuntimeVoid("MotorMoveTest", [](Runtime& rt) { tarvo::MotorMoveTest(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("MotorMoveTest", [](Runtime& rt) {
+    tarvo::catalogue::MotorMoveTest(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 void FENNICK_CALL MotorAction(void) {
-  WithRuntimeVoid("MotorAction", [](Runtime& rt) { tarvo::MotorAction(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("MotorAction", [](Runtime& rt) {
+    tarvo::catalogue::MotorAction(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 void FENNICK_CALL PowerOffTest(void) {
-  WithRuntimeVoid("PowerOffTest", [](Runtime& rt) { tarvo::PowerOffTest(rt.ctx(), rt.link()); });
+  WithRuntimeVoid("PowerOffTest", [](Runtime& rt) {
+    tarvo::catalogue::PowerOffTest(rt.ctx(), rt.link(), rt.station());
+  });
 }
 
 }  // extern "C"
