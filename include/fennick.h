@@ -195,8 +195,9 @@ FENNICK_EXPORT int32_t FENNICK_CALL ReadData(unsigned char* block, unsigned char
     unchanged.
 
   @returns
-    1 written and verified, 0 verification failed, 2 cancelled in the dialog (or @p block is
-    NULL, or the operator could not answer).
+    1 written and verified (the ink system values included, when they are applied), 0
+    verification failed, 2 cancelled in the dialog (or @p block is NULL, or the operator could
+    not answer).
 */
 FENNICK_EXPORT unsigned char FENNICK_CALL SetHeadID(unsigned char* block);
 
@@ -204,7 +205,8 @@ FENNICK_EXPORT unsigned char FENNICK_CALL SetHeadID(unsigned char* block);
   printer's ROM data image.
 
   @returns
-    1 written, 0 when the ROM data image could not be read.
+    1 written and verified, 0 when the ROM data image could not be read or the printer did not
+    store the values.
 */
 FENNICK_EXPORT unsigned char FENNICK_CALL SetInkSystemValue(void);
 
@@ -232,8 +234,8 @@ FENNICK_EXPORT void FENNICK_CALL InkCharge(void);
   @param finishing Nonzero: afterwards store the shipping values in the ROM data image.
 
   @returns
-    1 finished, 0 when the ROM data image could not be read or written (the printer is then
-    left on).
+    1 finished, 0 when the ROM data image could not be read, or the printer did not store
+    the shipping values (the printer is then left on).
 */
 FENNICK_EXPORT unsigned char FENNICK_CALL InkDisCharge(int32_t finishing);
 
@@ -364,7 +366,9 @@ FENNICK_EXPORT void FENNICK_CALL UpdateFW(void);
 FENNICK_EXPORT void FENNICK_CALL UpdateShippingFW(int32_t type);
 
 /** @brief Asks for a ROM data file of the older 124-byte layout, converts it with the
-  printer's firmware version and the current image, and writes the result into the printer. */
+  printer's firmware version and the current image, and writes the result into the printer
+  with a read-back. When the printer does not answer the version query nothing is written; that
+  and a write it did not store are told as "Transfer Data Fail !!" (caption "Transfer"). */
 FENNICK_EXPORT void FENNICK_CALL Transferflag(void);
 
 /* ------------------------------------------------------------------ Motor and power tests */
