@@ -19,6 +19,7 @@
 #include "model/station_data.h"
 #include "operations/catalogue.h"
 #include "operations/transfer_0071.h"
+#include "sim/sim_spec.h"
 #include "testing/device_rig.h"
 #include "testing/scratch_dir.h"
 
@@ -295,6 +296,11 @@ TEST_P(EepromFaultMatrix, NeverToldWrittenWhereTheEepromDoesNotHoldIt) {
   const RunResult not_stored = RunWith(dropped);
   EXPECT_FALSE(not_stored.holds);
   ExpectNoFalseSuccess(not_stored, "eeprom_sticks=0");
+
+  // Writes to the upper half acknowledged and dropped: only part of the image is stored.
+  std::optional<sim::SimSpec> partial = sim::ParseSimSpec("?eeprom_readonly=0x40-0x7f", nullptr);
+  ASSERT_TRUE(partial);
+  ExpectNoFalseSuccess(RunWith(partial->faults), "eeprom_readonly=0x40-0x7f");
 
   sim::SimFaults silent;
   silent.silent = true;

@@ -125,6 +125,16 @@ TEST_F(RunTest, AWriteThePrinterDidNotStoreFailsTheRun) {
   EXPECT_THAT(out.str(), HasSubstr("SetCharge: 1\n"));
 }
 
+TEST_F(RunTest, AHeadIdWhoseInkValuesWereNotStoredFailsTheRun) {
+  // The head data block (0x00-0x28) is stored, the ink system values (0x6e, 0x6f) are not.
+  EXPECT_EQ(Cli({"--printer", Sim("?eeprom_readonly=0x40-0x7f"), "--virtual-time", "SetHeadID"},
+                "enter AB12CD\n\n"),
+            1);
+  EXPECT_THAT(out.str(), HasSubstr("Write EEPROM Error !!"));
+  EXPECT_THAT(out.str(), ::testing::Not(HasSubstr("Success")));
+  EXPECT_THAT(out.str(), HasSubstr("SetHeadID: 0 (verification failed: Write EEPROM Error !!)"));
+}
+
 TEST_F(RunTest, BadCommandLinesAreRefused) {
   EXPECT_EQ(Cli({"--printer", Sim(), "NoSuchCommand"}), 2);
   EXPECT_EQ(Cli({"--printer", Sim(), "PrintChart"}), 2);  // missing argument
