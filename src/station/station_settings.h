@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "base/context.h"
+#include "base/outcome.h"
+#include "model/rom_layout.h"
+#include "station/station_files.h"
+
+namespace tarvo::station {
+
+// Load Station 1 settings: fills bytes 0-7, 33 and 39 of `block` from "1.data" (creating it when
+// missing): the destination's three-character code, the Belt Name, the PC Name, and the row's
+// ModelNumber and PageSize. Other bytes are left as they are. A destination index outside the
+// table is told to the operator (caption "ERROR") naming the file and the value, and `block` is
+// left untouched.
+Outcome LoadStation1Settings(const Context& ctx, const StationFiles& files,
+                             std::span<uint8_t, kHeadBlockSize> block);
+
+// Check the customer against Station 2 settings: the code of the "2.data" row must be the model
+// code the printer got at Station 1 (read block bytes 0-2). On a match the Jig No. or "CT" of
+// "2.data" goes into chart label record bytes 0-1. A mismatch shows
+// "Customer Setting Error !!\nROM: 001\nStation 2: 012" with the caption "ERROR"; an index
+// outside the table is told as for Station 1. The record is changed only on a match.
+Outcome CheckCustomer(const Context& ctx, const StationFiles& files,
+                      std::span<const uint8_t, kHeadBlockSize> read_block,
+                      std::span<uint8_t, 24> chart_label);
+
+}  // namespace tarvo::station

@@ -1,0 +1,400 @@
+#include "station/step_runner.h"
+
+#include <algorithm>
+
+#include "charts/print_chart.h"
+#include "dialogs/station_prompts.h"
+#include "operations/alignment.h"
+#include "operations/head_id.h"
+#include "operations/maintenance.h"
+#include "protocol/commands.h"
+#include "protocol/eeprom.h"
+#include "station/station_settings.h"
+
+namespace tarvo::station {
+namespace {
+
+// Station 1 slots.
+constexpr size_t kGreaseSlot = 0;
+constexpr size_t kHeadIdSlot = 1;
+// Station 2 slots.
+constexpr size_t kCtSlot = 0;
+constexpr size_t kNozzleCheckSlot = 1;
+constexpr size_t kTofSlot = 2;
+constexpr size_t kFirstBiDSlot = 3;  // MS1, MS2, VSD, ECN
+constexpr size_t kG0sSlot = 7;
+constexpr size_t kDischargeSlot = 8;
+constexpr size_t kFirstOptionalSlot = 9;  // S/F, Photo, Card, Envelope: count only when failed
+
+// Charts the steps print.
+constexpr uint32_t kG0sA4Chart = 0;
+constexpr uint32_t kNozzleCheckChart = 5;
+
+// Cleaning modes of NozzleClean.
+constexpr int kCl1 = 1;
+constexpr int kCl2 = 2;
+constexpr int kCl1D = 3;
+
+constexpr size_t kInkChargeCount = 20;
+constexpr size_t kCleaningCount = 21;
+constexpr size_t kPrintCount = 22;
+
+constexpr const char* kDischargeCaption = "DisCharge";
+
+bool HasHeadId(std::span<const uint8_t, kHeadBlockSize> block) {
+  return block[kHeadIdOffset] != 0x00 && block[kHeadIdOffset] != 0xFF;
+}
+
+bool SameHeadId(std::span<const uint8_t, kHeadBlockSize> a,
+                std::span<const uint8_t, kHeadBlockSize> b) {
+  return std::equal(a.begin() + kHeadIdOffset, a.begin() + kHeadIdOffset + kHeadIdSize,
+                    b.begin() + kHeadIdOffset);
+}
+
+}  // namespace
+
+StepRunner::StepRunner(const Context& ctx, PrinterLink& link, StationData& data,
+                       const StationFiles& files)
+    : ctx_(ctx), link_(link), data_(data), files_(files) {}
+
+void StepRunner::Changed() {
+  if (observer_) observer_();
+}
+
+std::span<const uint8_t> StepRunner::results() const {
+  if (station1()) return data_.station1_results;
+  return data_.station2_results;
+}
+
+uint8_t StepRunner::TotalResult() const {
+  const auto r = results();
+  if (std::find(r.begin(), r.end(), kResultFail) != r.end()) return kResultFail;
+  // At Station 2 the optional prints count only when they failed.
+  const auto mandatory = station1() ? r : r.first(kFirstOptionalSlot);
+  if (std::find(mandatory.begin(), mandatory.end(), kResultNotRun) != mandatory.end())
+    return kResultNotRun;
+  return kResultPass;
+}
+
+void StepRunner::Initialise() {
+  const uint8_t stored = files_.ReadStationIndex();
+  page_.selection = stored <= 1 ? stored : -1;
+  StationChange();
+}
+
+void StepRunner::SelectStation(int index) {
+  page_.selection = index == 0 || index == 1 ? index : -1;
+  StationChange();
+}
+
+void StepRunner::StationChange() {
+  // With nothing selected the file keeps whatever it held.
+  if (page_.selection >= 0) files_.WriteStationIndex(static_cast<uint8_t>(page_.selection));
+  data_.read_block.fill(0);
+  page_.Clear();
+  ResetResults();
+  if (station1()) {
+    if (LoadStation1Settings(ctx_, files_, data_.working_block)) {
+      page_.ShowHeadBlock(data_.working_block, data_.working_block, false);
+    }
+  }
+  const auto list = StepList(station());
+  page_.steps.assign(list.begin(), list.end());
+  Changed();
+}
+
+void StepRunner::ResetResults() {
+  if (station1()) {
+    data_.station1_results.fill(kResultNotRun);
+  } else {
+    data_.station2_results.fill(kResultNotRun);
+  }
+  page_.ResetLabels(station());
+  data_.rom_write_failures = 0;
+}
+
+void StepRunner::SetSlot(size_t slot, uint8_t result) {
+  auto r = station1() ? std::span<uint8_t>(data_.station1_results)
+                      : std::span<uint8_t>(data_.station2_results);
+  if (slot >= r.size()) return;
+  r[slot] = result;
+  page_.SetSlot(slot, result == kResultPass ? kGreen : result == kResultFail ? kRed : kBlack);
+  Changed();
+}
+
+void StepRunner::WriteFailure(size_t slot) {
+  SetSlot(slot, kResultFail);
+  data_.CountRomWriteFailure();
+}
+
+void StepRunner::ShowTotal() {
+  page_.ShowTotal(TotalResult(), data_.rom_write_failures);
+  Changed();
+}
+
+void StepRunner::Epilogue() {
+  const auto& label = data_.chart_label;
+  page_.SetNumber(kInkChargeField, static_cast<int8_t>(label[kInkChargeCount]));
+  page_.SetNumber(kCleanNozzleField, static_cast<int8_t>(label[kCleaningCount]));
+  page_.SetNumber(kTotalPrintField, static_cast<int8_t>(label[kPrintCount]));
+  ShowTotal();
+  link_.HandleClose();
+}
+
+RunEnd StepRunner::Run(int position) {
+  if (!link_.HandleOpen()) return RunEnd::kOffLine;
+  RunEnd end = RunEnd::kRan;
+  if (station1()) {
+    RunStation1(position);
+  } else if (Station2Preconditions(position)) {
+    RunStation2(position);
+  } else {
+    end = RunEnd::kRefused;
+  }
+  Epilogue();
+  return end;
+}
+
+// ---- Station 1 ----
+
+void StepRunner::RunStation1(int position) {
+  if (position == 0) {
+    StationChange();
+    Lubrication(ctx_, link_);
+    SetSlot(kGreaseSlot,
+            PassFailPrompt(ctx_.op, "Lubrication of Grease") ? kResultPass : kResultFail);
+  } else if (position == 1) {
+    // The settings in force now go into this printer; settings that cannot be used stop the
+    // step before anything is written.
+    if (!LoadStation1Settings(ctx_, files_, data_.working_block)) return;
+    const int written = SetHeadID(ctx_, link_, data_.working_block, data_.read_block);
+    LoadStation1Settings(ctx_, files_, data_.working_block);
+    page_.ShowHeadBlock(data_.working_block, data_.working_block, false);
+    if (written == kHeadIdWritten) {
+      page_.ShowHeadBlock(data_.read_block, data_.working_block, true);
+      data_.read_block.fill(0);
+      SetSlot(kHeadIdSlot, kResultPass);
+    } else if (written == kHeadIdNotVerified) {
+      WriteFailure(kHeadIdSlot);
+    }
+    ShowTotal();
+  }
+}
+
+// ---- Station 2 ----
+
+bool StepRunner::Station2Preconditions(int position) {
+  HeadBlock printer{};
+  // A failed read is told by the read itself; the step does not run on a block never read.
+  if (!ReadData(ctx_, link_, printer)) return false;
+  if (!HasHeadId(printer)) {
+    ctx_.Error("Without Input Head ID !!", "ERROR");
+    return false;
+  }
+  if (!SameHeadId(printer, data_.read_block) && position != kInitialDevice &&
+      position != kReadRomData) {
+    ctx_.Error("Please Run \"1. Initial Device\" First !!", "ERROR");
+    return false;
+  }
+  return true;
+}
+
+void StepRunner::RunStation2(int position) {
+  switch (position) {
+    case kInitialDevice:
+      if (ReadRomData()) {
+        InputMachineNo();
+        InputMachineId();
+      }
+      break;
+    case kReadRomData:
+      ReadRomData();
+      break;
+    case kMachineNo:
+      InputMachineNo();
+      break;
+    case kMachineId:
+      InputMachineId();
+      break;
+    case 4:
+      NozzleCheck(0, true);
+      break;
+    case 5:
+      NozzleCheck(kCl1, false);
+      break;
+    case 6:
+      NozzleCheck(kCl1D, false);
+      break;
+    case 7:
+      NozzleCheck(kCl2, false);
+      break;
+    case 8:
+      InkCharge(ctx_, link_);
+      ++data_.chart_label[kInkChargeCount];
+      break;
+    case 9:
+      NozzleClean(ctx_, link_, data_.chart_label, kCl1);
+      break;
+    case 10:
+      NozzleClean(ctx_, link_, data_.chart_label, kCl1D);
+      break;
+    case 11:
+      NozzleClean(ctx_, link_, data_.chart_label, kCl2);
+      break;
+    case 12:
+      NozzleCheck(0, false);
+      break;
+    case kDeviceAdjustment:
+      if (!AdjustTof()) break;
+      for (int mode = 0; mode < 4; ++mode) {
+        if (!AdjustBiD(mode)) break;
+      }
+      break;
+    case kPrintTof:
+      AdjustTof();
+      break;
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+      AdjustBiD(position - 15);
+      break;
+    case 19:
+      PrintAndInspect(kG0sA4Chart, 0, kG0sSlot);
+      break;
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+      PrintAndInspect(static_cast<uint32_t>(position - 20), position - 20,
+                      kFirstOptionalSlot + static_cast<size_t>(position - 21));
+      break;
+    case kInkDischarge:
+      InkDischarge();
+      break;
+    default:  // the separators, and positions the list does not have
+      break;
+  }
+}
+
+bool StepRunner::ReadRomData() {
+  ResetResults();
+  Changed();
+  data_.read_block.fill(0);
+  const bool read = ReadData(ctx_, link_, data_.read_block);
+  std::fill_n(data_.chart_label.begin(), kPrintCount + 1, 0);
+  std::optional<std::string> version;
+  // A block that could not be read is not checked against the settings: the read has told why.
+  if (read && CheckCustomer(ctx_, files_, data_.read_block, data_.chart_label)) {
+    version = ReadFWVersion(ctx_, link_);
+  }
+  if (!version) {
+    SetSlot(kCtSlot, kResultFail);
+    return false;
+  }
+  data_.working_block = data_.read_block;
+  page_.SetField(kFwVersionField, *version);
+  page_.SetField(kJigNoField, CharsText(std::span<const uint8_t>(data_.chart_label).first(2)));
+  page_.ShowHeadBlock(data_.working_block, data_.working_block, true);
+  SetSlot(kCtSlot, kResultPass);
+  return true;
+}
+
+void StepRunner::InputMachineNo() {
+  tarvo::InputMachineNo(ctx_.op, data_.chart_label);
+  page_.SetField(kMachineNoField,
+                 CharsText(std::span<const uint8_t>(data_.chart_label).subspan(2, 5)));
+  Changed();
+}
+
+void StepRunner::InputMachineId() {
+  tarvo::InputMachineId(ctx_.op, data_.chart_label);
+  page_.SetField(kMachineIdField,
+                 CharsText(std::span<const uint8_t>(data_.chart_label).subspan(7, 13)));
+  Changed();
+}
+
+// The nozzle check steps: an ink charge or a cleaning (mode 0 none), the nozzle check chart, the
+// operator's verdict.
+bool StepRunner::NozzleCheck(int cleaning_mode, bool charge) {
+  if (charge) {
+    tarvo::InkCharge(ctx_, link_);
+    ++data_.chart_label[kInkChargeCount];
+  } else if (cleaning_mode > 0) {
+    NozzleClean(ctx_, link_, data_.chart_label, cleaning_mode);
+  }
+  const HeadBlock copy = data_.working_block;
+  PrintChart(ctx_, link_, data_.device, copy, data_.chart_label, kNozzleCheckChart);
+  const bool pass = PassFailPrompt(ctx_.op, "Nozzle Check") == 1;
+  SetSlot(kNozzleCheckSlot, pass ? kResultPass : kResultFail);
+  return pass;
+}
+
+bool StepRunner::AdjustTof() {
+  const int result =
+      TOF(ctx_, link_, data_.device, data_.working_block, data_.read_block, data_.chart_label);
+  if (result == kAdjustNotVerified) {
+    WriteFailure(kTofSlot);
+    return false;
+  }
+  if (result != kAdjustStored) return false;
+  const bool pass = PassFailPrompt(ctx_.op, "TOF Adjustment") == 1;
+  if (pass)
+    page_.SetNumber(kTofField, static_cast<int8_t>(data_.working_block[kTofAdjustOffset]) * 25);
+  SetSlot(kTofSlot, pass ? kResultPass : kResultFail);
+  return pass;
+}
+
+bool StepRunner::AdjustBiD(int mode) {
+  static constexpr int kFields[] = {kMs1Field, kMs2Field, kVsdField, kEcnField};
+  const BiDMode* bid = FindBiDMode(mode);
+  const size_t slot = kFirstBiDSlot + static_cast<size_t>(mode);
+  const int result = BiAdjust(ctx_, link_, data_.device, data_.working_block, data_.read_block,
+                              data_.chart_label, mode);
+  if (result == kAdjustNotVerified) {
+    WriteFailure(slot);
+    return false;
+  }
+  if (result == kAdjustOutOfRange) {
+    SetSlot(slot, kResultFail);
+    return false;
+  }
+  if (result != kAdjustStored) return false;
+  const bool pass = PassFailPrompt(ctx_.op, std::string(bid->caption) + " Bi-d Adjustment") == 1;
+  if (pass)
+    page_.SetNumber(kFields[mode], static_cast<int8_t>(data_.working_block[bid->field_offset]));
+  SetSlot(slot, pass ? kResultPass : kResultFail);
+  return pass;
+}
+
+void StepRunner::PrintAndInspect(uint32_t chart, int kind, size_t slot) {
+  const HeadBlock copy = data_.working_block;
+  PrintChart(ctx_, link_, data_.device, copy, data_.chart_label, chart);
+  const bool pass = VisualInspection(ctx_.op, kind, data_.Inspection(kind)) == 1;
+  SetSlot(slot, pass ? kResultPass : kResultFail);
+}
+
+void StepRunner::InkDischarge() {
+  // The total as it would be with the discharge passed decides whether the finishing data go in.
+  data_.station2_results[kDischargeSlot] = kResultPass;
+  const uint8_t total = TotalResult();
+  // Until this discharge has been judged, slot 8 is not run, and shows so.
+  SetSlot(kDischargeSlot, kResultNotRun);
+  int finishing = 1;
+  if (total != kResultPass) {
+    const char* text = total == kResultNotRun ? "Test Not Finished!!\nDo you want DisCharge ?!"
+                                              : "Test Fail!!\nDo you want DisCharge ?!";
+    const Reply reply =
+        ctx_.op.Show({text, kDischargeCaption, Icon::kInformation, Buttons::kYesNo});
+    if (reply != Reply::kYes) return;
+    finishing = 0;
+  }
+  if (!InkDisCharge(ctx_, link_, data_.device, finishing)) {
+    WriteFailure(kDischargeSlot);
+    return;
+  }
+  SetSlot(kDischargeSlot,
+          PassFailPrompt(ctx_.op, kDischargeCaption) == 1 ? kResultPass : kResultFail);
+}
+
+}  // namespace tarvo::station
