@@ -79,12 +79,25 @@ Control* FindButton(DialogModel& dialog, std::string_view name) {
   return nullptr;
 }
 
+// Whether a line can change the control: enabled, and not a read-only box.
+bool Settable(const Control& c) {
+  return c.enabled && !c.read_only;
+}
+
+// Of two controls under the same label (a dialog that shows the current value beside the new
+// one), the one a line can change.
+bool Prefer(const Control* best, const Control& c) {
+  return best == nullptr || (!Settable(*best) && Settable(c));
+}
+
 Control* FindByLabel(DialogModel& dialog, std::string_view label) {
   std::string key = LabelKey(label);
+  Control* found = nullptr;
   for (auto& c : dialog.controls()) {
-    if ((IsEdit(c) || IsChoice(c)) && !key.empty() && LabelKey(c.label) == key) return &c;
+    if ((IsEdit(c) || IsChoice(c)) && !key.empty() && LabelKey(c.label) == key && Prefer(found, c))
+      found = &c;
   }
-  return nullptr;
+  return found;
 }
 
 bool IsPassFailRow(const Control& c) {
@@ -137,7 +150,8 @@ std::pair<Control*, size_t> LabelAt(DialogModel& dialog, std::string_view text, 
   for (auto& c : dialog.controls()) {
     if (!IsEdit(c) && !IsChoice(c)) continue;
     std::string key = LabelKey(c.label);
-    if (key.empty() || key.size() <= best_len) continue;
+    if (key.empty() || key.size() < best_len) continue;
+    if (key.size() == best_len && !Prefer(best, c)) continue;
     if (lower.compare(pos, key.size(), key) != 0) continue;
     size_t end = pos + key.size();
     while (end < text.size() && IsBlank(text[end])) ++end;

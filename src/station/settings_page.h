@@ -1,0 +1,16 @@
+#pragma once
+
+#include "base/context.h"
+#include "base/outcome.h"
+#include "station/station_files.h"
+
+namespace tarvo::station {
+
+// The "Station 1" and "Station 2" buttons of the settings page: the Station1 (185) or Station2
+// (186) dialog with the current content of "1.data" or "2.data", shown through the operator.
+// Save writes the whole file at once; Cancel writes nothing. A file that cannot be written is
+// told to the operator (caption "Save") and keeps its old content.
+Outcome EditStation1Settings(const Context& ctx, const StationFiles& files);
+Outcome EditStation2Settings(const Context& ctx, const StationFiles& files);
+
+}  // namespace tarvo::station

@@ -1,0 +1,343 @@
+#include "station/step_runner.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "station/station_test_rig.h"
+
+namespace tarvo::station {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+struct StepRunnerTest : ::testing::Test, StationRig {
+  std::string Text(int field) const { return runner.page().Field(field).text; }
+  std::vector<int> States() const {
+    std::vector<int> s;
+    for (const ResultLabel& l : runner.page().slots) s.push_back(l.state);
+    return s;
+  }
+  std::string EepromChars(size_t offset, size_t size) {
+    return std::string(printer.eeprom().begin() + offset, printer.eeprom().begin() + offset + size);
+  }
+  bool Shown(int dialog) const {
+    const auto& d = op.dialogs_shown();
+    return std::find(d.begin(), d.end(), dialog) != d.end();
+  }
+  // Station 1, then Station 2 up to a passed "1-1" of the same printer.
+  void ThroughInitialDevice() {
+    SetUpStations();
+    runner.SelectStation(0);
+    AnswerStation1();
+    runner.Run(0);
+    runner.Run(1);
+    runner.SelectStation(1);
+    AnswerInitialDevice();
+    ASSERT_EQ(runner.Run(kInitialDevice), RunEnd::kRan);
+    ASSERT_EQ(data.station2_results[0], kResultPass);
+    Forget();
+  }
+};
+
+TEST_F(StepRunnerTest, FreshPrinterThroughBothStationsToPassWithTheFinishingData) {
+  SetUpStations();
+  int changes = 0;
+  runner.SetObserver([&] { ++changes; });
+  runner.Initialise();
+  EXPECT_TRUE(runner.station1());
+  ASSERT_EQ(runner.page().steps.size(), 2u);
+  EXPECT_EQ(runner.page().steps[1], " 2. Input Head ID");
+  EXPECT_EQ(Text(kBeltNameField), "AB1");
+  EXPECT_EQ(Text(kCustomerField), "001 ; QAI ; TR-460");
+
+  AnswerStation1();
+  EXPECT_EQ(runner.Run(0), RunEnd::kRan);
+  EXPECT_EQ(runner.Run(1), RunEnd::kRan);
+  EXPECT_THAT(data.station1_results, ElementsAre(kResultPass, kResultPass));
+  EXPECT_EQ(runner.page().total.text, "PASS");
+  EXPECT_EQ(Text(kHeadIdField), "AB12CD");
+  EXPECT_EQ(Text(kUsbSerialField).substr(0, 5), "AB1Z9");
+  EXPECT_EQ(EepromChars(kHeadIdOffset, 6), "AB12CD");
+  EXPECT_EQ(EepromChars(0, 3), "001");
+  EXPECT_GT(changes, 0);
+
+  RunToDischarge();
+  AnswerDischarge();
+  EXPECT_EQ(runner.Run(kInkDischarge), RunEnd::kRan);
+
+  for (size_t slot = 0; slot <= 8; ++slot) EXPECT_EQ(data.station2_results[slot], kResultPass);
+  for (size_t slot = 9; slot < kStation2Slots; ++slot)
+    EXPECT_EQ(data.station2_results[slot], kResultNotRun);
+  EXPECT_EQ(runner.page().total.text, "PASS");
+  EXPECT_EQ(runner.page().total.state, kLargeGreen);
+  EXPECT_EQ(runner.page().write_rom_fail.state, kBlack);
+  EXPECT_EQ(runner.page().slots[8].state, kGreen);
+  // A passed test asks nothing before the discharge and stores the finishing data.
+  EXPECT_THAT(MessageTexts(), Not(Contains(::testing::HasSubstr("Do you want DisCharge"))));
+  EXPECT_EQ(printer.eeprom()[kFtFlagOffset], 1);
+  EXPECT_EQ(printer.eeprom()[kFitToPageOffset], 1);
+  EXPECT_FALSE(link.is_open());
+
+  EXPECT_EQ(Text(kJigNoField), "07");
+  EXPECT_EQ(Text(kMachineNoField), "MN001");
+  EXPECT_EQ(Text(kMachineIdField), "A123456789012");
+  EXPECT_EQ(Text(kFwVersionField), "0073");
+  EXPECT_EQ(Text(kInkChargeField), "1");
+  // Nozzle check, TOF, four Bi-d modes and the G0S A4 chart.
+  EXPECT_EQ(Text(kTotalPrintField), std::to_string(data.chart_label[22]));
+  EXPECT_GE(data.chart_label[22], 7);
+}
+
+TEST_F(StepRunnerTest, StationTwoRefusesAPrinterWithoutHeadIdAndOneNotInitialised) {
+  SetUpStations();
+  runner.SelectStation(1);
+  EXPECT_EQ(runner.Run(kInitialDevice), RunEnd::kRefused);
+  EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Without Input Head ID !!"));
+  EXPECT_FALSE(link.is_open());
+  EXPECT_THAT(op.dialogs_shown(), IsEmpty());
+
+  // A head ID from Station 1, but "1-1" not run yet on it.
+  runner.SelectStation(0);
+  AnswerStation1();
+  runner.Run(0);
+  runner.Run(1);
+  runner.SelectStation(1);
+  Forget();
+  EXPECT_EQ(runner.Run(4), RunEnd::kRefused);
+  EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Please Run \"1. Initial Device\" First !!"));
+  EXPECT_EQ(data.station2_results[1], kResultNotRun);
+  EXPECT_THAT(op.dialogs_shown(), IsEmpty());
+
+  // "1-1" takes the printer; then the same printer passes the check.
+  Forget();
+  EXPECT_EQ(runner.Run(kReadRomData), RunEnd::kRan);
+  EXPECT_EQ(data.station2_results[0], kResultPass);
+  AnswerNozzleCheck();
+  EXPECT_EQ(runner.Run(12), RunEnd::kRan);
+  EXPECT_EQ(data.station2_results[1], kResultPass);
+}
+
+TEST_F(StepRunnerTest, SeparatorOpensAndClosesAndChangesNoSlot) {
+  ThroughInitialDevice();
+  data.chart_label[21] = 4;  // a count the page has not shown yet
+  const auto before = data.station2_results;
+  EXPECT_EQ(runner.Run(kFirstSeparator), RunEnd::kRan);
+  EXPECT_EQ(runner.Run(kSecondSeparator), RunEnd::kRan);
+  EXPECT_EQ(runner.Run(99), RunEnd::kRan);
+  EXPECT_EQ(data.station2_results, before);
+  EXPECT_THAT(op.dialogs_shown(), IsEmpty());
+  EXPECT_THAT(MessageTexts(), IsEmpty());
+  EXPECT_EQ(Text(kCleanNozzleField), "4");
+  EXPECT_FALSE(link.is_open());
+}
+
+TEST_F(StepRunnerTest, DeviceAdjustmentStopsAtTheFirstStepNotPassed) {
+  ThroughInitialDevice();
+  AnswerTof();
+  AnswerBiD();        // MS1
+  AnswerBiD("fail");  // MS2
+  runner.Run(kDeviceAdjustment);
+  EXPECT_EQ(data.station2_results[2], kResultPass);
+  EXPECT_EQ(data.station2_results[3], kResultPass);
+  EXPECT_EQ(data.station2_results[4], kResultFail);
+  EXPECT_EQ(data.station2_results[5], kResultNotRun);
+  EXPECT_EQ(data.station2_results[6], kResultNotRun);
+  EXPECT_EQ(runner.page().total.text, "FAIL");
+
+  // "3-2" runs MS1 alone; a TOF left without OK ends the chain with its slot as it was.
+  Forget();
+  AnswerBiD();
+  runner.Run(15);
+  EXPECT_EQ(std::count(op.dialogs_shown().begin(), op.dialogs_shown().end(), 203), 1);
+  Forget();
+  op.QueueDialogLine("cancel");  // the TOF Adjustment dialog
+  runner.Run(kDeviceAdjustment);
+  EXPECT_EQ(data.station2_results[2], kResultPass);
+  EXPECT_FALSE(Shown(189));  // no Bi-d value entry followed
+}
+
+TEST_F(StepRunnerTest, DischargeOfAnUnfinishedTestAsksAndNoLeavesItNotRun) {
+  ThroughInitialDevice();
+  const auto eeprom = printer.eeprom();
+  // The recording operator answers the question No.
+  runner.Run(kInkDischarge);
+  EXPECT_THAT(MessageTexts(),
+              ElementsAre("DisCharge: Test Not Finished!!\nDo you want DisCharge ?!"));
+  EXPECT_EQ(op.messages()[0].icon, Icon::kInformation);
+  EXPECT_EQ(op.messages()[0].buttons, Buttons::kYesNo);
+  EXPECT_EQ(data.station2_results[8], kResultNotRun);
+  EXPECT_EQ(runner.page().slots[8].state, kBlack);
+  EXPECT_EQ(printer.eeprom(), eeprom);
+}
+
+TEST_F(StepRunnerTest, DischargeOfAFailedTestEmptiesTheInkWithoutFinishing) {
+  ThroughInitialDevice();
+  AnswerNozzleCheck("fail");
+  runner.Run(4);
+  EXPECT_EQ(runner.page().slots[1].state, kRed);
+  Forget();
+  op.QueueReply(Reply::kYes);
+  AnswerDischarge();
+  runner.Run(kInkDischarge);
+  EXPECT_EQ(MessageTexts().at(0), "DisCharge: Test Fail!!\nDo you want DisCharge ?!");
+  EXPECT_EQ(data.station2_results[8], kResultPass);
+  EXPECT_EQ(runner.page().total.text, "FAIL");
+  EXPECT_EQ(printer.eeprom()[kFtFlagOffset], 0xFF);
+
+  // Repeating the nozzle check with PASS turns slot 1 green again.
+  AnswerNozzleCheck();
+  runner.Run(12);
+  EXPECT_EQ(runner.page().slots[1].state, kGreen);
+}
+
+TEST_F(StepRunnerTest, OptionalPrintsCountOnlyWhenFailed) {
+  RunToDischarge();
+  AnswerDischarge();
+  runner.Run(kInkDischarge);
+  EXPECT_EQ(runner.page().total.text, "PASS");
+  op.QueueDialogLine("inspect pass fail");
+  runner.Run(22);  // Photo
+  EXPECT_EQ(data.station2_results[10], kResultFail);
+  EXPECT_THAT(data.Inspection(2), ElementsAre(1, 0));
+  EXPECT_EQ(runner.page().total.text, "FAIL");
+}
+
+TEST_F(StepRunnerTest, FailedHeadIdWriteShowsFailAndRedWriteRomFail) {
+  SetUpStations();
+  runner.SelectStation(0);
+  printer.faults().eeprom_sticks = false;
+  AnswerStation1();
+  runner.Run(0);
+  runner.Run(1);
+  EXPECT_EQ(data.station1_results[1], kResultFail);
+  EXPECT_EQ(data.rom_write_failures, 1);
+  EXPECT_EQ(runner.page().total.text, "FAIL");
+  EXPECT_EQ(runner.page().total.state, kLargeRed);
+  EXPECT_EQ(runner.page().write_rom_fail.text, "Write ROM Fail");
+  EXPECT_EQ(runner.page().write_rom_fail.state, kRed);
+  // The next reset turns it black again.
+  runner.SelectStation(0);
+  EXPECT_EQ(runner.page().write_rom_fail.state, kBlack);
+  EXPECT_EQ(data.rom_write_failures, 0);
+}
+
+TEST_F(StepRunnerTest, CustomerMismatchFailsCtAndSkipsMachineEntries) {
+  files.WriteStation1({0, 'A', 'B', '1', 'Z', '9'});
+  files.WriteStation2({1, '0', '7'});  // "012"
+  runner.SelectStation(0);
+  AnswerStation1();
+  runner.Run(0);
+  runner.Run(1);
+  runner.SelectStation(1);
+  Forget();
+  runner.Run(kInitialDevice);
+  EXPECT_THAT(MessageTexts(),
+              ElementsAre("ERROR: Customer Setting Error !!\nROM: 001\nStation 2: 012"));
+  EXPECT_EQ(data.station2_results[0], kResultFail);
+  EXPECT_EQ(runner.page().slots[0].state, kRed);
+  EXPECT_FALSE(Shown(188));
+  EXPECT_FALSE(Shown(204));
+  EXPECT_EQ(data.chart_label[0], 0);  // no Jig No. for a printer of another customer
+}
+
+TEST_F(StepRunnerTest, ReplacedPrinterIsFoundAgainAndRefusedUntilInitialised) {
+  ThroughInitialDevice();
+  std::copy_n("ZZ99ZZ", 6, printer.eeprom().begin() + kHeadIdOffset);
+  EXPECT_EQ(runner.Run(5), RunEnd::kRefused);
+  EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Please Run \"1. Initial Device\" First !!"));
+  Forget();
+  AnswerInitialDevice();
+  EXPECT_EQ(runner.Run(kInitialDevice), RunEnd::kRan);
+  EXPECT_EQ(Text(kHeadIdField), "ZZ99ZZ");
+}
+
+TEST_F(StepRunnerTest, OffLinePrinterChangesNothingButTheLinksMessage) {
+  ThroughInitialDevice();
+  printer.faults().absent = true;
+  const OperationPage before = runner.page();
+  const StationData data_before = data;
+  EXPECT_EQ(runner.Run(4), RunEnd::kOffLine);
+  EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Print Off line !!"));
+  EXPECT_EQ(runner.page().total.text, before.total.text);
+  for (size_t i = 0; i < before.fields.size(); ++i)
+    EXPECT_EQ(runner.page().fields[i].text, before.fields[i].text);
+  EXPECT_EQ(data.station2_results, data_before.station2_results);
+  EXPECT_EQ(data.chart_label, data_before.chart_label);
+}
+
+TEST_F(StepRunnerTest, DestinationIndexOutsideTheTableIsNeverUsed) {
+  files.WriteStation1({20, 'A', 'B', '1', 'Z', '9'});
+  const auto eeprom = printer.eeprom();
+  runner.SelectStation(0);
+  EXPECT_THAT(MessageTexts(),
+              ElementsAre("ERROR: Customer Setting Error !!\n1.data holds destination index 20; "
+                          "0 ... 13 are valid"));
+  Forget();
+  runner.Run(1);
+  EXPECT_FALSE(Shown(179));
+  EXPECT_EQ(printer.eeprom(), eeprom);
+  EXPECT_EQ(data.station1_results[1], kResultNotRun);
+
+  // At Station 2 the check of "1-1" fails naming "2.data".
+  files.WriteStation1({0, 'A', 'B', '1', 'Z', '9'});
+  AnswerStation1();
+  runner.Run(0);
+  runner.Run(1);
+  files.WriteStation2({14, 'C', 'T'});
+  runner.SelectStation(1);
+  Forget();
+  runner.Run(kReadRomData);
+  EXPECT_THAT(MessageTexts(),
+              ElementsAre(::testing::HasSubstr("2.data holds destination index 14")));
+  EXPECT_EQ(data.station2_results[0], kResultFail);
+}
+
+TEST_F(StepRunnerTest, StationChoiceIsKeptAndAStrangeOneSelectsNothing) {
+  runner.SelectStation(1);
+  EXPECT_EQ(files.ReadStationIndex(), 1);
+  StepRunner again(ctx, link, data, files);
+  again.Initialise();
+  EXPECT_EQ(again.page().selection, 1);
+  EXPECT_EQ(again.page().steps.size(), 27u);
+  EXPECT_EQ(again.page().steps[0], " 1. Inital Device");
+  EXPECT_EQ(again.page().steps[20], std::string(55, '-'));
+  EXPECT_EQ(again.page().slots.size(), 13u);
+
+  files.WriteStationIndex(7);
+  StepRunner strange(ctx, link, data, files);
+  strange.Initialise();
+  EXPECT_EQ(strange.page().selection, -1);
+  EXPECT_EQ(strange.page().steps.size(), 27u);
+  EXPECT_FALSE(strange.station1());
+  EXPECT_EQ(files.ReadStationIndex(), 7);
+}
+
+TEST_F(StepRunnerTest, PageShowsTheCustomerRowOfTheModelCode) {
+  HeadBlock block{};
+  OperationPage page;
+  auto show = [&](const char* code) {
+    std::copy_n(code, 3, block.begin());
+    page.ShowHeadBlock(block, block, false);
+    return page.Field(kCustomerField).text;
+  };
+  EXPECT_EQ(show("031"), "031 ; EURO (WEST) ; TR-460");
+  EXPECT_EQ(show("03x"), "032 ; QUL 240V ; TR-460");
+  EXPECT_EQ(show("046"), "046 ; QHK Hong Kong; 220V; TR-420");
+  EXPECT_EQ(show("T99"), "TBD ; EURO (Export2) ; TR-460");
+  EXPECT_EQ(show("047"), "TBD ; EURO (Export2) ; TR-460");  // no row: the field keeps its text
+  block[kTofAdjustOffset] = static_cast<uint8_t>(-2);
+  block[kMs1AdjustOffset] = static_cast<uint8_t>(-3);
+  page.ShowHeadBlock(block, block, false);
+  EXPECT_EQ(page.Field(kTofField).text, "-50");
+  EXPECT_EQ(page.Field(kMs1Field).text, "-3");
+}
+
+}  // namespace
+}  // namespace tarvo::station
