@@ -1,11 +1,14 @@
 #pragma once
 
+#include <memory>
 #include <ostream>
 
 #include "base/context.h"
 #include "link/link_backend.h"
 #include "link/printer_link.h"
 #include "model/station_data.h"
+#include "station/station_files.h"
+#include "station/step_runner.h"
 
 namespace tarvo::sim {
 class SimPrinter;
@@ -27,7 +30,13 @@ struct Session {
   std::ostream& err;
   sim::SimPrinter* sim;  // the simulated printer, when that is the printer
 
-  StationData station;  // blocks, chart label record, current image, library version text
+  StationData station;  // blocks, chart label record, current image, library version text,
+                        // the station's results
+
+  // The station commands' folder and step runner; the runner is made (and the page initialised
+  // from "3.data") by the first station command of the run.
+  station::StationFiles station_files;
+  std::unique_ptr<station::StepRunner> station_runner;
 };
 
 }  // namespace tarvo::cli
