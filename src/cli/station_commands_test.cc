@@ -1,0 +1,116 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/run.h"
+#include "testing/scratch_dir.h"
+
+namespace tarvo::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+// tarvo-cli in a station folder of its own holding the sample chart files.
+struct StationCliTest : ::testing::Test {
+  StationCliTest() : home(fs::current_path()) {
+    setenv("TARVO_CONFIG_DIR", dir.c_str(), 1);
+    for (const auto& e : fs::directory_iterator(TARVO_SAMPLES_DIR)) fs::copy(e.path(), dir);
+    fs::current_path(dir);
+  }
+  ~StationCliTest() override { fs::current_path(home); }
+
+  int Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"tarvo-cli", "--printer", "sim:" + (dir / "printer.json").string(),
+                               "--virtual-time"});
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    std::istringstream in;
+    out.str("");
+    err.str("");
+    return cli::Run(static_cast<int>(argv.size()), argv.data(), in, out, err);
+  }
+  void Script(const std::string& lines) { std::ofstream(dir / "answers.script") << lines; }
+  std::string Operator() const { return "script:" + (dir / "answers.script").string(); }
+  // The JSON object of the last "station show" in the output.
+  nlohmann::json Shown() const {
+    std::string text = out.str();
+    size_t at = text.rfind("\n{");
+    return nlohmann::json::parse(text.substr(at == std::string::npos ? 0 : at + 1));
+  }
+
+  fs::path home;
+  testing::ScratchDir scratch;
+  const fs::path dir = scratch.path();
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(StationCliTest, TheDemoSessionTakesAFreshPrinterThroughBothStationsToPass) {
+  EXPECT_EQ(Cli({"--operator", "script:demo.script", "session", "demo.session"}), 0) << err.str();
+  nlohmann::json page = Shown();
+  EXPECT_EQ(page["station"], 2);
+  EXPECT_EQ(page["total"]["text"], "PASS");
+  EXPECT_EQ(page["total"]["state"], 6);
+  EXPECT_EQ(page["rom_write_failures"], 0);
+  EXPECT_EQ(page["fields"]["Head ID"], "AB12CD");
+  EXPECT_EQ(page["fields"]["Jig No. / CT"], "07");
+  ASSERT_EQ(page["slots"].size(), 13u);
+  for (const auto& slot : page["slots"]) EXPECT_EQ(slot["result"], "PASS") << slot.dump();
+  // The list of the selected station, one "POSITION TEXT" line each.
+  EXPECT_THAT(out.str(),
+              HasSubstr("\n20 -------------------------------------------------------\n"));
+  EXPECT_THAT(out.str(), HasSubstr("\n26  9. Ink DisCharge\n"));
+  // The finishing data went into the printer.
+  std::ifstream state(dir / "printer.json");
+  nlohmann::json printer = nlohmann::json::parse(state);
+  EXPECT_EQ(printer["eeprom"].get<std::string>().substr(2 * 0x7B, 2), "01");
+}
+
+TEST_F(StationCliTest, RunGoesOnWhateverThePageShows) {
+  // A printer without a head ID is refused at Station 2, and the session goes on to "show".
+  Script("ok\n");
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "select", "2", "+", "station", "run", "0",
+                 "+", "station", "show"}),
+            0);
+  EXPECT_THAT(out.str(), HasSubstr("station run 0: refused"));
+  EXPECT_EQ(Shown()["slots"][0]["result"], "not run");
+  // Off line: the link's message, then the run goes on as well.
+  Script("ok\n");
+  EXPECT_EQ(Cli({"--printer", "sim?absent=1", "--operator", Operator(), "station", "run", "4"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("station run 4: off line"));
+}
+
+TEST_F(StationCliTest, BadCommandLinesAndAnOperatorOutOfAnswersEndTheRun) {
+  Script("");
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "run", "x"}), 2);
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "select", "3"}), 2);
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "fly"}), 2);
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "show", "extra"}), 2);
+  // Station 1, "1. Lubrication of Grease": the script has no verdict for it.
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "select", "1", "+", "station", "run", "0"}),
+            3);
+}
+
+TEST_F(StationCliTest, SetupWritesTheSettingsFilesThroughTheOperator) {
+  Script("fields Belt Name=ab1 PC Name=z9\nset Jig No / IC=IC\nchoose 2\n");
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "setup", "1", "+", "station", "setup", "2"}),
+            0)
+      << err.str();
+  std::ifstream one(dir / "1.data", std::ios::binary), two(dir / "2.data", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(one), {}), std::string("\0AB1Z9", 6));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(two), {}), std::string("\2CT", 3));
+  Script("cancel\n");
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "setup", "1"}), 1);
+  EXPECT_THAT(out.str(), HasSubstr("station setup 1: cancelled"));
+}
+
+}  // namespace
+}  // namespace tarvo::cli
