@@ -1,11 +1,13 @@
 #include "station/station_files.h"
 
+#include <algorithm>
 #include <fstream>
 #include <span>
 #include <system_error>
 #include <vector>
 
 #include "base/atomic_file.h"
+#include "model/printer_text.h"
 
 namespace tarvo::station {
 
@@ -34,17 +36,7 @@ DestinationChoice DestinationOf(std::string_view file, uint8_t index) {
 }
 
 std::string CharsText(std::span<const uint8_t> bytes) {
-  std::string out;
-  for (uint8_t b : bytes) {
-    if (b == 0) break;
-    if (b < 0x80) {
-      out += static_cast<char>(b);
-    } else {
-      out += static_cast<char>(0xC0 | (b >> 6));
-      out += static_cast<char>(0x80 | (b & 0x3F));
-    }
-  }
-  return out;
+  return DecodePrinterText(bytes.first(std::find(bytes.begin(), bytes.end(), 0) - bytes.begin()));
 }
 
 }  // namespace tarvo::station

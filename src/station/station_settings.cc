@@ -29,7 +29,7 @@ Outcome LoadStation1Settings(const Context& ctx, const StationFiles& files,
 
 Outcome CheckCustomer(const Context& ctx, const StationFiles& files,
                       std::span<const uint8_t, kHeadBlockSize> read_block,
-                      std::span<uint8_t, 24> chart_label) {
+                      ChartLabel& chart_label) {
   const std::array<uint8_t, 3> file = files.ReadStation2();
   const DestinationChoice choice = DestinationOf(StationFiles::kStation2File, file[0]);
   if (!choice.row) return RefuseIndex(ctx, choice);
@@ -44,8 +44,7 @@ Outcome CheckCustomer(const Context& ctx, const StationFiles& files,
     return Outcome::NotDone("the printer's customer " + rom + " is not Station 2's " +
                             std::string(choice.row->code));
   }
-  chart_label[0] = file[1];
-  chart_label[1] = file[2];
+  chart_label.jig_no = {file[1], file[2]};
   return Outcome::Done();
 }
 

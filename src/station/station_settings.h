@@ -5,6 +5,7 @@
 
 #include "base/context.h"
 #include "base/outcome.h"
+#include "model/chart_label.h"
 #include "model/rom_layout.h"
 #include "station/station_files.h"
 
@@ -20,11 +21,10 @@ Outcome LoadStation1Settings(const Context& ctx, const StationFiles& files,
 
 // Check the customer against Station 2 settings: the code of the "2.data" row must be the model
 // code the printer got at Station 1 (read block bytes 0-2). On a match the Jig No. or "CT" of
-// "2.data" goes into chart label record bytes 0-1. A mismatch shows
+// "2.data" goes into chart label record's Jig No. A mismatch shows
 // "Customer Setting Error !!\nROM: 001\nStation 2: 012" with the caption "ERROR"; an index
 // outside the table is told as for Station 1. The record is changed only on a match.
 Outcome CheckCustomer(const Context& ctx, const StationFiles& files,
-                      std::span<const uint8_t, kHeadBlockSize> read_block,
-                      std::span<uint8_t, 24> chart_label);
+                      std::span<const uint8_t, kHeadBlockSize> read_block, ChartLabel& chart_label);
 
 }  // namespace tarvo::station

@@ -1,3 +1,5 @@
+#include "station/station_settings.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -8,7 +10,6 @@
 
 #include "station/settings_page.h"
 #include "station/station_files.h"
-#include "station/station_settings.h"
 #include "station/station_test_rig.h"
 
 namespace tarvo::station {
@@ -33,7 +34,8 @@ TEST_F(StationSettingsTest, MissingFilesAreCreatedWithZerosOfTheirSize) {
 }
 
 TEST_F(StationSettingsTest, ShortFileReadsPaddedAndSaveRewritesItWhole) {
-  std::ofstream(files.PathOf("1.data"), std::ios::binary) << "\x02" "AB";
+  std::ofstream(files.PathOf("1.data"), std::ios::binary) << "\x02"
+                                                             "AB";
   EXPECT_THAT(files.ReadStation1(), ElementsAre(2, 'A', 'B', 0, 0, 0));
   ASSERT_TRUE(files.WriteStation1({1, 'X', 'Y', 'Z', 'P', 'C'}));
   EXPECT_THAT(Bytes(files.PathOf("1.data")), ElementsAre(1, 'X', 'Y', 'Z', 'P', 'C'));
@@ -60,19 +62,19 @@ TEST_F(StationSettingsTest, CustomerCheckPutsJigNoOrCtIntoTheLabelRecord) {
   files.WriteStation2({0, 'C', 'T'});
   HeadBlock block{};
   std::copy_n("001", 3, block.begin());
-  std::array<uint8_t, 24> label{};
+  ChartLabel label;
   ASSERT_TRUE(CheckCustomer(ctx, files, block, label));
-  EXPECT_EQ(label[0], 'C');
-  EXPECT_EQ(label[1], 'T');
+  EXPECT_THAT(label.jig_no, ElementsAre('C', 'T'));
   EXPECT_TRUE(op.messages().empty());
 
   std::copy_n("TBD", 3, block.begin());
-  label.fill(0);
+  label = ChartLabel{};
   Outcome out = CheckCustomer(ctx, files, block, label);
   EXPECT_FALSE(out);
-  EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Customer Setting Error !!\nROM: TBD\nStation 2: 001"));
+  EXPECT_THAT(MessageTexts(),
+              ElementsAre("ERROR: Customer Setting Error !!\nROM: TBD\nStation 2: 001"));
   EXPECT_EQ(op.messages()[0].icon, Icon::kError);
-  EXPECT_EQ(label[0], 0);
+  EXPECT_EQ(label, ChartLabel{});
 }
 
 TEST_F(StationSettingsTest, Station1EditorSavesAndRefusalsWriteNothing) {

@@ -35,10 +35,6 @@ constexpr int kCl1 = 1;
 constexpr int kCl2 = 2;
 constexpr int kCl1D = 3;
 
-constexpr size_t kInkChargeCount = 20;
-constexpr size_t kCleaningCount = 21;
-constexpr size_t kPrintCount = 22;
-
 constexpr const char* kDischargeCaption = "DisCharge";
 
 bool HasHeadId(std::span<const uint8_t, kHeadBlockSize> block) {
@@ -133,10 +129,10 @@ void StepRunner::ShowTotal() {
 }
 
 void StepRunner::Epilogue() {
-  const auto& label = data_.chart_label;
-  page_.SetNumber(kInkChargeField, static_cast<int8_t>(label[kInkChargeCount]));
-  page_.SetNumber(kCleanNozzleField, static_cast<int8_t>(label[kCleaningCount]));
-  page_.SetNumber(kTotalPrintField, static_cast<int8_t>(label[kPrintCount]));
+  const ChartLabel& label = data_.chart_label;
+  page_.SetNumber(kInkChargeField, static_cast<int8_t>(label.ink_charges));
+  page_.SetNumber(kCleanNozzleField, static_cast<int8_t>(label.nozzle_cleanings));
+  page_.SetNumber(kTotalPrintField, static_cast<int8_t>(label.chart_prints));
   ShowTotal();
   link_.HandleClose();
 }
@@ -230,7 +226,7 @@ void StepRunner::RunStation2(int position) {
       break;
     case 8:
       InkCharge(ctx_, link_);
-      ++data_.chart_label[kInkChargeCount];
+      ++data_.chart_label.ink_charges;
       break;
     case 9:
       NozzleClean(ctx_, link_, data_.chart_label, kCl1);
@@ -282,7 +278,10 @@ bool StepRunner::ReadRomData() {
   Changed();
   data_.read_block.fill(0);
   const bool read = ReadData(ctx_, link_, data_.read_block);
-  std::fill_n(data_.chart_label.begin(), kPrintCount + 1, 0);
+  // Everything but the spare byte: the counts start again with this printer.
+  const uint8_t spare = data_.chart_label.spare;
+  data_.chart_label = ChartLabel{};
+  data_.chart_label.spare = spare;
   std::optional<std::string> version;
   // A block that could not be read is not checked against the settings: the read has told why.
   if (read && CheckCustomer(ctx_, files_, data_.read_block, data_.chart_label)) {
@@ -294,7 +293,7 @@ bool StepRunner::ReadRomData() {
   }
   data_.working_block = data_.read_block;
   page_.SetField(kFwVersionField, *version);
-  page_.SetField(kJigNoField, CharsText(std::span<const uint8_t>(data_.chart_label).first(2)));
+  page_.SetField(kJigNoField, CharsText(data_.chart_label.jig_no));
   page_.ShowHeadBlock(data_.working_block, data_.working_block, true);
   SetSlot(kCtSlot, kResultPass);
   return true;
@@ -302,15 +301,13 @@ bool StepRunner::ReadRomData() {
 
 void StepRunner::InputMachineNo() {
   tarvo::InputMachineNo(ctx_.op, data_.chart_label);
-  page_.SetField(kMachineNoField,
-                 CharsText(std::span<const uint8_t>(data_.chart_label).subspan(2, 5)));
+  page_.SetField(kMachineNoField, CharsText(data_.chart_label.machine_no));
   Changed();
 }
 
 void StepRunner::InputMachineId() {
   tarvo::InputMachineId(ctx_.op, data_.chart_label);
-  page_.SetField(kMachineIdField,
-                 CharsText(std::span<const uint8_t>(data_.chart_label).subspan(7, 13)));
+  page_.SetField(kMachineIdField, CharsText(data_.chart_label.machine_id));
   Changed();
 }
 
@@ -319,12 +316,12 @@ void StepRunner::InputMachineId() {
 bool StepRunner::NozzleCheck(int cleaning_mode, bool charge) {
   if (charge) {
     tarvo::InkCharge(ctx_, link_);
-    ++data_.chart_label[kInkChargeCount];
+    ++data_.chart_label.ink_charges;
   } else if (cleaning_mode > 0) {
     NozzleClean(ctx_, link_, data_.chart_label, cleaning_mode);
   }
   const HeadBlock copy = data_.working_block;
-  PrintChart(ctx_, link_, data_.device, copy, data_.chart_label, kNozzleCheckChart);
+  PrintChart(ctx_, link_, data_.state, copy, data_.chart_label, kNozzleCheckChart);
   const bool pass = PassFailPrompt(ctx_.op, "Nozzle Check") == 1;
   SetSlot(kNozzleCheckSlot, pass ? kResultPass : kResultFail);
   return pass;
@@ -332,7 +329,7 @@ bool StepRunner::NozzleCheck(int cleaning_mode, bool charge) {
 
 bool StepRunner::AdjustTof() {
   const int result =
-      TOF(ctx_, link_, data_.device, data_.working_block, data_.read_block, data_.chart_label);
+      TOF(ctx_, link_, data_.state, data_.working_block, data_.read_block, data_.chart_label);
   if (result == kAdjustNotVerified) {
     WriteFailure(kTofSlot);
     return false;
@@ -349,7 +346,7 @@ bool StepRunner::AdjustBiD(int mode) {
   static constexpr int kFields[] = {kMs1Field, kMs2Field, kVsdField, kEcnField};
   const BiDMode* bid = FindBiDMode(mode);
   const size_t slot = kFirstBiDSlot + static_cast<size_t>(mode);
-  const int result = BiAdjust(ctx_, link_, data_.device, data_.working_block, data_.read_block,
+  const int result = BiAdjust(ctx_, link_, data_.state, data_.working_block, data_.read_block,
                               data_.chart_label, mode);
   if (result == kAdjustNotVerified) {
     WriteFailure(slot);
@@ -369,7 +366,7 @@ bool StepRunner::AdjustBiD(int mode) {
 
 void StepRunner::PrintAndInspect(uint32_t chart, int kind, size_t slot) {
   const HeadBlock copy = data_.working_block;
-  PrintChart(ctx_, link_, data_.device, copy, data_.chart_label, chart);
+  PrintChart(ctx_, link_, data_.state, copy, data_.chart_label, chart);
   const bool pass = VisualInspection(ctx_.op, kind, data_.Inspection(kind)) == 1;
   SetSlot(slot, pass ? kResultPass : kResultFail);
 }
@@ -389,7 +386,7 @@ void StepRunner::InkDischarge() {
     if (reply != Reply::kYes) return;
     finishing = 0;
   }
-  if (!InkDisCharge(ctx_, link_, data_.device, finishing)) {
+  if (!InkDisCharge(ctx_, link_, data_.state, finishing)) {
     WriteFailure(kDischargeSlot);
     return;
   }

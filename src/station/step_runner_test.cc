@@ -91,8 +91,8 @@ TEST_F(StepRunnerTest, FreshPrinterThroughBothStationsToPassWithTheFinishingData
   EXPECT_EQ(Text(kFwVersionField), "0073");
   EXPECT_EQ(Text(kInkChargeField), "1");
   // Nozzle check, TOF, four Bi-d modes and the G0S A4 chart.
-  EXPECT_EQ(Text(kTotalPrintField), std::to_string(data.chart_label[22]));
-  EXPECT_GE(data.chart_label[22], 7);
+  EXPECT_EQ(Text(kTotalPrintField), std::to_string(data.chart_label.chart_prints));
+  EXPECT_GE(data.chart_label.chart_prints, 7);
 }
 
 TEST_F(StepRunnerTest, StationTwoRefusesAPrinterWithoutHeadIdAndOneNotInitialised) {
@@ -126,7 +126,7 @@ TEST_F(StepRunnerTest, StationTwoRefusesAPrinterWithoutHeadIdAndOneNotInitialise
 
 TEST_F(StepRunnerTest, SeparatorOpensAndClosesAndChangesNoSlot) {
   ThroughInitialDevice();
-  data.chart_label[21] = 4;  // a count the page has not shown yet
+  data.chart_label.nozzle_cleanings = 4;  // a count the page has not shown yet
   const auto before = data.station2_results;
   EXPECT_EQ(runner.Run(kFirstSeparator), RunEnd::kRan);
   EXPECT_EQ(runner.Run(kSecondSeparator), RunEnd::kRan);
@@ -244,7 +244,7 @@ TEST_F(StepRunnerTest, CustomerMismatchFailsCtAndSkipsMachineEntries) {
   EXPECT_EQ(runner.page().slots[0].state, kRed);
   EXPECT_FALSE(Shown(188));
   EXPECT_FALSE(Shown(204));
-  EXPECT_EQ(data.chart_label[0], 0);  // no Jig No. for a printer of another customer
+  EXPECT_EQ(data.chart_label.jig_no[0], 0);  // no Jig No. for a printer of another customer
 }
 
 TEST_F(StepRunnerTest, ReplacedPrinterIsFoundAgainAndRefusedUntilInitialised) {
