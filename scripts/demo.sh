@@ -9,18 +9,17 @@ scripts/install-deps.sh
 scripts/build.sh >/dev/null
 
 demo=build/demo
-# A fresh station folder: the chart files and the demo's session and answers; the station
-# settings files "1.data", "2.data", "3.data" are made there.
+# A fresh station folder holding the chart files; the station settings files "1.data", "2.data"
+# and "3.data" are made there.
 rm -rf "$demo"
 mkdir -p "$demo/station"
-cp samples/*.prn samples/demo.session samples/demo.script "$demo/station/"
+cp samples/*.prn "$demo/station/"
 export TARVO_CONFIG_DIR=$PWD/$demo
-cd "$demo/station"
 status=0
-../../src/cli/tarvo-cli \
-  --printer "sim:../printer.json" --virtual-time \
-  --operator script:demo.script \
-  --transcript ../transcript.log --wire-log ../wire.log \
-  session demo.session || status=$?
-echo "--- wire log: $demo/wire.log ($(wc -l <../wire.log) lines), transcript: $demo/transcript.log"
+build/src/cli/tarvo-cli \
+  --printer "sim:$demo/printer.json" --virtual-time --station-dir "$demo/station" \
+  --operator script:samples/demo.script \
+  --transcript "$demo/transcript.log" --wire-log "$demo/wire.log" \
+  session samples/demo.session || status=$?
+echo "--- wire log: $demo/wire.log ($(wc -l <"$demo/wire.log") lines), transcript: $demo/transcript.log"
 exit $status

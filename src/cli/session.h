@@ -21,7 +21,13 @@ namespace tarvo::cli {
 struct Session {
   Session(const Context& ctx, LinkBackend& backend, PrinterLink& link, std::ostream& out,
           std::ostream& err, sim::SimPrinter* sim)
-      : ctx(ctx), backend(backend), link(link), out(out), err(err), sim(sim) {}
+      : ctx(ctx),
+        backend(backend),
+        link(link),
+        out(out),
+        err(err),
+        sim(sim),
+        station_files(ctx.station_dir) {}
 
   const Context& ctx;
   LinkBackend& backend;
@@ -33,8 +39,8 @@ struct Session {
   StationData station;  // blocks, chart label record, current image, library version text,
                         // the station's results
 
-  // The station commands' folder and step runner; the runner is made (and the page initialised
-  // from "3.data") by the first station command of the run.
+  // The station's settings files (in the station folder) and the step runner; the runner is made
+  // (and the page initialised from "3.data") by the first station command of the run.
   station::StationFiles station_files;
   std::unique_ptr<station::StepRunner> station_runner;
 };

@@ -18,17 +18,18 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-// tarvo-cli in a station folder of its own holding the sample chart files.
+// tarvo-cli with a station folder of its own holding the sample chart files.
 struct StationCliTest : ::testing::Test {
-  StationCliTest() : home(fs::current_path()) {
+  StationCliTest() {
     setenv("TARVO_CONFIG_DIR", dir.c_str(), 1);
-    for (const auto& e : fs::directory_iterator(TARVO_SAMPLES_DIR)) fs::copy(e.path(), dir);
-    fs::current_path(dir);
+    for (const auto& e : fs::directory_iterator(TARVO_SAMPLES_DIR)) {
+      if (e.path().extension() == ".prn") fs::copy(e.path(), dir);
+    }
   }
-  ~StationCliTest() override { fs::current_path(home); }
 
   int Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), {"tarvo-cli", "--printer", printer, "--virtual-time"});
+    args.insert(args.begin(), {"tarvo-cli", "--printer", printer, "--virtual-time", "--station-dir",
+                               dir.string()});
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     std::istringstream in;
@@ -45,7 +46,6 @@ struct StationCliTest : ::testing::Test {
     return nlohmann::json::parse(text.substr(at == std::string::npos ? 0 : at + 1));
   }
 
-  fs::path home;
   testing::ScratchDir scratch;
   const fs::path dir = scratch.path();
   std::string printer = "sim:" + (dir / "printer.json").string();
@@ -54,7 +54,11 @@ struct StationCliTest : ::testing::Test {
 };
 
 TEST_F(StationCliTest, TheDemoSessionTakesAFreshPrinterThroughBothStationsToPass) {
-  EXPECT_EQ(Cli({"--operator", "script:demo.script", "session", "demo.session"}), 0) << err.str();
+  const std::string samples = TARVO_SAMPLES_DIR;
+  EXPECT_EQ(Cli({"--operator", "script:" + samples + "/demo.script", "session",
+                 samples + "/demo.session"}),
+            0)
+      << err.str();
   nlohmann::json page = Shown();
   EXPECT_EQ(page["station"], 2);
   EXPECT_EQ(page["total"]["text"], "PASS");

@@ -11,7 +11,8 @@
 
 namespace tarvo::station {
 
-// The station folder: where the settings files "1.data", "2.data" and "3.data" live. Each file is
+// The settings files "1.data", "2.data" and "3.data" in the station folder (an empty folder name:
+// the current directory). Each file is
 // raw bytes without header or checksum. A reader that finds its file missing creates it filled
 // with zeros; a file shorter than its size reads as if padded with zeros, a longer one by its
 // first bytes. Every save rewrites the whole file atomically, so a crash mid-save leaves the old
@@ -22,7 +23,7 @@ class StationFiles {
   static constexpr std::string_view kStation2File = "2.data";  // 3 bytes
   static constexpr std::string_view kStationFile = "3.data";   // 1 byte
 
-  explicit StationFiles(std::filesystem::path dir = ".") : dir_(std::move(dir)) {}
+  explicit StationFiles(std::filesystem::path dir = {}) : dir_(std::move(dir)) {}
 
   const std::filesystem::path& dir() const { return dir_; }
   std::filesystem::path PathOf(std::string_view name) const { return dir_ / name; }

@@ -16,20 +16,19 @@
 namespace tarvo::station {
 
 // A station on the simulated printer in virtual time: the device rig, a station folder of its
-// own (stand-in chart files, the settings files) that is the current directory while the rig
-// lives, the station data and a step runner over them. Free of any test framework, so the
+// own (stand-in chart files, the settings files) in its context, the station data and a step
+// runner over them. Free of any test framework, so the
 // benchmark uses it too.
 struct StationRig : testing::DeviceRig {
-  StationRig() : folder_(MakeFolder()), home_(std::filesystem::current_path()), files(folder_) {
+  StationRig() : folder_(MakeFolder()), files(folder_) {
     for (const Chart& c : kCharts) {
       Write(std::string(c.first_file), 5000);
       Write(std::string(c.second_file), 3000);
     }
-    std::filesystem::current_path(folder_);
+    ctx.station_dir = folder_;
   }
   ~StationRig() {
     std::error_code ec;
-    std::filesystem::current_path(home_, ec);
     std::filesystem::remove_all(folder_, ec);
   }
 
@@ -99,7 +98,6 @@ struct StationRig : testing::DeviceRig {
   }
 
   std::filesystem::path folder_;
-  std::filesystem::path home_;
 
  public:
   StationFiles files;
