@@ -37,6 +37,11 @@ constexpr int kCl1D = 3;
 
 constexpr const char* kDischargeCaption = "DisCharge";
 
+// The result codes of the EEPROM-writing operations the runner turns into slots.
+constexpr int kNotVerified = 0;
+constexpr int kWritten = 1;
+constexpr int kOutOfRange = 3;
+
 bool HasHeadId(std::span<const uint8_t, kHeadBlockSize> block) {
   return block[kHeadIdOffset] != 0x00 && block[kHeadIdOffset] != 0xFF;
 }
@@ -163,14 +168,14 @@ void StepRunner::RunStation1(int position) {
     // The settings in force now go into this printer; settings that cannot be used stop the
     // step before anything is written.
     if (!LoadStation1Settings(ctx_, files_, data_.working_block)) return;
-    const int written = SetHeadID(ctx_, link_, data_.working_block, data_.read_block);
+    const int written = SetHeadID(ctx_, link_, data_.working_block, data_.read_block).ResultCode();
     LoadStation1Settings(ctx_, files_, data_.working_block);
     page_.ShowHeadBlock(data_.working_block, data_.working_block, false);
-    if (written == kHeadIdWritten) {
+    if (written == kWritten) {
       page_.ShowHeadBlock(data_.read_block, data_.working_block, true);
       data_.read_block.fill(0);
       SetSlot(kHeadIdSlot, kResultPass);
-    } else if (written == kHeadIdNotVerified) {
+    } else if (written == kNotVerified) {
       WriteFailure(kHeadIdSlot);
     }
     ShowTotal();
@@ -182,7 +187,7 @@ void StepRunner::RunStation1(int position) {
 bool StepRunner::Station2Preconditions(int position) {
   HeadBlock printer{};
   // A failed read is told by the read itself; the step does not run on a block never read.
-  if (!ReadData(ctx_, link_, printer)) return false;
+  if (!ReadData(ctx_, link_, printer).achieved()) return false;
   if (!HasHeadId(printer)) {
     ctx_.Error("Without Input Head ID !!", "ERROR");
     return false;
@@ -277,22 +282,21 @@ bool StepRunner::ReadRomData() {
   ResetResults();
   Changed();
   data_.read_block.fill(0);
-  const bool read = ReadData(ctx_, link_, data_.read_block);
+  const bool read = ReadData(ctx_, link_, data_.read_block).achieved();
   // Everything but the spare byte: the counts start again with this printer.
   const uint8_t spare = data_.chart_label.spare;
   data_.chart_label = ChartLabel{};
   data_.chart_label.spare = spare;
-  std::optional<std::string> version;
+  std::string version;
   // A block that could not be read is not checked against the settings: the read has told why.
-  if (read && CheckCustomer(ctx_, files_, data_.read_block, data_.chart_label)) {
-    version = ReadFWVersion(ctx_, link_);
-  }
-  if (!version) {
+  const bool passed = read && CheckCustomer(ctx_, files_, data_.read_block, data_.chart_label) &&
+                      ReadFWVersion(ctx_, link_, version).achieved();
+  if (!passed) {
     SetSlot(kCtSlot, kResultFail);
     return false;
   }
   data_.working_block = data_.read_block;
-  page_.SetField(kFwVersionField, *version);
+  page_.SetField(kFwVersionField, version);
   page_.SetField(kJigNoField, CharsText(data_.chart_label.jig_no));
   page_.ShowHeadBlock(data_.working_block, data_.working_block, true);
   SetSlot(kCtSlot, kResultPass);
@@ -329,12 +333,13 @@ bool StepRunner::NozzleCheck(int cleaning_mode, bool charge) {
 
 bool StepRunner::AdjustTof() {
   const int result =
-      TOF(ctx_, link_, data_.state, data_.working_block, data_.read_block, data_.chart_label);
-  if (result == kAdjustNotVerified) {
+      TOF(ctx_, link_, data_.state, data_.working_block, data_.read_block, data_.chart_label)
+          .ResultCode();
+  if (result == kNotVerified) {
     WriteFailure(kTofSlot);
     return false;
   }
-  if (result != kAdjustStored) return false;
+  if (result != kWritten) return false;
   const bool pass = PassFailPrompt(ctx_.op, "TOF Adjustment") == 1;
   if (pass)
     page_.SetNumber(kTofField, static_cast<int8_t>(data_.working_block[kTofAdjustOffset]) * 25);
@@ -347,16 +352,17 @@ bool StepRunner::AdjustBiD(int mode) {
   const BiDMode* bid = FindBiDMode(mode);
   const size_t slot = kFirstBiDSlot + static_cast<size_t>(mode);
   const int result = BiAdjust(ctx_, link_, data_.state, data_.working_block, data_.read_block,
-                              data_.chart_label, mode);
-  if (result == kAdjustNotVerified) {
+                              data_.chart_label, mode)
+                         .ResultCode();
+  if (result == kNotVerified) {
     WriteFailure(slot);
     return false;
   }
-  if (result == kAdjustOutOfRange) {
+  if (result == kOutOfRange) {
     SetSlot(slot, kResultFail);
     return false;
   }
-  if (result != kAdjustStored) return false;
+  if (result != kWritten) return false;
   const bool pass = PassFailPrompt(ctx_.op, std::string(bid->caption) + " Bi-d Adjustment") == 1;
   if (pass)
     page_.SetNumber(kFields[mode], static_cast<int8_t>(data_.working_block[bid->field_offset]));
@@ -386,7 +392,7 @@ void StepRunner::InkDischarge() {
     if (reply != Reply::kYes) return;
     finishing = 0;
   }
-  if (!InkDisCharge(ctx_, link_, data_.state, finishing)) {
+  if (!InkDisCharge(ctx_, link_, data_.state, finishing).achieved()) {
     WriteFailure(kDischargeSlot);
     return;
   }
