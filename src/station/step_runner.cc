@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
-#include "charts/print_chart.h"
 #include "dialogs/station_prompts.h"
 #include "operations/alignment.h"
-#include "operations/head_id.h"
-#include "operations/maintenance.h"
-#include "protocol/commands.h"
-#include "protocol/eeprom.h"
+#include "operations/catalogue.h"
 #include "station/station_settings.h"
 
 namespace tarvo::station {
@@ -28,7 +24,6 @@ constexpr size_t kFirstOptionalSlot = 9;  // S/F, Photo, Card, Envelope: count o
 
 // Charts the steps print.
 constexpr uint32_t kG0sA4Chart = 0;
-constexpr uint32_t kNozzleCheckChart = 5;
 
 // Cleaning modes of NozzleClean.
 constexpr int kCl1 = 1;
@@ -161,14 +156,14 @@ RunEnd StepRunner::Run(int position) {
 void StepRunner::RunStation1(int position) {
   if (position == 0) {
     StationChange();
-    Lubrication(ctx_, link_);
+    catalogue::Lubrication(ctx_, link_, data_);
     SetSlot(kGreaseSlot,
             PassFailPrompt(ctx_.op, "Lubrication of Grease") ? kResultPass : kResultFail);
   } else if (position == 1) {
     // The settings in force now go into this printer; settings that cannot be used stop the
     // step before anything is written.
     if (!LoadStation1Settings(ctx_, files_, data_.working_block)) return;
-    const int written = SetHeadID(ctx_, link_, data_.working_block, data_.read_block).ResultCode();
+    const int written = catalogue::SetHeadID(ctx_, link_, data_).ResultCode();
     LoadStation1Settings(ctx_, files_, data_.working_block);
     page_.ShowHeadBlock(data_.working_block, data_.working_block, false);
     if (written == kWritten) {
@@ -185,9 +180,11 @@ void StepRunner::RunStation1(int position) {
 // ---- Station 2 ----
 
 bool StepRunner::Station2Preconditions(int position) {
-  HeadBlock printer{};
+  // The printer's block is read aside: the read block is the one of the printer taken at "1-1".
+  StationData scratch;
   // A failed read is told by the read itself; the step does not run on a block never read.
-  if (!ReadData(ctx_, link_, printer).achieved()) return false;
+  if (!catalogue::ReadData(ctx_, link_, scratch).achieved()) return false;
+  const HeadBlock& printer = scratch.read_block;
   if (!HasHeadId(printer)) {
     ctx_.Error("Without Input Head ID !!", "ERROR");
     return false;
@@ -230,17 +227,17 @@ void StepRunner::RunStation2(int position) {
       NozzleCheck(kCl2, false);
       break;
     case 8:
-      InkCharge(ctx_, link_);
+      catalogue::InkCharge(ctx_, link_, data_);
       ++data_.chart_label.ink_charges;
       break;
     case 9:
-      NozzleClean(ctx_, link_, data_.chart_label, kCl1);
+      catalogue::NozzleClean(ctx_, link_, data_, kCl1);
       break;
     case 10:
-      NozzleClean(ctx_, link_, data_.chart_label, kCl1D);
+      catalogue::NozzleClean(ctx_, link_, data_, kCl1D);
       break;
     case 11:
-      NozzleClean(ctx_, link_, data_.chart_label, kCl2);
+      catalogue::NozzleClean(ctx_, link_, data_, kCl2);
       break;
     case 12:
       NozzleCheck(0, false);
@@ -282,7 +279,7 @@ bool StepRunner::ReadRomData() {
   ResetResults();
   Changed();
   data_.read_block.fill(0);
-  const bool read = ReadData(ctx_, link_, data_.read_block).achieved();
+  const bool read = catalogue::ReadData(ctx_, link_, data_).achieved();
   // Everything but the spare byte: the counts start again with this printer.
   const uint8_t spare = data_.chart_label.spare;
   data_.chart_label = ChartLabel{};
@@ -290,7 +287,7 @@ bool StepRunner::ReadRomData() {
   std::string version;
   // A block that could not be read is not checked against the settings: the read has told why.
   const bool passed = read && CheckCustomer(ctx_, files_, data_.read_block, data_.chart_label) &&
-                      ReadFWVersion(ctx_, link_, version).achieved();
+                      catalogue::ReadFWVersion(ctx_, link_, data_, version).achieved();
   if (!passed) {
     SetSlot(kCtSlot, kResultFail);
     return false;
@@ -319,22 +316,20 @@ void StepRunner::InputMachineId() {
 // operator's verdict.
 bool StepRunner::NozzleCheck(int cleaning_mode, bool charge) {
   if (charge) {
-    tarvo::InkCharge(ctx_, link_);
+    catalogue::InkCharge(ctx_, link_, data_);
     ++data_.chart_label.ink_charges;
   } else if (cleaning_mode > 0) {
-    NozzleClean(ctx_, link_, data_.chart_label, cleaning_mode);
+    catalogue::NozzleClean(ctx_, link_, data_, cleaning_mode);
   }
   const HeadBlock copy = data_.working_block;
-  PrintChart(ctx_, link_, data_.state, copy, data_.chart_label, kNozzleCheckChart);
+  catalogue::PrintChart(ctx_, link_, data_, copy, kNozzleCheckChart);
   const bool pass = PassFailPrompt(ctx_.op, "Nozzle Check") == 1;
   SetSlot(kNozzleCheckSlot, pass ? kResultPass : kResultFail);
   return pass;
 }
 
 bool StepRunner::AdjustTof() {
-  const int result =
-      TOF(ctx_, link_, data_.state, data_.working_block, data_.read_block, data_.chart_label)
-          .ResultCode();
+  const int result = catalogue::TOF(ctx_, link_, data_).ResultCode();
   if (result == kNotVerified) {
     WriteFailure(kTofSlot);
     return false;
@@ -351,9 +346,7 @@ bool StepRunner::AdjustBiD(int mode) {
   static constexpr int kFields[] = {kMs1Field, kMs2Field, kVsdField, kEcnField};
   const BiDMode* bid = FindBiDMode(mode);
   const size_t slot = kFirstBiDSlot + static_cast<size_t>(mode);
-  const int result = BiAdjust(ctx_, link_, data_.state, data_.working_block, data_.read_block,
-                              data_.chart_label, mode)
-                         .ResultCode();
+  const int result = catalogue::BiAdjust(ctx_, link_, data_, mode).ResultCode();
   if (result == kNotVerified) {
     WriteFailure(slot);
     return false;
@@ -372,7 +365,7 @@ bool StepRunner::AdjustBiD(int mode) {
 
 void StepRunner::PrintAndInspect(uint32_t chart, int kind, size_t slot) {
   const HeadBlock copy = data_.working_block;
-  PrintChart(ctx_, link_, data_.state, copy, data_.chart_label, chart);
+  catalogue::PrintChart(ctx_, link_, data_, copy, chart);
   const bool pass = VisualInspection(ctx_.op, kind, data_.Inspection(kind)) == 1;
   SetSlot(slot, pass ? kResultPass : kResultFail);
 }
@@ -392,7 +385,7 @@ void StepRunner::InkDischarge() {
     if (reply != Reply::kYes) return;
     finishing = 0;
   }
-  if (!InkDisCharge(ctx_, link_, data_.state, finishing).achieved()) {
+  if (!catalogue::InkDisCharge(ctx_, link_, data_, finishing).achieved()) {
     WriteFailure(kDischargeSlot);
     return;
   }
