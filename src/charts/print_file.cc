@@ -10,6 +10,32 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
+// Tells the operator how far the file has got, at most every kProgressEveryMs.
+class ProgressTeller {
+ public:
+  static constexpr int64_t kProgressEveryMs = 250;
+
+  ProgressTeller(const Context& ctx, uint64_t total) : ctx_(ctx), total_(total) {
+    last_ms_ = ctx_.clock.NowMs();
+    ctx_.op.TransferProgress(0, total_);
+  }
+  void Sent(uint64_t sent) {
+    if (sent >= total_) {
+      ctx_.op.TransferProgress(total_, total_);
+      return;
+    }
+    const int64_t now = ctx_.clock.NowMs();
+    if (now - last_ms_ < kProgressEveryMs) return;
+    last_ms_ = now;
+    ctx_.op.TransferProgress(sent, total_);
+  }
+
+ private:
+  const Context& ctx_;
+  uint64_t total_;
+  int64_t last_ms_;
+};
+
 }  // namespace
 
 bool SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& path,
@@ -27,6 +53,8 @@ bool SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& pat
   if (length < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
 
   size_t remaining = static_cast<size_t>(length);
+  ProgressTeller progress(ctx, remaining);
+  uint64_t sent = 0;
   std::unique_ptr<uint8_t[]> buffer;
   while (remaining != 0) {
     size_t chunk = remaining < kPrintChunkSize ? remaining : kPrintChunkSize;
@@ -50,8 +78,11 @@ bool SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& pat
         ctx.Error(ctx.Text({"Write MELoadFile Command Error !!", "寫入檔案失敗!!"}), "WriteFileX");
         return false;
       }
+      sent += piece;
+      progress.Sent(sent);
     }
   }
+  if (length == 0) progress.Sent(0);
   return true;
 }
 
