@@ -145,8 +145,7 @@ void DialogView::Build() {
         break;
       }
     }
-    order_.push_back(c.id);
-    slots_[c.id] = slot;
+    slots_.push_back(slot);
   }
   if (forms.empty()) form_of(0);
   outer->addLayout(buttons);
@@ -154,8 +153,10 @@ void DialogView::Build() {
 }
 
 QWidget* DialogView::widget(int id) const {
-  for (const auto& [slot_id, slot] : slots_) {
-    if (slot_id == id) {
+  const auto& controls = model_.controls();
+  for (size_t i = 0; i < slots_.size() && i < controls.size(); ++i) {
+    const Slot& slot = slots_[i];
+    if (controls[i].id == id) {
       if (slot.edit) return slot.edit;
       if (slot.list) return slot.list;
       if (slot.group) return slot.group;
@@ -167,9 +168,10 @@ QWidget* DialogView::widget(int id) const {
 }
 
 void DialogView::ToModel() {
-  for (auto& [id, slot] : slots_) {
-    Control* c = model_.control(id);
-    if (!c) continue;
+  auto& controls = model_.controls();
+  for (size_t i = 0; i < slots_.size() && i < controls.size(); ++i) {
+    const Slot& slot = slots_[i];
+    Control* c = &controls[i];
     if (slot.edit) c->text = slot.edit->text().toStdString();
     if (slot.list) c->selected = slot.list->currentIndex();
     if (slot.radios) c->selected = slot.radios->checkedId();
@@ -178,9 +180,10 @@ void DialogView::ToModel() {
 
 void DialogView::FromModel() {
   syncing_ = true;
-  for (auto& [id, slot] : slots_) {
-    const Control* c = model_.control(id);
-    if (!c) continue;
+  const auto& controls = model_.controls();
+  for (size_t i = 0; i < slots_.size() && i < controls.size(); ++i) {
+    const Slot& slot = slots_[i];
+    const Control* c = &controls[i];
     if (slot.edit) {
       const QString text = Q(c->text);
       if (slot.edit->text() != text) slot.edit->setText(text);
@@ -238,13 +241,11 @@ void DialogView::Changed(int id) {
 
 std::vector<std::string> DialogView::Changes() const {
   std::vector<std::string> changes;
-  for (int id : order_) {
-    const Control* now = model_.control(id);
-    if (!now || now->kind == ControlKind::kButton || now->kind == ControlKind::kLabel) continue;
-    const Control* before = nullptr;
-    for (const auto& c : shown_) {
-      if (c.id == id) before = &c;
-    }
+  const auto& controls = model_.controls();
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const Control* now = &controls[i];
+    if (now->kind == ControlKind::kButton || now->kind == ControlKind::kLabel) continue;
+    const Control* before = i < shown_.size() && shown_[i].id == now->id ? &shown_[i] : nullptr;
     std::string value;
     if (IsEdit(now->kind)) {
       if (before && before->text == now->text) continue;
@@ -274,9 +275,9 @@ void DialogView::Press(int button_id) {
   const Refusal& refusal = *outcome.refusal;
   if (observer_.refused) observer_.refused(refusal);
   ShowMessageBox(Message{refusal.text, refusal.caption, Icon::kError, Buttons::kOk}, this);
-  auto it = slots_.find(refusal.focus_id);
-  if (it != slots_.end() && it->second.edit) {
-    QLineEdit* edit = it->second.edit;
+  // The box had the focus; the dialog takes it back, and the named box gets it.
+  activateWindow();
+  if (auto* edit = qobject_cast<QLineEdit*>(widget(refusal.focus_id))) {
     edit->setFocus(Qt::OtherFocusReason);
     if (refusal.select_all) {
       edit->selectAll();

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <functional>
-#include <map>
 #include <vector>
 
 #include "dialogs/dialog_model.h"
@@ -73,8 +72,7 @@ class DialogView : public QDialog {
 
   DialogModel& model_;
   Observer observer_;
-  std::map<int, Slot> slots_;
-  std::vector<int> order_;
+  std::vector<Slot> slots_;  // one per control, in the model's order
   std::vector<Control> shown_;  // the controls as the operator last saw them, for Changes()
   DialogResult result_ = DialogResult::kCancel;
   bool syncing_ = false;
