@@ -11,8 +11,8 @@ namespace tarvo::app {
 struct AppOptions {
   std::string printer = "usb";  // "usb" or "sim[:STATE[?FAULTS]]"
   bool virtual_time = false;
-  std::string wire_log;    // empty: none
-  std::string transcript;  // empty: none
+  std::string wire_log;     // empty: none
+  std::string transcript;   // empty: none
   std::string station_dir;  // where the station's files live; empty: the current directory
 };
 

@@ -72,7 +72,7 @@ class DialogView : public QDialog {
 
   DialogModel& model_;
   Observer observer_;
-  std::vector<Slot> slots_;  // one per control, in the model's order
+  std::vector<Slot> slots_;     // one per control, in the model's order
   std::vector<Control> shown_;  // the controls as the operator last saw them, for Changes()
   DialogResult result_ = DialogResult::kCancel;
   bool syncing_ = false;

@@ -18,12 +18,11 @@
 namespace tarvo::app {
 namespace {
 
-constexpr const char* kPageCaptions[MainWindow::kPageCount] = {"Operation", "Setting",
-                                                               "RD Setting", "DotWeight",
-                                                               "ShowROMData"};
+constexpr const char* kPageCaptions[MainWindow::kPageCount] = {"Operation", "Setting", "RD Setting",
+                                                               "DotWeight", "ShowROMData"};
 
-QButtonGroup* HiddenRadios(QWidget* owner, QLayout* layout, std::initializer_list<const char*> texts,
-                           int first_id) {
+QButtonGroup* HiddenRadios(QWidget* owner, QLayout* layout,
+                           std::initializer_list<const char*> texts, int first_id) {
   auto* group = new QButtonGroup(owner);
   int index = 0;
   for (const char* text : texts) {
@@ -42,8 +41,7 @@ const char* MainWindow::PageCaption(int index) {
   return index >= 0 && index < kPageCount ? kPageCaptions[index] : "";
 }
 
-MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent)
-    : QDialog(parent), runtime_(runtime) {
+MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), runtime_(runtime) {
   setObjectName("Product");
   setWindowTitle("Product");
   setWindowIcon(AppIcon());
@@ -115,7 +113,8 @@ bool MainWindow::RunOperation(Operation operation) {
   if (worker_.busy()) return false;
   runtime_.stop().Clear();
   AppRuntime* rt = &runtime_;
-  return worker_.Start([rt, operation = std::move(operation)] { operation(rt->ctx(), rt->link()); });
+  return worker_.Start(
+      [rt, operation = std::move(operation)] { operation(rt->ctx(), rt->link()); });
 }
 
 bool MainWindow::RunFramed(Operation operation) {
@@ -139,10 +138,10 @@ void MainWindow::SetBusy(bool busy) {
 
 bool MainWindow::MayCloseWhileBusy() {
   if (close_when_idle_) return false;
-  const Reply reply = ShowMessageBox(
-      Message{"A printer operation is still running.\nStop it and exit?", "EXIT",
-              Icon::kInformation, Buttons::kYesNo},
-      this);
+  const Reply reply =
+      ShowMessageBox(Message{"A printer operation is still running.\nStop it and exit?", "EXIT",
+                             Icon::kInformation, Buttons::kYesNo},
+                     this);
   if (reply != Reply::kYes || !worker_.busy()) return reply == Reply::kYes;
   close_when_idle_ = true;
   runtime_.stop().Request();

@@ -61,7 +61,6 @@ class MainWindow : public QDialog {
   // "&About Tarvo..." was chosen (the values are copied from the radio buttons first).
   void aboutRequested();
 
-
  private:
   void CopyRadiosToValues();
   void SetBusy(bool busy);

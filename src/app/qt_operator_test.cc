@@ -187,9 +187,7 @@ void QtOperatorTest::aStopRequestEndsTheQuestionsOfTheOperation() {
 void QtOperatorTest::callsOnTheGuiThreadAreDirect() {
   MemoryLineSink transcript;
   QtOperator op(kProgramEdition, transcript);
-  testing::WhenModal<QMessageBox>([](QMessageBox* box) {
-    box->button(QMessageBox::No)->click();
-  });
+  testing::WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
   QCOMPARE(op.Show({"DisCharge Again?", "DisMessage", Icon::kInformation, Buttons::kYesNo}),
            Reply::kNo);
   testing::WhenModal<QMessageBox>([](QMessageBox* box) { box->reject(); });  // Esc
