@@ -1,5 +1,7 @@
 #include "app/app_runtime.h"
 
+#include "front/station_dir.h"
+
 namespace tarvo::app {
 namespace {
 
@@ -37,10 +39,18 @@ std::unique_ptr<AppRuntime> AppRuntime::Make(const AppOptions& options,
   rt->wire_ = std::make_unique<WireLog>(*rt->wire_sink_);
   rt->settings_ = settings ? std::move(settings)
                            : std::make_unique<FileSettingsStore>(FileSettingsStore::DefaultPath());
+  problem.clear();
+  std::optional<std::filesystem::path> station_dir =
+      front::StationDir(options.station_dir, &problem);
+  if (!station_dir) {
+    *error = "--station-dir: " + problem;
+    return nullptr;
+  }
   rt->op_ = std::make_unique<QtOperator>(kProgramEdition, *rt->transcript_);
   rt->op_->set_stop(&rt->stop_);
-  rt->ctx_ = std::make_unique<Context>(
-      Context{kProgramEdition, *rt->clock_, *rt->op_, *rt->settings_, *rt->wire_, &rt->stop_});
+  rt->ctx_ =
+      std::make_unique<Context>(Context{kProgramEdition, *rt->clock_, *rt->op_, *rt->settings_,
+                                        *rt->wire_, *station_dir, &rt->stop_});
   rt->link_ = std::make_unique<PrinterLink>(*rt->ctx_, *rt->printer_.backend);
   return rt;
 }
