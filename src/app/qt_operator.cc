@@ -77,7 +77,6 @@ void QtOperator::OpenWaitWindow(const WaitWindow& window) {
 void QtOperator::OpenHere(const WaitWindow& window, bool transfer) {
   delete wait_.data();
   wait_ = new WaitWindowView(window, parent_window_);
-  wait_->setAttribute(Qt::WA_DeleteOnClose);
   transfer_window_ = transfer;
   wait_->show();
   wait_->raise();
@@ -91,7 +90,9 @@ void QtOperator::CloseWaitWindow() {
 }
 
 void QtOperator::CloseHere() {
-  if (wait_) wait_->close();
+  // Deleted at once: a window left for a later event loop would outlive an operator whose loop
+  // has ended.
+  delete wait_.data();
   wait_ = nullptr;
   transfer_window_ = false;
 }
