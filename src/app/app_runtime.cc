@@ -18,6 +18,9 @@ std::unique_ptr<AppRuntime> AppRuntime::Make(const AppOptions& options,
                                              std::unique_ptr<SettingsStore> settings,
                                              std::string* error, std::string* notes) {
   std::unique_ptr<AppRuntime> rt(new AppRuntime(options));
+  // Every wait of either clock ends when the window asks the operation to stop.
+  rt->real_clock_.set_stop(&rt->stop_);
+  rt->virtual_clock_.set_stop(&rt->stop_);
   if (options.virtual_time) {
     rt->virtual_clock_.SetLocalTime(rt->real_clock_.LocalTime());
     rt->clock_ = &rt->virtual_clock_;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QMetaObject>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -9,16 +10,12 @@
 namespace tarvo::app {
 
 bool GuiClock::Wait(int64_t ms) {
-  auto stopped = [this] { return stop_ && stop_->requested(); };
-  if (stopped()) return true;
+  StopRequest* request = stop();
+  if (request && request->requested()) return true;
   QCoreApplication* app = QCoreApplication::instance();
   if (!app || QThread::currentThread() != app->thread()) {
-    // Not the window thread: slices of plain sleep, looking at the stop request between them.
-    const int64_t end = real_.NowMs() + ms;
-    for (int64_t left = ms; left > 0; left = end - real_.NowMs()) {
-      real_.SleepMs(std::min<int64_t>(left, 200));
-      if (stopped()) return true;
-    }
+    if (request) return request->WaitFor(ms);
+    real_.SleepMs(ms);
     return false;
   }
   QEventLoop loop;
@@ -26,19 +23,14 @@ bool GuiClock::Wait(int64_t ms) {
   deadline.setSingleShot(true);
   deadline.setTimerType(Qt::PreciseTimer);
   QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-  QTimer watch;
-  watch.setInterval(200);
-  QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
-    if (stopped()) loop.quit();
-  });
   deadline.start(int(std::clamp<int64_t>(ms, 0, INT32_MAX)));
-  watch.start();
-  // Anything queued before the wait (a stop request, a repaint) is looked at first.
-  QTimer::singleShot(0, &loop, [&] {
-    if (stopped()) loop.quit();
+  // A request from any thread quits the loop through its queue; one made before the loop runs
+  // is seen by the first event it serves.
+  StopRequest::Hook on_stop(request, [&loop] {
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
   loop.exec(QEventLoop::ExcludeUserInputEvents);
-  return stopped();
+  return request && request->requested();
 }
 
 void GuiClock::SleepMs(int64_t ms) {

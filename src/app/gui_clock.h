@@ -9,25 +9,20 @@ namespace tarvo::app {
 // on its GUI thread, or by a host without Qt on the thread where the library made its
 // QApplication): a wait serves that thread's events until it is over, so the wait windows stay
 // painted and count down; input events are held back, so nothing else starts meanwhile. On any
-// other thread it waits as RealClock does. A stop request ends a wait within a fifth of a second
-// and throws OperationStopped.
+// other thread it waits as RealClock does. The stop request given with set_stop() ends a wait at
+// once; SleepMs then throws OperationStopped.
 class GuiClock : public Clock {
  public:
-  explicit GuiClock(StopRequest* stop = nullptr) : stop_(stop) {}
-
   int64_t NowMs() override { return real_.NowMs(); }
   void SleepMs(int64_t ms) override;
   void Elapse(int64_t ms) override;
   std::tm LocalTime() override { return real_.LocalTime(); }
-
-  void set_stop_request(StopRequest* stop) { stop_ = stop; }
 
  private:
   // Waits up to `ms`; true when the stop request ended the wait.
   bool Wait(int64_t ms);
 
   RealClock real_;
-  StopRequest* stop_;
 };
 
 }  // namespace tarvo::app

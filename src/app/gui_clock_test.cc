@@ -17,7 +17,8 @@ class GuiClockTest : public QObject {
 
 void GuiClockTest::aWaitOnTheWindowThreadServesItsEvents() {
   StopRequest stop;
-  GuiClock clock(&stop);
+  GuiClock clock;
+  clock.set_stop(&stop);
   // Queued before a minute's wait: it can only run if the wait serves the event loop, and then it
   // ends the wait.
   bool served = false;
@@ -39,7 +40,8 @@ void GuiClockTest::aWaitOnTheWindowThreadServesItsEvents() {
 void GuiClockTest::aStopMadeBeforeTheWaitEndsItAtOnce() {
   StopRequest stop;
   stop.Request();
-  GuiClock clock(&stop);
+  GuiClock clock;
+  clock.set_stop(&stop);
   QVERIFY_THROWS_EXCEPTION(OperationStopped, clock.SleepMs(60'000));
   GuiClock no_stop;
   no_stop.SleepMs(0);
@@ -47,7 +49,8 @@ void GuiClockTest::aStopMadeBeforeTheWaitEndsItAtOnce() {
 
 void GuiClockTest::aWaitOnAnotherThreadEndsAtTheStop() {
   StopRequest stop;
-  GuiClock clock(&stop);
+  GuiClock clock;
+  clock.set_stop(&stop);
   bool stopped = false;
   std::thread device([&] {
     try {
