@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   nlohmann-json3-dev libcli11-dev libxxhash-dev
   libusb-1.0-0-dev umockdev libumockdev-dev
+  qt6-base-dev fonts-liberation fonts-wqy-microhei xvfb
   "$@"
 )
 

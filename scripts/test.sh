@@ -14,5 +14,7 @@ if [[ ${1:-} == --sanitize ]]; then
   export ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
+# The Qt tests draw their windows offscreen; no display is needed.
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 BUILD_DIR=$build_dir scripts/build.sh "${args[@]}"
 ctest --test-dir "$build_dir" --output-on-failure -j"$(nproc)"

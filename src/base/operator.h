@@ -75,6 +75,14 @@ class Operator {
 
   // The standard file dialog: a chosen path, or nothing when the operator cancels.
   virtual std::optional<std::string> ChooseFile(const FileRequest& request) = 0;
+
+  // How far a file being sent to the printer has got: `sent` of `total` bytes. Told at the start
+  // (0), at most a few times a second while it goes, and at the end (`total`); not told again for
+  // a transfer that fails. Returns at once and may be called often, so it must stay cheap.
+  virtual void TransferProgress(uint64_t sent, uint64_t total) {
+    (void)sent;
+    (void)total;
+  }
 };
 
 // Thrown by an operator that cannot answer at all (a script that has run out, or a line that does

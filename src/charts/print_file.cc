@@ -11,6 +11,32 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
+// Tells the operator how far the file has got, at most every kProgressEveryMs.
+class ProgressTeller {
+ public:
+  static constexpr int64_t kProgressEveryMs = 250;
+
+  ProgressTeller(const Context& ctx, uint64_t total) : ctx_(ctx), total_(total) {
+    last_ms_ = ctx_.clock.NowMs();
+    ctx_.op.TransferProgress(0, total_);
+  }
+  void Sent(uint64_t sent) {
+    if (sent >= total_) {
+      ctx_.op.TransferProgress(total_, total_);
+      return;
+    }
+    const int64_t now = ctx_.clock.NowMs();
+    if (now - last_ms_ < kProgressEveryMs) return;
+    last_ms_ = now;
+    ctx_.op.TransferProgress(sent, total_);
+  }
+
+ private:
+  const Context& ctx_;
+  uint64_t total_;
+  int64_t last_ms_;
+};
+
 }  // namespace
 
 Outcome SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& path,
@@ -32,6 +58,8 @@ Outcome SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& 
       ctx.Text({"Write MELoadFile Command Error !!", "寫入檔案失敗!!"});
 
   size_t remaining = static_cast<size_t>(length);
+  ProgressTeller progress(ctx, remaining);
+  uint64_t sent = 0;
   std::unique_ptr<uint8_t[]> buffer;
   while (remaining != 0) {
     size_t chunk = remaining < kPrintChunkSize ? remaining : kPrintChunkSize;
@@ -55,8 +83,11 @@ Outcome SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& 
         ctx.Error(write_error, "WriteFileX");
         return Outcome::TransferFailed(std::string(write_error));
       }
+      sent += piece;
+      progress.Sent(sent);
     }
   }
+  if (length == 0) progress.Sent(0);
   return Outcome::Done();
 }
 

@@ -117,6 +117,44 @@ TEST_F(PrintFileTest, FailedWriteStopsTheFileWithAMessage) {
   EXPECT_EQ(rig.op.messages()[0].caption, "WriteFileX");
 }
 
+// A clock on which every look at the time takes 100 ms, as if each piece took that long to go.
+class SlowPiecesClock : public VirtualClock {
+ public:
+  int64_t NowMs() override {
+    Tick(100);
+    return VirtualClock::NowMs();
+  }
+};
+
+TEST_F(PrintFileTest, ProgressIsToldAtTheStartAtMostFourTimesASecondAndAtTheEnd) {
+  ASSERT_TRUE(rig.Open());
+  ASSERT_TRUE(SendPrintFile(rig.ctx, rig.link, MakeFile("a.prn", 10'000)));
+  using Report = std::pair<uint64_t, uint64_t>;
+  EXPECT_EQ(rig.op.progress(), (std::vector<Report>{{0, 10'000}, {10'000, 10'000}}));
+
+  SlowPiecesClock slow;
+  RecordingOperator op;
+  Context told{rig.ctx.edition, slow, op, rig.settings, rig.wire};
+  ASSERT_TRUE(SendPrintFile(told, rig.link, MakeFile("c.prn", 40 * 4096)));
+  const auto& reports = op.progress();
+  ASSERT_GE(reports.size(), 3u);
+  EXPECT_EQ(reports.front(), (Report{0, 40 * 4096}));
+  EXPECT_EQ(reports.back(), (Report{40 * 4096, 40 * 4096}));
+  // 40 pieces of 100 ms: one report in every three pieces, never two within 250 ms.
+  EXPECT_EQ(reports.size(), 2u + 13u);
+  for (size_t i = 1; i + 1 < reports.size(); ++i) {
+    EXPECT_EQ(reports[i].first % 4096, 0u);
+    EXPECT_GT(reports[i].first, reports[i - 1].first);
+  }
+}
+
+TEST_F(PrintFileTest, FailedTransferIsNotToldAsFinished) {
+  ASSERT_TRUE(rig.Open());
+  rig.printer.faults().fail_write_after = 2;
+  EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, MakeFile("b.prn", 10'000)));
+  for (const auto& [sent, total] : rig.op.progress()) EXPECT_LT(sent, total);
+}
+
 TEST_F(PrintFileTest, MELoadFilePtrTakesExactlyCountCharactersAndStopsAtAZero) {
   ASSERT_TRUE(rig.Open());
   std::string path = MakeFile("c.prn", 100);

@@ -125,5 +125,28 @@ TEST_F(BindingTest, EveryExportWithoutOpenLinkFailsItsFirstTransfer) {
   (void)label;
 }
 
+TEST_F(BindingTest, NoOperatorAndNoDisplayFailsTheExportWithAClearMessage) {
+  Api& api = Load();
+  unsetenv("TARVO_OPERATOR");
+  for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(display);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(api.HandleOpen(), 0);
+  const std::string told = ::testing::internal::GetCapturedStderr();
+  EXPECT_THAT(told, HasSubstr("TARVO_OPERATOR is not set and there is no display"));
+  EXPECT_THAT(Traffic(), IsEmpty());
+}
+
+TEST_F(BindingTest, AMissingWindowPluginFailsTheExportWithAClearMessage) {
+  Api& api = Load();
+  unsetenv("TARVO_OPERATOR");
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  setenv("TARVO_GUI_PLUGIN", (dir_ / "no-such-plugin.so").c_str(), 1);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(api.HandleOpen(), 0);
+  const std::string told = ::testing::internal::GetCapturedStderr();
+  unsetenv("TARVO_GUI_PLUGIN");
+  EXPECT_THAT(told, HasSubstr("cannot load the window plugin"));
+}
+
 }  // namespace
 }  // namespace fennick_test

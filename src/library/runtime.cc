@@ -84,7 +84,26 @@ std::unique_ptr<Runtime> Runtime::FromEnvironment(StationData& station, std::str
     rt->clock_ = &rt->virtual_clock_;
   }
 
+  rt->transcript_ = OpenSink("TARVO_TRANSCRIPT", notes);
   std::string problem;
+  const std::string op_spec = Env("TARVO_OPERATOR", "");
+  if (op_spec.empty()) {
+    if (!front::DisplayAvailable()) {
+      *error =
+          "no operator: TARVO_OPERATOR is not set and there is no display to show the dialogs on "
+          "(DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM); set TARVO_OPERATOR=tty or "
+          "TARVO_OPERATOR=script:FILE";
+      return nullptr;
+    }
+    rt->gui_ = front::LoadGuiParts(kLibraryEdition, *rt->transcript_, nullptr, &problem);
+    if (!rt->gui_) {
+      *error = "no operator: " + problem + "; set TARVO_OPERATOR=tty or TARVO_OPERATOR=script:FILE";
+      return nullptr;
+    }
+    // Waits of the real clock keep the windows painted.
+    if (!virtual_time) rt->clock_ = rt->gui_->clock.get();
+  }
+
   auto printer = front::MakePrinter(Env("TARVO_PRINTER", "usb"), *rt->clock_, &problem);
   if (!printer) {
     *error = "TARVO_PRINTER: " + problem;
@@ -94,22 +113,26 @@ std::unique_ptr<Runtime> Runtime::FromEnvironment(StationData& station, std::str
   if (virtual_time && printer->real()) {
     // A real printer's motors need the real waits.
     *notes += "TARVO_VIRTUAL_TIME is ignored with a real printer\n";
-    rt->clock_ = &rt->real_clock_;
+    rt->clock_ = rt->gui_ ? rt->gui_->clock.get() : &rt->real_clock_;
   }
   rt->printer_ = std::move(*printer);
   if (rt->printer_.sim) rt->printer_.sim->set_problem_sink([](const std::string& p) { Tell(p); });
 
-  rt->transcript_ = OpenSink("TARVO_TRANSCRIPT", notes);
   // Written at every wait, read and close (and when the library is unloaded), not line by line.
   rt->wire_sink_ = OpenSink("TARVO_WIRE_LOG", notes, FileLineSink::Writes::kOnFlush);
   rt->wire_ = std::make_unique<WireLog>(*rt->wire_sink_);
 
-  problem.clear();
-  rt->op_ = front::MakeOperator(Env("TARVO_OPERATOR", "tty"), std::cin, std::cerr, *rt->transcript_,
-                                &problem);
-  if (!rt->op_) {
-    *error = "TARVO_OPERATOR: " + problem;
-    return nullptr;
+  Operator* op = nullptr;
+  if (rt->gui_) {
+    op = rt->gui_->op.get();
+  } else {
+    problem.clear();
+    rt->op_ = front::MakeOperator(op_spec, std::cin, std::cerr, *rt->transcript_, &problem);
+    if (!rt->op_) {
+      *error = "TARVO_OPERATOR: " + problem;
+      return nullptr;
+    }
+    op = rt->op_.get();
   }
 
   problem.clear();
@@ -123,7 +146,7 @@ std::unique_ptr<Runtime> Runtime::FromEnvironment(StationData& station, std::str
   rt->settings_ = std::make_unique<FileSettingsStore>(FileSettingsStore::DefaultPath(),
                                                       [](const std::string& p) { Tell(p); });
   rt->ctx_ = std::make_unique<Context>(
-      Context{kLibraryEdition, *rt->clock_, *rt->op_, *rt->settings_, *rt->wire_, *station_dir});
+      Context{kLibraryEdition, *rt->clock_, *op, *rt->settings_, *rt->wire_, *station_dir});
   rt->link_ = std::make_unique<PrinterLink>(*rt->ctx_, *rt->printer_.backend);
   return rt;
 }

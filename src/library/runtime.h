@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/clock.h"
@@ -9,6 +10,7 @@
 #include "base/operator.h"
 #include "base/settings_store.h"
 #include "base/wire_log.h"
+#include "front/gui_plugin.h"
 #include "front/printer_factory.h"
 #include "link/printer_link.h"
 #include "model/station_data.h"
@@ -23,8 +25,9 @@ StationData& LibraryStation();
 
 // Everything an export needs to reach the printer and the operator, chosen from the environment
 // (TARVO_PRINTER, TARVO_OPERATOR, TARVO_TRANSCRIPT, TARVO_WIRE_LOG, TARVO_VIRTUAL_TIME,
-// TARVO_STATION_DIR; settings
-// in FileSettingsStore::DefaultPath()), and the station's run-time data the exports work on.
+// TARVO_STATION_DIR; settings in FileSettingsStore::DefaultPath()), and the station's run-time
+// data the exports work on. Without TARVO_OPERATOR the dialogs are shown in Qt windows by the
+// plugin libfennick-qt.so when there is a display, and the exports fail when there is none.
 class Runtime {
  public:
   // The runtime of this process, built at the first call. Nothing when the environment names an
@@ -57,6 +60,8 @@ class Runtime {
   RealClock real_clock_;
   VirtualClock virtual_clock_;
   Clock* clock_ = &real_clock_;
+  // The Qt windows' operator and clock, when the dialogs are shown in windows.
+  std::optional<front::GuiParts> gui_;
   std::unique_ptr<LineSink> transcript_;
   std::unique_ptr<LineSink> wire_sink_;
   std::unique_ptr<WireLog> wire_;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/operator.h"
@@ -27,6 +28,9 @@ class RecordingOperator : public Operator {
   void WaitStarts(int64_t ms) override;
   DialogResult ShowDialog(DialogModel& dialog) override;
   std::optional<std::string> ChooseFile(const FileRequest& request) override;
+  void TransferProgress(uint64_t sent, uint64_t total) override {
+    progress_.emplace_back(sent, total);
+  }
 
   void QueueReply(Reply reply) { replies_.push_back(reply); }
   void QueueDialog(DialogAnswer answer) { dialog_answers_.push_back(std::move(answer)); }
@@ -44,6 +48,8 @@ class RecordingOperator : public Operator {
   const std::vector<int>& dialogs_shown() const { return dialogs_shown_; }
   const std::vector<Refusal>& refusals() const { return refusals_; }
   bool window_open() const { return window_open_; }
+  // Every progress report of a file transfer: bytes sent, file size.
+  const std::vector<std::pair<uint64_t, uint64_t>>& progress() const { return progress_; }
 
  private:
   std::deque<Reply> replies_;
@@ -54,6 +60,7 @@ class RecordingOperator : public Operator {
   std::vector<WaitWindow> windows_;
   std::vector<int> dialogs_shown_;
   std::vector<Refusal> refusals_;
+  std::vector<std::pair<uint64_t, uint64_t>> progress_;
   bool window_open_ = false;
   int unanswered_dialogs_ = 0;
   static constexpr int kMaxUnansweredDialogs = 100;

@@ -1,9 +1,10 @@
 #include "operators/terminal_operator.h"
 
+#include <algorithm>
 #include <chrono>
 
-#include "operators/answer_line.h"
 #include "dialogs/dialog_model.h"
+#include "operators/answer_line.h"
 #include "operators/transcript_lines.h"
 
 namespace tarvo {
@@ -244,6 +245,20 @@ std::optional<std::string> TerminalOperator::ChooseFile(const FileRequest& reque
   }
   transcript_.Line(transcript::AnswerEntry("file " + path));
   return path;
+}
+
+void TerminalOperator::TransferProgress(uint64_t sent, uint64_t total) {
+  const int percent = total == 0 ? 100 : static_cast<int>(std::min(sent, total) * 100 / total);
+  if (sent == 0) progress_percent_ = -1;
+  if (percent != progress_percent_) {
+    progress_percent_ = percent;
+    Print("\rSent " + std::to_string(percent) + " % (" + std::to_string(std::min(sent, total)) +
+          " of " + std::to_string(total) + " bytes)   ");
+  }
+  if (sent >= total) {
+    Print("\n");
+    progress_percent_ = -1;
+  }
 }
 
 }  // namespace tarvo

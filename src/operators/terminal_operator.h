@@ -33,6 +33,9 @@ class TerminalOperator : public Operator {
   void WaitEnds() override;
   DialogResult ShowDialog(DialogModel& dialog) override;
   std::optional<std::string> ChooseFile(const FileRequest& request) override;
+  // Shown on one line, rewritten as the percentage grows; the line is ended when the file has
+  // gone.
+  void TransferProgress(uint64_t sent, uint64_t total) override;
 
   // Waits shorter than this get no countdown.
   static constexpr int64_t kCountdownFromMs = 2000;
@@ -50,6 +53,7 @@ class TerminalOperator : public Operator {
   LineSink& transcript_;
   std::mutex out_mutex_;
   std::string window_caption_;
+  int progress_percent_ = -1;  // the percentage on the progress line; -1: no line
 
   std::thread countdown_;
   std::mutex countdown_mutex_;

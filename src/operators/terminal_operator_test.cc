@@ -109,5 +109,17 @@ TEST(TerminalOperator, CountdownStopsWhenTheWaitEnds) {
                                 "wait 10000 ms", "wait 1500 ms", "wait 3000 ms", "window closed"}));
 }
 
+TEST(TerminalOperator, TransferProgressStaysOnOneLineAndEndsIt) {
+  Terminal t("");
+  t.op.TransferProgress(0, 1000);
+  t.op.TransferProgress(4, 1000);  // still 0 %: not printed again
+  t.op.TransferProgress(500, 1000);
+  t.op.TransferProgress(1000, 1000);
+  EXPECT_EQ(t.out.str(),
+            "\rSent 0 % (0 of 1000 bytes)   \rSent 50 % (500 of 1000 bytes)   "
+            "\rSent 100 % (1000 of 1000 bytes)   \n");
+  EXPECT_TRUE(t.transcript.lines().empty());
+}
+
 }  // namespace
 }  // namespace tarvo

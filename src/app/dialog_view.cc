@@ -1,0 +1,300 @@
+#include "app/dialog_view.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/message_box.h"
+
+namespace tarvo::app {
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+QString IdName(int id) {
+  return QString::number(id);
+}
+
+// Labels are shown as the dialog has them; the transcript names a control without its colon.
+std::string BareLabel(std::string label) {
+  while (!label.empty() && (label.back() == ' ' || label.back() == ':')) label.pop_back();
+  return label;
+}
+
+bool IsEdit(ControlKind kind) {
+  return kind == ControlKind::kText || kind == ControlKind::kInteger ||
+         kind == ControlKind::kDecimal;
+}
+
+// Radio groups of short options sit in one row (Pass/Fail, CR/PF, C ... NULL); longer ones
+// stand one under the other.
+bool RadiosInRow(const Control& c) {
+  if (c.options.size() > 7) return false;
+  for (const auto& o : c.options) {
+    if (o.size() > 8) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+DialogView::DialogView(DialogModel& model, QWidget* parent, Observer observer)
+    : QDialog(parent), model_(model), observer_(std::move(observer)) {
+  setObjectName(QString("dialog:%1").arg(model_.id()));
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setModal(true);
+  model_.Load();
+  setWindowTitle(Q(model_.caption()));
+  Build();
+  FromModel();
+}
+
+void DialogView::Build() {
+  auto* outer = new QVBoxLayout(this);
+  auto* columns = new QHBoxLayout;
+  outer->addLayout(columns);
+  std::map<int, QFormLayout*> forms;
+  auto form_of = [&](int column) {
+    auto& form = forms[column];
+    if (!form) {
+      form = new QFormLayout;
+      form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+      columns->addLayout(form, 1);
+    }
+    return form;
+  };
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+
+  for (const Control& c : model_.controls()) {
+    Slot slot;
+    const QString name = IdName(c.id);
+    switch (c.kind) {
+      case ControlKind::kText:
+      case ControlKind::kInteger:
+      case ControlKind::kDecimal: {
+        slot.edit = new QLineEdit(this);
+        slot.edit->setObjectName(name);
+        slot.edit->setMinimumWidth(c.column == 0 && forms.size() <= 1 ? 160 : 110);
+        if (c.label.empty()) {
+          form_of(c.column)->addRow(slot.edit);
+        } else {
+          slot.label = new QLabel(Q(c.label), this);
+          slot.label->setBuddy(slot.edit);
+          form_of(c.column)->addRow(slot.label, slot.edit);
+        }
+        break;
+      }
+      case ControlKind::kList: {
+        slot.list = new QComboBox(this);
+        slot.list->setObjectName(name);
+        slot.label = new QLabel(Q(c.label), this);
+        slot.label->setBuddy(slot.list);
+        form_of(c.column)->addRow(slot.label, slot.list);
+        const int id = c.id;
+        connect(slot.list, &QComboBox::currentIndexChanged, this, [this, id] { Changed(id); });
+        break;
+      }
+      case ControlKind::kRadio: {
+        slot.group = new QGroupBox(Q(c.label), this);
+        slot.group->setObjectName(QString("group:%1").arg(c.id));
+        slot.radios = new QButtonGroup(slot.group);
+        slot.radios->setExclusive(true);
+        QBoxLayout* box = RadiosInRow(c) ? static_cast<QBoxLayout*>(new QHBoxLayout(slot.group))
+                                         : new QVBoxLayout(slot.group);
+        for (size_t i = 0; i < c.options.size(); ++i) {
+          auto* radio = new QRadioButton(Q(c.options[i]), slot.group);
+          const int option_id = i < c.option_ids.size() ? c.option_ids[i] : c.id + int(i);
+          radio->setObjectName(IdName(option_id));
+          slot.radios->addButton(radio, int(i));
+          box->addWidget(radio);
+        }
+        if (RadiosInRow(c)) box->addStretch(1);
+        form_of(c.column)->addRow(slot.group);
+        const int id = c.id;
+        connect(slot.radios, &QButtonGroup::idToggled, this, [this, id](int, bool on) {
+          if (on) Changed(id);
+        });
+        break;
+      }
+      case ControlKind::kLabel: {
+        slot.text = new QLabel(Q(c.label), this);
+        slot.text->setObjectName(name);
+        slot.text->setWordWrap(true);
+        slot.text->setAlignment(Qt::AlignCenter);
+        form_of(c.column)->addRow(slot.text);
+        break;
+      }
+      case ControlKind::kButton: {
+        slot.button = new QPushButton(Q(c.label), this);
+        slot.button->setObjectName(name);
+        slot.button->setAutoDefault(false);
+        slot.button->setDefault(c.id == model_.default_button());
+        const int id = c.id;
+        connect(slot.button, &QPushButton::clicked, this, [this, id] { Press(id); });
+        buttons->addWidget(slot.button);
+        break;
+      }
+    }
+    slots_.push_back(slot);
+  }
+  if (forms.empty()) form_of(0);
+  outer->addLayout(buttons);
+  setSizeGripEnabled(false);
+}
+
+QWidget* DialogView::widget(int id) const {
+  const auto& controls = model_.controls();
+  for (size_t i = 0; i < slots_.size() && i < controls.size(); ++i) {
+    const Slot& slot = slots_[i];
+    if (controls[i].id == id) {
+      if (slot.edit) return slot.edit;
+      if (slot.list) return slot.list;
+      if (slot.group) return slot.group;
+      if (slot.text) return slot.text;
+      return slot.button;
+    }
+  }
+  return findChild<QWidget*>(IdName(id));
+}
+
+void DialogView::ToModel() {
+  auto& controls = model_.controls();
+  for (size_t i = 0; i < slots_.size() && i < controls.size(); ++i) {
+    const Slot& slot = slots_[i];
+    Control* c = &controls[i];
+    if (slot.edit) c->text = slot.edit->text().toStdString();
+    if (slot.list) c->selected = slot.list->currentIndex();
+    if (slot.radios) c->selected = slot.radios->checkedId();
+  }
+}
+
+void DialogView::FromModel() {
+  syncing_ = true;
+  const auto& controls = model_.controls();
+  for (size_t i = 0; i < slots_.size() && i < controls.size(); ++i) {
+    const Slot& slot = slots_[i];
+    const Control* c = &controls[i];
+    if (slot.edit) {
+      const QString text = Q(c->text);
+      if (slot.edit->text() != text) slot.edit->setText(text);
+      slot.edit->setReadOnly(c->read_only);
+      slot.edit->setEnabled(c->enabled);
+    }
+    if (slot.list) {
+      QStringList options;
+      for (const auto& o : c->options) options << Q(o);
+      QStringList now;
+      for (int i = 0; i < slot.list->count(); ++i) now << slot.list->itemText(i);
+      if (now != options) {
+        slot.list->clear();
+        slot.list->addItems(options);
+      }
+      slot.list->setCurrentIndex(c->selected);
+      slot.list->setEnabled(c->enabled);
+    }
+    if (slot.radios) {
+      const auto buttons = slot.radios->buttons();
+      if (c->selected >= 0 && c->selected < buttons.size()) {
+        slot.radios->button(c->selected)->setChecked(true);
+      } else if (QAbstractButton* on = slot.radios->checkedButton()) {
+        slot.radios->setExclusive(false);
+        on->setChecked(false);
+        slot.radios->setExclusive(true);
+      }
+      for (QAbstractButton* b : buttons) b->setEnabled(c->enabled);
+      slot.group->setEnabled(c->enabled);
+    }
+    if (slot.text) {
+      slot.text->setText(Q(c->label));
+      slot.text->setEnabled(c->enabled);
+    }
+    if (slot.button) {
+      slot.button->setText(Q(c->label));
+      slot.button->setEnabled(c->enabled);
+    }
+    if (slot.label) slot.label->setEnabled(c->enabled);
+  }
+  shown_ = model_.controls();
+  syncing_ = false;
+}
+
+void DialogView::Changed(int id) {
+  if (syncing_) return;
+  ToModel();
+  model_.Changed(id);
+  // The model may refill a list or enable other controls; what the operator changed stays as a
+  // change for the transcript.
+  std::vector<Control> before = shown_;
+  FromModel();
+  shown_ = std::move(before);
+}
+
+std::vector<std::string> DialogView::Changes() const {
+  std::vector<std::string> changes;
+  const auto& controls = model_.controls();
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const Control* now = &controls[i];
+    if (now->kind == ControlKind::kButton || now->kind == ControlKind::kLabel) continue;
+    const Control* before = i < shown_.size() && shown_[i].id == now->id ? &shown_[i] : nullptr;
+    std::string value;
+    if (IsEdit(now->kind)) {
+      if (before && before->text == now->text) continue;
+      value = now->text;
+    } else {
+      if (before && before->selected == now->selected) continue;
+      if (now->selected < 0 || now->selected >= int(now->options.size())) continue;
+      value = now->options[now->selected];
+    }
+    changes.push_back(BareLabel(now->label) + "=" + value);
+  }
+  return changes;
+}
+
+void DialogView::Press(int button_id) {
+  ToModel();
+  if (observer_.pressed) observer_.pressed(button_id, Changes());
+  PressOutcome outcome = model_.Press(button_id);
+  if (outcome.closed) {
+    result_ = *outcome.closed;
+    FromModel();
+    QDialog::done(static_cast<int>(result_));
+    return;
+  }
+  FromModel();
+  if (!outcome.refusal) return;
+  const Refusal& refusal = *outcome.refusal;
+  if (observer_.refused) observer_.refused(refusal);
+  ShowMessageBox(Message{refusal.text, refusal.caption, Icon::kError, Buttons::kOk}, this);
+  // The box had the focus; the dialog takes it back, and the named box gets it.
+  activateWindow();
+  if (auto* edit = qobject_cast<QLineEdit*>(widget(refusal.focus_id))) {
+    edit->setFocus(Qt::OtherFocusReason);
+    if (refusal.select_all) {
+      edit->selectAll();
+    } else {
+      edit->deselect();
+      edit->setCursorPosition(int(edit->text().size()));
+    }
+  }
+}
+
+void DialogView::reject() {
+  Press(DialogModel::kCancelId);
+}
+
+DialogResult DialogView::Run() {
+  exec();
+  return result_;
+}
+
+}  // namespace tarvo::app

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <vector>
+
+#include "dialogs/dialog_model.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tarvo::app {
+
+// Shows any dialog model as a Qt dialog: its caption, and one widget per control, laid out in a
+// form (label beside its box; radio groups in their group boxes), in the model's columns; the
+// buttons in a row at the bottom right with the model's default button on Enter. Every widget
+// that stands for a control carries the control id as its object name ("1185"; each radio button
+// its own id; the group box "group:1136"), so tests find it.
+//
+// The view only shows and forwards: a changed radio group or list goes to DialogModel::Changed,
+// a button to DialogModel::Press (Esc and the close box press Cancel). A refused entry shows its
+// message box, then puts the focus on the named edit box (its text selected where the model says
+// so), and the dialog stays open.
+class DialogView : public QDialog {
+  Q_OBJECT
+
+ public:
+  // What the view tells its owner, for the transcript.
+  struct Observer {
+    // A button is about to be pressed; `changes` are "LABEL=VALUE" for each control the operator
+    // changed since the last press.
+    std::function<void(int button_id, const std::vector<std::string>& changes)> pressed;
+    std::function<void(const Refusal&)> refused;
+  };
+
+  explicit DialogView(DialogModel& model, QWidget* parent = nullptr, Observer observer = {});
+
+  // Shows the dialog modally until the model closes it.
+  DialogResult Run();
+  // The result the model closed with (Cancel until it has closed).
+  DialogResult result_code() const { return result_; }
+
+  // Presses a button as the operator does.
+  void Press(int button_id);
+
+  // The widget of control `id`, or nullptr.
+  QWidget* widget(int id) const;
+
+  void reject() override;
+
+ private:
+  struct Slot {
+    QLabel* label = nullptr;
+    QLineEdit* edit = nullptr;
+    QComboBox* list = nullptr;
+    QGroupBox* group = nullptr;
+    QButtonGroup* radios = nullptr;
+    QLabel* text = nullptr;
+    QPushButton* button = nullptr;
+  };
+
+  void Build();
+  void ToModel();
+  void FromModel();
+  void Changed(int id);
+  std::vector<std::string> Changes() const;
+
+  DialogModel& model_;
+  Observer observer_;
+  std::vector<Slot> slots_;     // one per control, in the model's order
+  std::vector<Control> shown_;  // the controls as the operator last saw them, for Changes()
+  DialogResult result_ = DialogResult::kCancel;
+  bool syncing_ = false;
+};
+
+}  // namespace tarvo::app

@@ -1,0 +1,31 @@
+// Tarvo: the desktop program of the test stations.
+#include <QApplication>
+#include <iostream>
+
+#include "app/app_icon.h"
+#include "app/app_options.h"
+#include "app/app_runtime.h"
+#include "app/main_window.h"
+
+int main(int argc, char** argv) {
+  QApplication qt(argc, argv);
+  QApplication::setApplicationName("Tarvo");
+  QApplication::setApplicationVersion(TARVO_VERSION);
+  QApplication::setWindowIcon(tarvo::app::AppIcon());
+  QApplication::setDesktopFileName("tarvo");
+
+  int status = 0;
+  auto options = tarvo::app::ParseAppOptions(argc, argv, std::cout, std::cerr, &status);
+  if (!options) return status;
+
+  std::string error, notes;
+  auto runtime = tarvo::app::AppRuntime::Make(*options, nullptr, &error, &notes);
+  if (!notes.empty()) std::cerr << "Tarvo: " << notes;
+  if (!runtime) {
+    std::cerr << "Tarvo: " << error << "\n";
+    return 2;
+  }
+  tarvo::app::MainWindow window(*runtime);
+  window.exec();
+  return 0;
+}

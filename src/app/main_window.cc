@@ -1,0 +1,179 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "app/app_icon.h"
+#include "app/app_runtime.h"
+#include "app/message_box.h"
+
+namespace tarvo::app {
+namespace {
+
+constexpr const char* kPageCaptions[MainWindow::kPageCount] = {"Operation", "Setting", "RD Setting",
+                                                               "DotWeight", "ShowROMData"};
+
+QButtonGroup* HiddenRadios(QWidget* owner, QLayout* layout,
+                           std::initializer_list<const char*> texts, int first_id) {
+  auto* group = new QButtonGroup(owner);
+  int index = 0;
+  for (const char* text : texts) {
+    auto* radio = new QRadioButton(text, owner);
+    radio->setObjectName(QString::number(first_id + index));
+    radio->hide();
+    layout->addWidget(radio);
+    group->addButton(radio, index++);
+  }
+  return group;
+}
+
+}  // namespace
+
+const char* MainWindow::PageCaption(int index) {
+  return index >= 0 && index < kPageCount ? kPageCaptions[index] : "";
+}
+
+MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), runtime_(runtime) {
+  setObjectName("Product");
+  setWindowTitle("Product");
+  setWindowIcon(AppIcon());
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+  // 434 by 297 dialog units of the usual dialog font.
+  resize(651, 483);
+
+  auto* layout = new QVBoxLayout(this);
+  auto* menu_bar = new QMenuBar(this);
+  QMenu* menu = menu_bar->addMenu("&Tarvo");
+  about_ = menu->addAction("&About Tarvo...");
+  about_->setObjectName("about");
+  connect(about_, &QAction::triggered, this, [this] {
+    CopyRadiosToValues();
+    emit aboutRequested();
+  });
+  layout->setMenuBar(menu_bar);
+
+  // The sheet is part of the window: its pages fill the top 85 %, "Exit" sits below them.
+  sheet_ = new QTabWidget(this);
+  sheet_->setObjectName("sheet");
+  for (int i = 0; i < kPageCount; ++i) {
+    auto* page = new QWidget(sheet_);
+    page->setObjectName(kPageCaptions[i]);
+    sheet_->addTab(page, kPageCaptions[i]);
+  }
+  sheet_->setCurrentIndex(0);
+  layout->addWidget(sheet_, 85);
+
+  auto* bottom = new QHBoxLayout;
+  port_ = HiddenRadios(this, bottom, {"USB", "LPT"}, 1040);
+  pipe_ = HiddenRadios(this, bottom, {"00", "01", "02"}, 1042);
+  bottom->addStretch(1);
+  exit_ = new QPushButton("Exit", this);
+  exit_->setObjectName("1");
+  exit_->setDefault(true);
+  connect(exit_, &QPushButton::clicked, this, &MainWindow::accept);
+  bottom->addWidget(exit_, 0, Qt::AlignBottom);
+  auto* bottom_box = new QWidget(this);
+  bottom_box->setLayout(bottom);
+  layout->addWidget(bottom_box, 15);
+
+  values_ = ReadPortPipe(runtime_.settings());
+  port_->button(values_.port)->setChecked(true);
+  pipe_->button(values_.pipe)->setChecked(true);
+
+  runtime_.op().set_parent_window(this);
+  connect(&worker_, &DeviceWorker::busyChanged, this, &MainWindow::SetBusy);
+  connect(&worker_, &DeviceWorker::failed, this, [](const QString& what) {
+    std::fprintf(stderr, "Tarvo: the operation ended: %s\n", what.toLocal8Bit().constData());
+  });
+}
+
+MainWindow::~MainWindow() {
+  runtime_.op().set_parent_window(nullptr);
+}
+
+QWidget* MainWindow::page(int index) const {
+  return sheet_->widget(index);
+}
+
+void MainWindow::CopyRadiosToValues() {
+  values_.port = port_->checkedId() < 0 ? 0 : port_->checkedId();
+  values_.pipe = pipe_->checkedId() < 0 ? 0 : pipe_->checkedId();
+}
+
+bool MainWindow::RunOperation(Operation operation) {
+  if (worker_.busy()) return false;
+  runtime_.stop().Clear();
+  AppRuntime* rt = &runtime_;
+  return worker_.Start(
+      [rt, operation = std::move(operation)] { operation(rt->ctx(), rt->link()); });
+}
+
+bool MainWindow::RunFramed(Operation operation) {
+  return RunOperation([operation = std::move(operation)](const Context& ctx, PrinterLink& link) {
+    if (!link.HandleOpen()) return;
+    struct Closer {
+      PrinterLink& link;
+      ~Closer() {
+        if (link.is_open()) link.HandleClose();
+      }
+    } closer{link};
+    operation(ctx, link);
+  });
+}
+
+void MainWindow::SetBusy(bool busy) {
+  sheet_->setEnabled(!busy);
+  about_->setEnabled(!busy);
+  if (!busy && close_when_idle_) done(QDialog::Rejected);
+}
+
+bool MainWindow::MayCloseWhileBusy() {
+  if (close_when_idle_) return false;
+  const Reply reply =
+      ShowMessageBox(Message{"A printer operation is still running.\nStop it and exit?", "EXIT",
+                             Icon::kInformation, Buttons::kYesNo},
+                     this);
+  if (reply != Reply::kYes || !worker_.busy()) return reply == Reply::kYes;
+  close_when_idle_ = true;
+  runtime_.stop().Request();
+  return false;
+}
+
+void MainWindow::accept() {
+  if (worker_.busy()) {
+    if (MayCloseWhileBusy()) done(QDialog::Accepted);
+    return;
+  }
+  const Reply reply = ShowMessageBox(
+      Message{"Do you want to exit !?", "EXIT", Icon::kInformation, Buttons::kYesNo}, nullptr);
+  if (reply != Reply::kYes) return;
+  CopyRadiosToValues();
+  done(QDialog::Accepted);
+}
+
+void MainWindow::reject() {
+  if (worker_.busy()) {
+    if (MayCloseWhileBusy()) done(QDialog::Rejected);
+    return;
+  }
+  done(QDialog::Rejected);
+}
+
+void MainWindow::done(int result) {
+  if (!written_) {
+    written_ = true;
+    WritePortPipe(runtime_.settings(), values_);
+  }
+  QDialog::done(result);
+}
+
+}  // namespace tarvo::app

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "app/device_worker.h"
+#include "app/program_settings.h"
+#include "base/context.h"
+#include "link/printer_link.h"
+
+class QAction;
+class QButtonGroup;
+class QMenuBar;
+class QPushButton;
+class QTabWidget;
+
+namespace tarvo::app {
+
+class AppRuntime;
+
+// The main window "Product": the sheet of the five pages (Operation, Setting, RD Setting,
+// DotWeight, ShowROMData) over the top 85 % of the window, "Exit" at the bottom right, the hidden
+// port and pipe radio groups, and a menu with "&About Tarvo...".
+//
+// Device work runs on the window's device worker, one operation at a time; while one runs, the
+// sheet and the About item are disabled, so nothing can start a second one. Closing the window
+// while an operation runs asks first, and then stops the operation and closes once it has ended.
+//
+// "Exit" asks "Do you want to exit !?"; Esc and the close box end the window without asking.
+// Whichever way it ends, "Port" and "Pipe" are written back to the settings store.
+class MainWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(AppRuntime& runtime, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The five pages in tab order, each an empty page until its page class takes it over.
+  static constexpr int kPageCount = 5;
+  static const char* PageCaption(int index);
+  QTabWidget* sheet() const { return sheet_; }
+  QWidget* page(int index) const;
+  QAction* about_action() const { return about_; }
+
+  // Runs `operation` on the device worker. False while another one runs.
+  using Operation = std::function<void(const Context&, PrinterLink&)>;
+  bool RunOperation(Operation operation);
+  // The device-action frame: opens the link, runs `operation` when it opened, closes the link.
+  bool RunFramed(Operation operation);
+  bool busy() const { return worker_.busy(); }
+  DeviceWorker& worker() { return worker_; }
+
+  // The values of the radio groups as they will be written back.
+  const PortPipe& values() const { return values_; }
+
+  void done(int result) override;
+  void reject() override;
+  void accept() override;
+
+ signals:
+  // "&About Tarvo..." was chosen (the values are copied from the radio buttons first).
+  void aboutRequested();
+
+ private:
+  void CopyRadiosToValues();
+  void SetBusy(bool busy);
+  // Asks whether to stop the running operation and end; true when the window may close now.
+  bool MayCloseWhileBusy();
+
+  AppRuntime& runtime_;
+  DeviceWorker worker_;
+  QTabWidget* sheet_;
+  QPushButton* exit_;
+  QButtonGroup* port_;
+  QButtonGroup* pipe_;
+  QAction* about_;
+  PortPipe values_;
+  bool close_when_idle_ = false;
+  bool written_ = false;
+};
+
+}  // namespace tarvo::app

@@ -1,0 +1,238 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+#include <atomic>
+
+#include "app/app_runtime.h"
+#include "app/dialog_view.h"
+#include "app/modal_answer_test.h"
+#include "app/result_button.h"
+#include "dialogs/input_id_dialog.h"
+
+using namespace tarvo;
+using namespace tarvo::app;
+
+namespace {
+
+std::unique_ptr<AppRuntime> SimRuntime(std::unique_ptr<SettingsStore> store = nullptr) {
+  AppOptions options;
+  options.printer = "sim";
+  options.virtual_time = true;
+  if (!store) store = std::make_unique<MemorySettingsStore>();
+  std::string error, notes;
+  auto rt = AppRuntime::Make(options, std::move(store), &error, &notes);
+  if (!rt) qFatal("runtime: %s", error.c_str());
+  return rt;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void sheetHasTheFivePagesOverTheTopOfTheWindow();
+  void portAndPipeAreReadAtStartAndWrittenBackAtEveryExit();
+  void firstExitCreatesTheValuesWithZero();
+  void exitAsksAndNoKeepsTheWindow();
+  void deviceControlsAreDisabledWhileAnOperationRuns();
+  void closingDuringAnOperationAsksThenStopsItAndCloses();
+  void framedOperationOpensAndClosesTheLink();
+  void resultButtonShowsItsStates();
+};
+
+void MainWindowTest::sheetHasTheFivePagesOverTheTopOfTheWindow() {
+  auto rt = SimRuntime();
+  MainWindow window(*rt);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  QCOMPARE(window.windowTitle(), QString("Product"));
+  QTabWidget* sheet = window.sheet();
+  QCOMPARE(sheet->count(), 5);
+  const QStringList tabs{"Operation", "Setting", "RD Setting", "DotWeight", "ShowROMData"};
+  for (int i = 0; i < 5; ++i) {
+    QCOMPARE(sheet->tabText(i), tabs[i]);
+    QVERIFY(sheet->isTabEnabled(i));
+  }
+  QCOMPARE(sheet->currentIndex(), 0);
+  // The sheet is a part of the window, above "Exit".
+  QCOMPARE(sheet->window(), static_cast<QWidget*>(&window));
+  auto* exit = window.findChild<QPushButton*>("1");
+  QCOMPARE(exit->text(), QString("Exit"));
+  const QRect exit_at(exit->mapTo(&window, QPoint()), exit->size());
+  const QRect sheet_at(sheet->mapTo(&window, QPoint()), sheet->size());
+  QVERIFY(exit_at.top() >= sheet_at.bottom());
+  QVERIFY(exit_at.right() > window.width() * 3 / 4);
+  QVERIFY(sheet_at.bottom() > window.height() * 7 / 10);
+  for (const char* id : {"1040", "1041", "1042", "1043", "1044"}) {
+    QVERIFY(!window.findChild<QRadioButton*>(id)->isVisible());
+  }
+  QCOMPARE(window.about_action()->text(), QString("&About Tarvo..."));
+  QSignalSpy about(&window, &MainWindow::aboutRequested);
+  window.about_action()->trigger();
+  QCOMPARE(about.count(), 1);
+}
+
+void MainWindowTest::portAndPipeAreReadAtStartAndWrittenBackAtEveryExit() {
+  auto store = std::make_unique<MemorySettingsStore>();
+  store->WriteInt32(kProgramKey, "Port", 1);
+  store->WriteInt32(kProgramKey, "Pipe", 2);
+  auto rt = SimRuntime(std::move(store));
+  {
+    MainWindow window(*rt);
+    QVERIFY(window.findChild<QRadioButton*>("1041")->isChecked());
+    QVERIFY(window.findChild<QRadioButton*>("1044")->isChecked());
+    window.show();
+    rt->settings().WriteInt32(kProgramKey, "Port", 7);  // overwritten at the exit
+    QTest::keyClick(&window, Qt::Key_Escape);           // no question
+    QVERIFY(!window.isVisible());
+  }
+  QCOMPARE(rt->settings().ReadInt32(kProgramKey, "Port"), std::optional<int32_t>(1));
+  QCOMPARE(rt->settings().ReadInt32(kProgramKey, "Pipe"), std::optional<int32_t>(2));
+
+  // The close box ends it the same way.
+  rt->settings().WriteInt32(kProgramKey, "Pipe", 9);  // no such radio button: read as 0
+  MainWindow again(*rt);
+  QVERIFY(again.findChild<QRadioButton*>("1042")->isChecked());
+  again.show();
+  again.close();
+  QVERIFY(!again.isVisible());
+  QCOMPARE(rt->settings().ReadInt32(kProgramKey, "Pipe"), std::optional<int32_t>(0));
+}
+
+void MainWindowTest::firstExitCreatesTheValuesWithZero() {
+  auto rt = SimRuntime();
+  MainWindow window(*rt);
+  window.show();
+  testing::WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+  window.findChild<QPushButton*>("1")->click();
+  QVERIFY(!window.isVisible());
+  QCOMPARE(rt->settings().ReadInt32(kProgramKey, "Port"), std::optional<int32_t>(0));
+  QCOMPARE(rt->settings().ReadInt32(kProgramKey, "Pipe"), std::optional<int32_t>(0));
+}
+
+void MainWindowTest::exitAsksAndNoKeepsTheWindow() {
+  auto rt = SimRuntime();
+  MainWindow window(*rt);
+  window.show();
+  window.sheet()->setCurrentIndex(3);
+  QString text, caption;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  bool on_top = false;
+  testing::WhenModal<QMessageBox>([&](QMessageBox* box) {
+    text = box->text();
+    caption = box->windowTitle();
+    icon = box->icon();
+    on_top = box->windowFlags() & Qt::WindowStaysOnTopHint;
+    box->button(QMessageBox::No)->click();
+  });
+  window.findChild<QPushButton*>("1")->click();
+  QCOMPARE(text, QString("Do you want to exit !?"));
+  QCOMPARE(caption, QString("EXIT"));
+  QCOMPARE(icon, QMessageBox::Information);
+  QVERIFY(on_top);
+  QVERIFY(window.isVisible());
+  QCOMPARE(window.sheet()->currentIndex(), 3);
+  QVERIFY(!rt->settings().ReadInt32(kProgramKey, "Port").has_value());
+}
+
+void MainWindowTest::deviceControlsAreDisabledWhileAnOperationRuns() {
+  auto rt = SimRuntime();
+  MainWindow window(*rt);
+  window.show();
+  std::atomic<bool> done{false};
+  std::string entered;
+  QVERIFY(window.RunOperation([&](const Context& ctx, PrinterLink&) {
+    InputIdDialog dialog(InputIdDialog::Kind::kMachineNo);
+    if (ctx.op.ShowDialog(dialog) == DialogResult::kOk) entered = dialog.text;
+    done = true;
+  }));
+  QVERIFY(!window.RunOperation([](const Context&, PrinterLink&) {}));
+  bool sheet_enabled = true, about_enabled = true;
+  testing::WhenModal<DialogView>([&](DialogView* view) {
+    sheet_enabled = window.sheet()->isEnabled();
+    about_enabled = window.about_action()->isEnabled();
+    view->findChild<QLineEdit*>("1185")->setText("12345");
+    view->Press(DialogModel::kOkId);
+  });
+  QTRY_VERIFY(done.load());
+  QVERIFY(!sheet_enabled);
+  QVERIFY(!about_enabled);
+  QTRY_VERIFY(!window.busy());
+  QVERIFY(window.sheet()->isEnabled());
+  QVERIFY(window.about_action()->isEnabled());
+  QCOMPARE(entered, std::string("12345"));
+}
+
+void MainWindowTest::closingDuringAnOperationAsksThenStopsItAndCloses() {
+  auto rt = SimRuntime();
+  MainWindow window(*rt);
+  window.show();
+  std::atomic<bool> stopped{false};
+  // The operation polls the stop request as a wait of the device layer does.
+  std::atomic<bool> running{false};
+  QVERIFY(window.RunOperation([&](const Context& ctx, PrinterLink&) {
+    running = true;
+    while (!ctx.stop->requested()) std::this_thread::yield();
+    stopped = true;
+    throw OperationStopped();
+  }));
+  QTRY_VERIFY(running.load());
+  QString text;
+  testing::WhenModal<QMessageBox>([&](QMessageBox* box) {
+    text = box->text();
+    box->button(QMessageBox::Yes)->click();
+  });
+  window.close();
+  QVERIFY(text.contains("Stop it and exit?"));
+  QTRY_VERIFY(stopped.load());
+  QTRY_VERIFY(!window.isVisible());
+  QCOMPARE(rt->settings().ReadInt32(kProgramKey, "Port"), std::optional<int32_t>(0));
+}
+
+void MainWindowTest::framedOperationOpensAndClosesTheLink() {
+  auto rt = SimRuntime();
+  MainWindow window(*rt);
+  std::atomic<bool> was_open{false};
+  QVERIFY(window.RunFramed([&](const Context&, PrinterLink& link) { was_open = link.is_open(); }));
+  QTRY_VERIFY(!window.busy());
+  QVERIFY(was_open.load());
+  QVERIFY(!rt->link().is_open());
+}
+
+void MainWindowTest::resultButtonShowsItsStates() {
+  CResultButton button("PASS");
+  button.resize(160, 60);
+  QCOMPARE(CResultButton::TextColour(2), QColor(0, 180, 0));
+  QCOMPARE(CResultButton::TextColour(5), QColor(255, 0, 0));
+  QCOMPARE(CResultButton::TextColour(7), QColor(0, 0, 255));
+  QCOMPARE(CResultButton::FontHeight(3), 14);
+  QCOMPARE(CResultButton::FontHeight(4), 32);
+  QVERIFY(CResultButton::FontFamily() == "Times New Roman" ||
+          CResultButton::FontFamily() == "Liberation Serif");
+  button.setState(6);
+  QImage large = button.grab().toImage();
+  QCOMPARE(large.pixelColor(6, 6), QColor(Qt::white));
+  bool green = false;
+  for (int y = 0; y < large.height() && !green; ++y) {
+    for (int x = 0; x < large.width() && !green; ++x)
+      green = large.pixelColor(x, y) == QColor(0, 180, 0);
+  }
+  QVERIFY(green);
+  button.setState(1);
+  QVERIFY(button.grab().toImage().pixelColor(6, 6) != QColor(Qt::white));
+  button.setState(12);
+  QCOMPARE(button.state(), 0);
+  QSignalSpy clicked(&button, &QPushButton::clicked);
+  QTest::mouseClick(&button, Qt::LeftButton);  // nobody listens; nothing happens
+  QCOMPARE(button.state(), 0);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

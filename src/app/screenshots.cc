@@ -1,0 +1,201 @@
+// Renders every dialog, message box and wait window of both editions, the main window and the
+// result button states to PNG files, for review:  tarvo_screenshots OUTPUT_DIR
+// Runs on any Qt platform; the `screenshots` target runs it offscreen. Window captions are drawn
+// in a strip above each picture, since offscreen windows have no frame.
+#include <QApplication>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPainter>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "app/app_runtime.h"
+#include "app/dialog_view.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/qt_operator.h"
+#include "app/result_button.h"
+#include "app/wait_window_view.h"
+#include "base/wait_windows.h"
+#include "dialogs/charge_dialog.h"
+#include "dialogs/dis_message_dialog.h"
+#include "dialogs/eeprom_data_dialog.h"
+#include "dialogs/fw_version_dialog.h"
+#include "dialogs/input_id_dialog.h"
+#include "dialogs/inspection_dialog.h"
+#include "dialogs/motor_dialog.h"
+#include "dialogs/motor_move_dialog.h"
+#include "dialogs/pass_fail_dialog.h"
+#include "dialogs/power_off_dialog.h"
+#include "dialogs/tof_adjust_dialog.h"
+#include "dialogs/value_entry_dialog.h"
+
+using namespace tarvo;
+using namespace tarvo::app;
+
+namespace {
+
+int g_written = 0;
+QDir g_out;
+
+void Save(QWidget* window, const QString& name, bool fit = true) {
+  window->show();
+  if (fit) window->adjustSize();
+  QApplication::processEvents();
+  const QPixmap body = window->grab();
+  const int strip = 26;
+  QImage image(body.width(), body.height() + strip, QImage::Format_ARGB32);
+  image.fill(QColor(70, 90, 130));
+  QPainter p(&image);
+  p.setPen(Qt::white);
+  QFont font = QApplication::font();
+  font.setBold(true);
+  p.setFont(font);
+  p.drawText(QRect(8, 0, body.width() - 16, strip), Qt::AlignVCenter | Qt::AlignLeft,
+             window->windowTitle());
+  p.drawPixmap(0, strip, body);
+  p.end();
+  const QString path = g_out.filePath(name + ".png");
+  if (!image.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  ++g_written;
+  window->hide();
+}
+
+void SaveDialog(DialogModel& model, const QString& name) {
+  DialogView view(model);
+  Save(&view, name);
+}
+
+void Dialogs(const Edition& edition, const QString& prefix) {
+  InputIdDialog head(InputIdDialog::Kind::kHeadId);
+  head.text = "AB12CD";
+  SaveDialog(head, prefix + "179-input-head-id");
+  InputIdDialog machine_no(InputIdDialog::Kind::kMachineNo);
+  SaveDialog(machine_no, prefix + "188-input-machine-no");
+  InputIdDialog machine_id(InputIdDialog::Kind::kMachineId);
+  SaveDialog(machine_id, prefix + "204-input-machine-id");
+  ValueEntryDialog value;
+  value.caption_text = "MS1";
+  SaveDialog(value, prefix + "189-value-entry-ms1");
+  TofAdjustDialog tof;
+  tof.value = 75;
+  SaveDialog(tof, prefix + "173-tof-adjustment");
+  ChargeDialog charge;
+  SaveDialog(charge, prefix + "194-charge");
+  FwVersionDialog fw;
+  fw.text = "1C71";
+  SaveDialog(fw, prefix + "195-fw-version");
+  MotorMoveDialog motor_move;
+  SaveDialog(motor_move, prefix + "147-motor-move");
+  MotorDialog motor;
+  SaveDialog(motor, prefix + "208-motor");
+  PowerOffDialog power_off;
+  SaveDialog(power_off, prefix + "209-power-off");
+  PassFailDialog pass_fail;
+  pass_fail.caption_text = "Nozzle Check";
+  SaveDialog(pass_fail, prefix + "203-pass-fail");
+  const char* kinds[] = {"205-g0s-a4", "206-sf-letter", "206-photo", "207-post-card",
+                         "206-envelope"};
+  for (int kind = 0; kind < 5; ++kind) {
+    InspectionDialog inspection(kind);
+    SaveDialog(inspection, prefix + kinds[kind]);
+  }
+  DisMessageDialog dis(edition);
+  SaveDialog(dis, prefix + "200-dis-message");
+  EepromDataDialog eeprom(edition);
+  std::array<uint8_t, kRomImageSize> image{};
+  eeprom.LoadFrom(image);
+  SaveDialog(eeprom, prefix + "197-eeprom-data");
+}
+
+void WaitWindows(const Edition& edition, const QString& prefix) {
+  const std::pair<WaitWindow, const char*> windows[] = {
+      {ConnectWindow(edition), "196-connect"},
+      {PrinterBusyWindow(edition), "190-printer-busy"},
+      {InkDisChargeWindow(edition), "191-ink-discharge"}};
+  for (const auto& [window, name] : windows) {
+    WaitWindowView plain(window);
+    Save(&plain, prefix + name);
+    WaitWindowView counting(window);
+    counting.StartWait(10'000);
+    counting.ShowElapsed(3'500);
+    Save(&counting, prefix + name + "-counting");
+  }
+  WaitWindowView transfer(QtOperator::TransferWindow(edition));
+  transfer.Progress(4'200'000, 10'000'000);
+  Save(&transfer, prefix + "transfer-progress");
+  WaitWindowView busy(PrinterBusyWindow(edition));
+  busy.Progress(700, 1000);
+  Save(&busy, prefix + "190-printer-busy-sending");
+}
+
+void Messages(const Edition& edition, const QString& prefix) {
+  const std::pair<Message, const char*> boxes[] = {
+      {{std::string(edition.Text({"Print Off line !!", "印表機離線!!"})), "ERROR", Icon::kError,
+        Buttons::kOk},
+       "message-error"},
+      {{"Head ID Error !!", "Error", Icon::kError, Buttons::kOk}, "message-refused-head-id"},
+      {{std::string(edition.Text({"Open File Error !! I_NC_1.prn!!", "開檔失敗!! I_NC_1.prn!!"})),
+        "Open File", Icon::kError, Buttons::kOk},
+       "message-open-file"},
+      {{"Completed !!", "Charge", Icon::kInformation, Buttons::kOk}, "message-information"},
+      {{"Do you want to exit !?", "EXIT", Icon::kInformation, Buttons::kYesNo},
+       "message-exit-question"},
+  };
+  for (const auto& [message, name] : boxes) {
+    auto box = MakeMessageBox(message);
+    box->setWindowModality(Qt::NonModal);
+    Save(box.get(), prefix + name);
+  }
+}
+
+void ResultButtons() {
+  QWidget strip;
+  strip.setWindowTitle("CResultButton states 0-7");
+  auto* layout = new QHBoxLayout(&strip);
+  const char* texts[] = {"1-1", "1-2", "2-1", "2-2", "Ready", "FAIL", "PASS", "Testing"};
+  for (int state = 0; state < 8; ++state) {
+    auto* button = new CResultButton(texts[state], &strip);
+    button->setState(state);
+    button->setMinimumSize(state < 4 ? 70 : 130, 56);
+    layout->addWidget(button);
+  }
+  Save(&strip, "result-button-states");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: tarvo_screenshots OUTPUT_DIR\n");
+    return 2;
+  }
+  g_out = QDir(argv[1]);
+  if (!g_out.mkpath(".")) return 1;
+
+  Dialogs(kProgramEdition, "program-");
+  Dialogs(kLibraryEdition, "library-");
+  WaitWindows(kProgramEdition, "program-");
+  WaitWindows(kLibraryEdition, "library-");
+  Messages(kProgramEdition, "program-");
+  Messages(kLibraryEdition, "library-");
+  ResultButtons();
+
+  AppOptions options;
+  options.printer = "sim";
+  options.virtual_time = true;
+  std::string error, notes;
+  auto runtime = AppRuntime::Make(options, std::make_unique<MemorySettingsStore>(), &error, &notes);
+  if (!runtime) return 1;
+  MainWindow window(*runtime);
+  window.resize(651, 483);
+  window.show();
+  QApplication::processEvents();
+  Save(&window, "main-window", false);
+
+  std::printf("%d pictures in %s\n", g_written, qPrintable(g_out.absolutePath()));
+  return 0;
+}
