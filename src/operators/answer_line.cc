@@ -288,6 +288,10 @@ std::string LabelKey(std::string_view label) {
 }
 
 DialogStep ApplyDialogLine(DialogModel& dialog, std::string_view line) {
+  // A button whose name holds blanks ("Print File") is pressed by its whole name.
+  if (Control* button = FindButton(dialog, Trim(line)); button && Words(line).size() > 1) {
+    return Press(button->id);
+  }
   auto [command, arg] = SplitCommand(line);
   if (command == "ok") {
     if (arg.empty()) return Press(DialogModel::kOkId);

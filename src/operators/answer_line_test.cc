@@ -4,6 +4,7 @@
 
 #include "dialogs/eeprom_data_dialog.h"
 #include "dialogs/inspection_dialog.h"
+#include "dialogs/measure_result_dialog.h"
 #include "dialogs/motor_move_dialog.h"
 #include "dialogs/tof_adjust_dialog.h"
 #include "dialogs/value_entry_dialog.h"
@@ -27,6 +28,20 @@ TEST(AnswerLine, ButtonsByNameWithAnEntry) {
   EXPECT_EQ(ApplyDialogLine(dialog, "cancel now").kind, Kind::kMismatch);
   EXPECT_EQ(ApplyDialogLine(dialog, "yes").kind, Kind::kMismatch);
   EXPECT_EQ(ApplyDialogLine(dialog, "choose 1").kind, Kind::kMismatch);
+}
+
+TEST(AnswerLine, ButtonNamesWithBlanks) {
+  MeasureResultDialog dialog("Mono Measure", "KDot.prn", 33'708'960);
+  dialog.Load();
+  EXPECT_EQ(ApplyDialogLine(dialog, "print file").button_id, MeasureResultDialog::kPrintFileId);
+  EXPECT_EQ(ApplyDialogLine(dialog, "  Print   File ").kind, Kind::kMismatch);
+  EXPECT_EQ(ApplyDialogLine(dialog, "measure").button_id, MeasureResultDialog::kMeasureId);
+  EXPECT_EQ(ApplyDialogLine(dialog, "exit").button_id, MeasureResultDialog::kExitId);
+  DialogStep step = ApplyDialogLine(dialog, "set Before Weight=25 After Weight=23.5");
+  EXPECT_EQ(step.kind, Kind::kSet);
+  EXPECT_EQ(dialog.control(MeasureResultDialog::kBeforeId)->text, "25");
+  EXPECT_EQ(dialog.control(MeasureResultDialog::kAfterId)->text, "23.5");
+  EXPECT_EQ(ApplyDialogLine(dialog, "set MAX THresold=60").kind, Kind::kMismatch);
 }
 
 TEST(AnswerLine, ChooseIsTheNumberShownElseTheIndex) {
