@@ -1,0 +1,116 @@
+#include "station/rd_page.h"
+
+#include <algorithm>
+#include <array>
+
+#include "operations/firmware.h"
+#include "operations/motor_tests.h"
+#include "operations/rom_dump.h"
+#include "operations/rom_file.h"
+#include "operations/rom_flags.h"
+#include "operations/transfer_0071.h"
+
+namespace tarvo {
+namespace {
+
+constexpr std::array<std::string_view, RdPage::kEntryCount> kEntries = {
+    " 1. Change Ink Charge Flag",
+    " 2. Show FW Version",
+    " 3. Set ROM Data to Init Value",
+    " 4. Load ROM Data From File",
+    " 5. Save ROM Data to File",
+    " 6. Motor Move",
+    " 7. Dump ROM Data",
+    " 8. Dump ROM Data & Set initial value",
+    " 9. Update FW",
+    "10. Motor Lock/Unlock/Hold/Release",
+    "11. PowerOff",
+    "12. Transfer 0071 data to 0073 data",
+    "13. Dump Fatal Error Code",
+};
+
+char Folded(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The order of a sorted list box: case does not count.
+bool ListOrder(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return Folded(x) < Folded(y); });
+}
+
+// The motor tests send nothing when the operator does not confirm; that is no failure.
+Outcome Confirmed(bool confirmed) {
+  return confirmed ? Outcome::Done() : Outcome::Cancelled();
+}
+
+}  // namespace
+
+RdPage::RdPage(const Context& ctx, PrinterLink& link, DeviceState& state)
+    : ctx_(ctx), link_(link), state_(state) {}
+
+std::span<const std::string_view> RdPage::EntryTexts() {
+  return kEntries;
+}
+
+void RdPage::Initialise() {
+  entries_.assign(kEntries.begin(), kEntries.end());
+  std::stable_sort(entries_.begin(), entries_.end(), ListOrder);
+  selection_.reset();
+}
+
+void RdPage::Select(int position) {
+  if (position >= 0 && position < static_cast<int>(entries_.size())) {
+    selection_ = position;
+  } else {
+    selection_.reset();
+  }
+}
+
+PageRun RdPage::DoubleClick() {
+  PageRun run;
+  std::optional<int> position = selection_;
+  if (position) run.entry = entries_[*position];
+  bool opened = RunInDeviceFrame(link_, [&] {
+    if (!position) return;
+    run.kind = PageRun::Kind::kRan;
+    run.outcome = RunPosition(*position);
+  });
+  if (!opened) run.kind = PageRun::Kind::kOffline;
+  return run;
+}
+
+Outcome RdPage::RunPosition(int position) {
+  switch (position) {
+    case 0:
+      return AsOutcome(SetCharge(ctx_, link_), "SetCharge");
+    case 1:
+      return AsOutcome(ReadFW(ctx_, link_), "ReadFW");
+    case 2:
+      return AsOutcome(ResetAll(ctx_, link_), "ResetAll");
+    case 3:
+      return AsOutcome(LoadFile(ctx_, link_), "LoadFile");
+    case 4:
+      return AsOutcome(SaveFile(ctx_, link_), "SaveFile");
+    case 5:
+      return Confirmed(MotorMoveTest(ctx_, link_));
+    case 6:
+      return AsOutcome(DumpData(ctx_, link_, state_, 0), "DumpData");
+    case 7:
+      return AsOutcome(DumpData(ctx_, link_, state_, 1), "DumpData");
+    case 8:
+      return AsOutcome(UpdateFW(ctx_, link_), "UpdateFW");
+    case 9:
+      return Confirmed(MotorAction(ctx_, link_));
+    case 10:
+      return Confirmed(PowerOffTest(ctx_, link_));
+    case 11:
+      return AsOutcome(Transferflag(ctx_, link_, state_), "Transferflag");
+    case 12:
+      return AsOutcome(ReadFatalErrorCode(ctx_, link_), "ReadFatalErrorCode");
+    default:
+      return Outcome::NotDone("no such entry");
+  }
+}
+
+}  // namespace tarvo
