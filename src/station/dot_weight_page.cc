@@ -1,0 +1,54 @@
+#include "station/dot_weight_page.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "charts/print_chart.h"
+#include "operations/maintenance.h"
+
+namespace tarvo {
+namespace {
+
+constexpr MeasureKindInfo kMono{"Mono Measure", "KDot.prn", 33'708'960};
+constexpr MeasureKindInfo kColour{"CMY Measure", "CMYDot.prn", 31'602'150};
+
+constexpr int kCleaningMode = 1;  // CL1
+
+}  // namespace
+
+const MeasureKindInfo& InfoOf(MeasureKind kind) {
+  return kind == MeasureKind::kMono ? kMono : kColour;
+}
+
+DotWeightPage::DotWeightPage(const Context& ctx, PrinterLink& link) : ctx_(ctx), link_(link) {}
+
+PageRun DotWeightPage::Clean() {
+  PageRun run{PageRun::Kind::kRan, "Cleanning", {}};
+  bool opened = RunInDeviceFrame(link_, [&] {
+    std::array<uint8_t, 24> scratch_label{};
+    run.outcome = AsOutcome(NozzleClean(ctx_, link_, scratch_label, kCleaningMode), "NozzleClean");
+  });
+  if (!opened) run.kind = PageRun::Kind::kOffline;
+  return run;
+}
+
+PageRun DotWeightPage::PrintNozzleCheck() {
+  // The print opens and closes the link itself.
+  PageRun run{PageRun::Kind::kRan, "Print Nozzle Check", {}};
+  run.outcome = AsOutcome(tarvo::PrintNozzleCheck(ctx_, link_), "Print Nozzle Check");
+  return run;
+}
+
+DialogResult DotWeightPage::Measure(MeasureKind kind) {
+  const MeasureKindInfo& info = InfoOf(kind);
+  dots_ = info.dots;
+  last_ = std::make_unique<MeasureResultDialog>(std::string(info.caption),
+                                                std::string(info.dot_file), dots_);
+  last_->print_file = [this](const MeasureResultDialog& dialog) {
+    PrintMeasurementFile(ctx_, link_, dialog.dot_file);
+  };
+  return ctx_.op.ShowDialog(*last_);
+}
+
+}  // namespace tarvo
