@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "station/page_test_folder.h"
+#include "station/station_folder_test_env.h"
 #include "testing/device_rig.h"
 
 namespace tarvo {
