@@ -1,0 +1,277 @@
+#include "station/rom_viewer_page.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "charts/chart_table.h"
+#include "charts/print_chart.h"
+#include "operations/firmware.h"
+#include "operations/maintenance.h"
+#include "operations/rom_dump.h"
+#include "operations/rom_flags.h"
+
+namespace tarvo {
+namespace {
+
+constexpr std::array<std::string_view, 3> kDropDown = {"OOB ", "QRE ", "Product Line"};
+
+// Lists 0 and 1; the last entry differs.
+constexpr std::array<std::string_view, 15> kServiceEntries = {
+    " 1. Read ROM Data",
+    " 2. -------------------------------",
+    "     2-1. Nozzle-Cleanning CL1/  Print Nozzle Check",
+    "     2-2. Nozzle-Cleanning CL1D/  Print Nozzle Check",
+    "     2-3. Nozzle-Cleanning CL2/  Print Nozzle Check",
+    "     2-4. ----------",
+    "     2-5. Nozzle-Cleanning CL1",
+    "     2-6. Nozzle-Cleanning CL1D",
+    "     2-7. Nozzle-Cleanning CL2",
+    "     2-8. Print Nozzle Check",
+    " 3. Print GOS A4",
+    " 4. Print S/F Letter",
+    " 5. Print Post Card",
+    " 6. Print Envelope",
+    " 7. Ink DisCharge",
+};
+constexpr std::array<std::string_view, 2> kShippingEntries = {" 8. Set Shippment State",
+                                                              " 8. Set Experiment State"};
+
+constexpr std::array<std::string_view, 5> kProductLineEntries = {
+    " 1. Read ROM Data", " 2. Update FW", " 3. Set Initial Value", " 4. Set FT Flag",
+    " 5. Set Init Flag"};
+
+// Cleaning modes of the "CH" command.
+constexpr int kCl1 = 1;
+constexpr int kCl2 = 2;
+constexpr int kCl1d = 3;
+
+// Chart numbers.
+constexpr uint32_t kGosA4 = 0;
+constexpr uint32_t kSfLetter = 1;
+constexpr uint32_t kPostCard = 3;
+constexpr uint32_t kEnvelope = 4;
+
+constexpr size_t kInkChargeCount = 20;  // chart label record bytes
+constexpr size_t kCleaningCount = 21;
+
+// Bytes as single-byte (Latin-1) characters, up to the first zero byte.
+std::string Chars(std::span<const uint8_t, kLibrarySummarySize> r, size_t at, size_t n) {
+  std::string text;
+  for (size_t i = at; i < at + n && r[i] != 0; ++i) {
+    uint8_t b = r[i];
+    if (b < 0x80) {
+      text += static_cast<char>(b);
+    } else {
+      text += static_cast<char>(0xC0 | (b >> 6));
+      text += static_cast<char>(0x80 | (b & 0x3F));
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+ViewerDisplay DisplayOf(std::span<const uint8_t, kLibrarySummarySize> r) {
+  ViewerDisplay d;
+  d.customer_setting = Chars(r, summary::kModelName, 3);
+  d.usb_id = Chars(r, summary::kUsbSerialNo, 18);
+  d.head_id = Chars(r, summary::kHeadId, 6);
+  d.model = Chars(r, summary::kModel, summary::kModelSize);
+  d.fw_version = Chars(r, summary::kFwVersion, 4);
+  d.ink_charge = SummaryInt(r, summary::kInkChargeCount);
+  d.nozzle_cleaning = SummaryInt(r, summary::kNozzleCleaningCount);
+  d.tof = SummaryInt(r, summary::kTof);
+  d.left_margin = SummaryInt(r, summary::kLeftMargin);
+  d.ms1 = SummaryInt(r, summary::kMs1);
+  d.ms2 = SummaryInt(r, summary::kMs2);
+  d.vsd = SummaryInt(r, summary::kVsd);
+  d.ecn = SummaryInt(r, summary::kEcn);
+  d.init_stuff = r[summary::kInitialStuffFlag];
+  d.ft_flag = r[summary::kFtFlag];
+  return d;
+}
+
+std::vector<ViewerField> FieldsOf(const ViewerDisplay& d) {
+  return {{1296, "Customer Setting", d.customer_setting},
+          {1297, "USB ID", d.usb_id},
+          {1298, "Head ID", d.head_id},
+          {1299, "Modal", d.model},
+          {1302, "FW Ver.", d.fw_version},
+          {1185, "Ink Charge", std::nullopt, d.ink_charge},
+          {1303, "Nozzle Cleanning", std::nullopt, d.nozzle_cleaning},
+          {1094, "TOF", std::nullopt, d.tof},
+          {1300, "Left Margin", std::nullopt, d.left_margin},
+          {1259, "MS1", std::nullopt, d.ms1},
+          {1260, "MS2", std::nullopt, d.ms2},
+          {1262, "VSD", std::nullopt, d.vsd},
+          {1263, "ECN", std::nullopt, d.ecn},
+          {1301, "Init Stuff", std::nullopt, d.init_stuff},
+          {1279, "FT Flag", std::nullopt, d.ft_flag}};
+}
+
+RomViewerPage::RomViewerPage(const Context& ctx, PrinterLink& link, ViewerData data,
+                             CustomerCheck check)
+    : ctx_(ctx), link_(link), data_(data), check_(std::move(check)) {}
+
+std::span<const std::string_view> RomViewerPage::DropDownTexts() {
+  return kDropDown;
+}
+
+std::vector<std::string> RomViewerPage::ListTexts(int index) {
+  std::vector<std::string> out;
+  if (index == 0 || index == 1) {
+    out.assign(kServiceEntries.begin(), kServiceEntries.end());
+    out.emplace_back(kShippingEntries[index]);
+  } else if (index == 2) {
+    out.assign(kProductLineEntries.begin(), kProductLineEntries.end());
+  }
+  return out;
+}
+
+void RomViewerPage::Initialise() {
+  summary_.fill(0);
+  display_ = DisplayOf(summary_);
+  Choose(0);
+}
+
+void RomViewerPage::Choose(int index) {
+  drop_down_index_ = index;
+  drop_down_text_ =
+      index >= 0 && index < static_cast<int>(kDropDown.size()) ? std::string(kDropDown[index]) : "";
+  entries_ = ListTexts(index);
+}
+
+void RomViewerPage::EditDropDownText(std::string text) {
+  drop_down_index_ = -1;
+  drop_down_text_ = std::move(text);
+  entries_.clear();
+}
+
+PageRun RomViewerPage::DoubleClick(std::optional<int> entry) {
+  PageRun run;
+  bool refresh = false;
+  bool opened = RunInDeviceFrame(link_, [&] {
+    refresh = true;
+    if (entry && *entry >= 0 && *entry < static_cast<int>(entries_.size())) {
+      run = RunEntry(drop_down_index_, *entry, refresh);
+      run.entry = entries_[*entry];
+    }
+  });
+  if (!opened) {
+    run.kind = PageRun::Kind::kOffline;
+    return run;
+  }
+  // The counts go into the record as the signed bytes they are.
+  SetSummaryInt(summary_, summary::kInkChargeCount,
+                static_cast<int8_t>(data_.chart_label[kInkChargeCount]));
+  SetSummaryInt(summary_, summary::kNozzleCleaningCount,
+                static_cast<int8_t>(data_.chart_label[kCleaningCount]));
+  if (refresh) display_ = DisplayOf(summary_);
+  return run;
+}
+
+PageRun RomViewerPage::ReadRomData(bool check_customer, bool& refresh) {
+  PageRun run{PageRun::Kind::kRan, {}, {}};
+  if (!DumpTransferROMData(ctx_, link_, data_.state, summary_)) {
+    // Nothing was read: the record still holds the last printer's values, which must neither be
+    // checked nor shown as this printer's, and this printer's counts stay.
+    refresh = false;
+    run.outcome = Outcome::TransferFailed("the ROM data could not be read");
+    return run;
+  }
+  data_.chart_label[kInkChargeCount] = 0;
+  data_.chart_label[kCleaningCount] = 0;
+  if (!check_customer) return run;
+  std::copy_n(summary_.begin() + summary::kModelName, 3, data_.read_block.begin());
+  refresh = check_ && check_(data_.read_block, data_.chart_label);
+  if (!refresh)
+    run.outcome = Outcome::NotDone("the customer does not match the Station 2 settings");
+  return run;
+}
+
+Outcome RomViewerPage::Print(uint32_t chart) {
+  HeadBlock head = data_.working_block;
+  PrintChart(ctx_, link_, data_.state, head, data_.chart_label, chart);
+  return Outcome::Done();
+}
+
+Outcome RomViewerPage::CleanAndCheck(int mode, bool print) {
+  Outcome outcome = AsOutcome(NozzleClean(ctx_, link_, data_.chart_label, mode), "NozzleClean");
+  if (print) Print(kNozzleCheckChart);
+  return outcome;
+}
+
+PageRun RomViewerPage::RunEntry(int list, int entry, bool& refresh) {
+  PageRun ran{PageRun::Kind::kRan, {}, {}};
+  if (list == 0 || list == 1) {
+    switch (entry) {
+      case 0:
+        return ReadRomData(true, refresh);
+      case 2:
+        ran.outcome = CleanAndCheck(kCl1, true);
+        return ran;
+      case 3:
+        ran.outcome = CleanAndCheck(kCl1d, true);
+        return ran;
+      case 4:
+        ran.outcome = CleanAndCheck(kCl2, true);
+        return ran;
+      case 6:
+        ran.outcome = CleanAndCheck(kCl1, false);
+        return ran;
+      case 7:
+        ran.outcome = CleanAndCheck(kCl1d, false);
+        return ran;
+      case 8:
+        ran.outcome = CleanAndCheck(kCl2, false);
+        return ran;
+      case 9:
+        ran.outcome = Print(kNozzleCheckChart);
+        return ran;
+      case 10:
+        ran.outcome = Print(kGosA4);
+        return ran;
+      case 11:
+        ran.outcome = Print(kSfLetter);
+        return ran;
+      case 12:
+        ran.outcome = Print(kPostCard);
+        return ran;
+      case 13:
+        ran.outcome = Print(kEnvelope);
+        return ran;
+      case 14:
+        ran.outcome = AsOutcome(InkDisChargeNoPowerOff(ctx_, link_, data_.state, 0),
+                                "InkDisChargeNoPowerOff");
+        return ran;
+      case 15:
+        ran.outcome = AsOutcome(UpdateShippingFW(ctx_, link_, list), "UpdateShippingFW");
+        return ran;
+      default:  // the two separators
+        return {};
+    }
+  }
+  if (list == 2) {
+    switch (entry) {
+      case 0:
+        return ReadRomData(false, refresh);
+      case 1:
+        ran.outcome = AsOutcome(UpdateFW(ctx_, link_), "UpdateFW");
+        return ran;
+      case 2:
+        ran.outcome = AsOutcome(SetInitialValue(ctx_, link_, data_.state), "SetInitialValue");
+        return ran;
+      case 3:
+        ran.outcome = AsOutcome(SetFTFlag(ctx_, link_), "SetFTFlag");
+        return ran;
+      case 4:
+        ran.outcome = AsOutcome(SetInitialStuff(ctx_, link_), "SetInitialStuff");
+        return ran;
+      default:
+        break;
+    }
+  }
+  return {};
+}
+
+}  // namespace tarvo

@@ -1,0 +1,207 @@
+#include "station/rom_viewer_page.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "station/station_folder_test_env.h"
+#include "testing/device_rig.h"
+
+namespace tarvo {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+struct ViewerTest : ::testing::Test {
+  ViewerTest() {
+    auto& e = rig.printer.eeprom();
+    std::memcpy(&e[kModelNameOffset], "031", 3);
+    std::memcpy(&e[kUsbSerialNoOffset], "BLTPC0412011230456", 18);
+    std::memcpy(&e[kHeadIdOffset], "AB12CD", 6);
+    e[kMs1AdjustOffset] = 0xFE;  // -2
+    e[kTofAdjustOffset] = 3;
+    e[kModelNumberOffset] = 1;
+    e[kFtFlagOffset] = 1;
+    page.Initialise();
+  }
+
+  // The wire log but for the link's opens and closes.
+  std::vector<std::string> Transfers() const {
+    std::vector<std::string> out;
+    for (const auto& line : rig.wire_lines.lines()) {
+      if (!line.starts_with("O ") && line != "C") out.push_back(line);
+    }
+    return out;
+  }
+
+  testing::StationFolder folder;
+  testing::DeviceRig rig;
+  DeviceState state;
+  HeadBlock working{};
+  HeadBlock read{};
+  std::array<uint8_t, 24> label{};
+  int checks = 0;
+  bool check_passes = true;
+  HeadBlock checked{};
+  RomViewerPage page{rig.ctx, rig.link, ViewerData{working, read, label, state},
+                     [this](const HeadBlock& block, std::span<uint8_t, 24> chart_label) {
+                       ++checks;
+                       checked = block;
+                       if (check_passes) std::memcpy(chart_label.data(), "CT", 2);
+                       return check_passes;
+                     }};
+};
+
+TEST_F(ViewerTest, AfterStartUpTheFirstListIsShown) {
+  EXPECT_THAT(RomViewerPage::DropDownTexts(), ElementsAre("OOB ", "QRE ", "Product Line"));
+  EXPECT_EQ(page.drop_down_index(), 0);
+  EXPECT_EQ(page.drop_down_text(), "OOB ");
+  ASSERT_EQ(page.entries().size(), 16u);
+  EXPECT_EQ(page.entries().front(), " 1. Read ROM Data");
+  EXPECT_EQ(page.entries()[1], " 2. -------------------------------");
+  EXPECT_EQ(page.entries()[2], "     2-1. Nozzle-Cleanning CL1/  Print Nozzle Check");
+  EXPECT_EQ(page.entries().back(), " 8. Set Shippment State");
+  EXPECT_TRUE(
+      std::all_of(page.summary().begin(), page.summary().end(), [](uint8_t b) { return b == 0; }));
+  EXPECT_EQ(page.display().head_id, "");
+  EXPECT_EQ(page.display().ink_charge, 0);
+}
+
+TEST_F(ViewerTest, EachChoiceFillsItsListAndTypingEmptiesIt) {
+  page.Choose(1);
+  ASSERT_EQ(page.entries().size(), 16u);
+  EXPECT_EQ(page.entries().back(), " 8. Set Experiment State");
+  page.Choose(2);
+  EXPECT_THAT(page.entries(),
+              ElementsAre(" 1. Read ROM Data", " 2. Update FW", " 3. Set Initial Value",
+                          " 4. Set FT Flag", " 5. Set Init Flag"));
+  page.EditDropDownText("Product");
+  EXPECT_THAT(page.entries(), IsEmpty());
+  EXPECT_EQ(page.drop_down_text(), "Product");
+  page.Choose(0);
+  EXPECT_EQ(page.entries().size(), 16u);
+  page.Choose(3);
+  EXPECT_THAT(page.entries(), IsEmpty());
+}
+
+TEST_F(ViewerTest, ReadRomDataInProductLineShowsTheRecordWithCountsZero) {
+  label[20] = 5;
+  label[21] = 7;
+  page.Choose(2);
+  PageRun run = page.DoubleClick(0);
+  EXPECT_TRUE(run.ran());
+  EXPECT_TRUE(run.outcome.ok());
+  EXPECT_EQ(checks, 0);  // no customer check in this list
+  const ViewerDisplay& d = page.display();
+  EXPECT_EQ(d.customer_setting, "031");
+  EXPECT_EQ(d.usb_id, "BLTPC0412011230456");
+  EXPECT_EQ(d.head_id, "AB12CD");
+  EXPECT_EQ(d.model, "TR-420");
+  EXPECT_EQ(d.ms1, -2);
+  EXPECT_EQ(d.tof, 3);
+  EXPECT_EQ(d.ft_flag, 1);
+  EXPECT_EQ(d.ink_charge, 0);
+  EXPECT_EQ(d.nozzle_cleaning, 0);
+  EXPECT_EQ(label[20], 0);
+  EXPECT_EQ(label[21], 0);
+  EXPECT_FALSE(rig.link.is_open());
+}
+
+TEST_F(ViewerTest, ReadRomDataChecksTheCustomerWithTheReadBlock) {
+  PageRun run = page.DoubleClick(0);
+  EXPECT_TRUE(run.outcome.ok());
+  EXPECT_EQ(checks, 1);
+  EXPECT_EQ(std::string(checked.begin(), checked.begin() + 3), "031");
+  EXPECT_EQ(std::string(read.begin(), read.begin() + 3), "031");  // the shared read block
+  EXPECT_EQ(std::string(label.begin(), label.begin() + 2), "CT");
+  EXPECT_EQ(page.display().head_id, "AB12CD");
+}
+
+TEST_F(ViewerTest, AFailedCustomerCheckLeavesTheDisplayAsItWas) {
+  label[21] = 4;
+  check_passes = false;
+  PageRun run = page.DoubleClick(0);
+  EXPECT_FALSE(run.outcome.ok());
+  EXPECT_EQ(checks, 1);
+  EXPECT_EQ(page.display().head_id, "");  // not refreshed
+  EXPECT_EQ(page.display().nozzle_cleaning, 0);
+  // The record was read and holds the counts, cleared by the read.
+  EXPECT_EQ(page.summary()[summary::kHeadId], 'A');
+  EXPECT_EQ(SummaryInt(page.summary(), summary::kNozzleCleaningCount), 0);
+  EXPECT_EQ(label[21], 0);
+}
+
+TEST_F(ViewerTest, TheSeparatorRefreshesWithoutReading) {
+  page.Choose(2);
+  page.DoubleClick(0);
+  page.Choose(0);
+  page.DoubleClick(6);  // "2-5. Nozzle-Cleanning CL1", counted in the shared label record
+  EXPECT_EQ(label[21], 1);
+  EXPECT_EQ(page.display().nozzle_cleaning, 1);
+  label[20] = 0xFE;  // counts are signed bytes
+  std::memcpy(&rig.printer.eeprom()[kHeadIdOffset], "ZZ99ZZ", 6);
+  rig.Forget();
+  PageRun run = page.DoubleClick(1);
+  EXPECT_EQ(run.kind, PageRun::Kind::kNothing);
+  EXPECT_THAT(Transfers(), IsEmpty());
+  EXPECT_THAT(rig.wire_lines.lines(), ElementsAre("O PIPE00 ok", "O PIPE01 ok", "C"));
+  EXPECT_EQ(page.display().head_id, "AB12CD");  // the old identity, the new counts
+  EXPECT_EQ(page.display().ink_charge, -2);
+  EXPECT_EQ(page.display().nozzle_cleaning, 1);
+}
+
+TEST_F(ViewerTest, OffLineChangesNothingOnThePage) {
+  page.Choose(2);
+  page.DoubleClick(0);
+  ViewerDisplay before = page.display();
+  RomSummary record = page.summary();
+  label[21] = 9;
+  rig.printer.faults().absent = true;
+  rig.Forget();
+  page.Choose(0);
+  PageRun run = page.DoubleClick(0);
+  EXPECT_TRUE(run.offline());
+  EXPECT_THAT(rig.MessageTexts(), ElementsAre("ERROR: Print Off line !!"));
+  EXPECT_EQ(page.summary(), record);
+  EXPECT_EQ(page.display().nozzle_cleaning, before.nozzle_cleaning);
+  EXPECT_EQ(label[21], 9);
+  EXPECT_EQ(checks, 0);
+}
+
+TEST_F(ViewerTest, AReadThatFailsNeitherChecksNorShowsTheLastPrinter) {
+  page.Choose(2);
+  page.DoubleClick(0);
+  label[20] = 3;
+  rig.printer.faults().silent = true;
+  page.Choose(0);
+  PageRun run = page.DoubleClick(0);
+  EXPECT_FALSE(run.outcome.ok());
+  EXPECT_EQ(checks, 0);
+  EXPECT_EQ(label[20], 3);
+  EXPECT_EQ(page.display().ink_charge, 0);  // not refreshed
+  EXPECT_EQ(SummaryInt(page.summary(), summary::kInkChargeCount), 3);
+}
+
+TEST_F(ViewerTest, ChartsPrintTheSharedWorkingBlockAndLabelRecord) {
+  folder.Write("I_S17_1.prn", 100);
+  folder.Write("I_S17_2.prn", 100);
+  std::memcpy(working.data(), "031", 3);
+  page.DoubleClick(12);  // " 5. Print Post Card": chart 3
+  EXPECT_EQ(label[22], 1);
+  ASSERT_EQ(rig.printer.printouts().size(), 1u);
+  EXPECT_FALSE(rig.link.is_open());
+}
+
+TEST_F(ViewerTest, EntriesOutsideTheListRunNothing) {
+  page.Choose(2);
+  EXPECT_EQ(page.DoubleClick(5).kind, PageRun::Kind::kNothing);
+  EXPECT_EQ(page.DoubleClick(std::nullopt).kind, PageRun::Kind::kNothing);
+  page.EditDropDownText("x");
+  EXPECT_EQ(page.DoubleClick(0).kind, PageRun::Kind::kNothing);
+  EXPECT_THAT(Transfers(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace tarvo
