@@ -7,6 +7,7 @@
 #include "link/link_backend.h"
 #include "link/printer_link.h"
 #include "model/station_data.h"
+#include "station/rom_viewer_page.h"
 #include "station/station_files.h"
 #include "station/step_runner.h"
 
@@ -43,6 +44,10 @@ struct Session {
   // (and the page initialised from "3.data") by the first station command of the run.
   station::StationFiles station_files;
   std::unique_ptr<station::StepRunner> station_runner;
+
+  // The ROM data viewer page of the run, made by its first viewer command; it shares `station`
+  // with the step runner.
+  std::unique_ptr<RomViewerPage> viewer;
 };
 
 }  // namespace tarvo::cli

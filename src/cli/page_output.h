@@ -1,0 +1,32 @@
+#pragma once
+
+#include <charconv>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/outcome.h"
+#include "station/device_frame.h"
+
+namespace tarvo::cli {
+
+// How a page action ended, for the output line of the page commands: "off line", "nothing run",
+// "done" or the outcome's kind and failing step.
+inline std::string PageRunText(const PageRun& run) {
+  if (run.offline()) return "off line";
+  if (!run.ran()) return "nothing run";
+  if (run.outcome.ok()) return "done";
+  std::string text(KindName(run.outcome.kind));
+  if (!run.outcome.step.empty()) text += " (" + run.outcome.step + ")";
+  return text;
+}
+
+// A list position or index: a decimal integer, possibly negative.
+inline std::optional<int> ParsePosition(std::string_view text) {
+  int value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace tarvo::cli
