@@ -1,7 +1,5 @@
 #pragma once
 
-#include <charconv>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,14 +17,6 @@ inline std::string PageRunText(const PageRun& run) {
   std::string text(KindName(run.outcome.kind));
   if (!run.outcome.step.empty()) text += " (" + run.outcome.step + ")";
   return text;
-}
-
-// A list position or index: a decimal integer, possibly negative.
-inline std::optional<int> ParsePosition(std::string_view text) {
-  int value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
 }
 
 }  // namespace tarvo::cli

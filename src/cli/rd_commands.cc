@@ -15,7 +15,7 @@ int Usage(Session& s) {
 }
 
 int RdCommand(Session& s, std::span<const std::string> args) {
-  RdPage page(s.ctx, s.link, s.state);
+  RdPage page(s.ctx, s.link, s.station.state);
   page.Initialise();
   if (args[0] == "list" && args.size() == 1) {
     for (size_t i = 0; i < page.entries().size(); ++i) {
@@ -26,7 +26,7 @@ int RdCommand(Session& s, std::span<const std::string> args) {
   if (args[0] != "run") return Usage(s);
   // Without a position nothing is selected, as after the list lost the focus.
   if (args.size() == 2) {
-    std::optional<int> position = ParsePosition(args[1]);
+    std::optional<int> position = ParseInt(args[1]);
     if (!position) return Usage(s);
     page.Select(*position);
   }

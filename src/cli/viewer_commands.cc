@@ -24,9 +24,7 @@ CustomerCheck CustomerCheckOf(Session&) {
 // blocks and chart label record, as the program's viewer shares the operation page's.
 RomViewerPage& Viewer(Session& s) {
   if (!s.viewer) {
-    s.viewer = std::make_unique<RomViewerPage>(
-        s.ctx, s.link, ViewerData{s.working_block, s.read_block, s.chart_label, s.state},
-        CustomerCheckOf(s));
+    s.viewer = std::make_unique<RomViewerPage>(s.ctx, s.link, s.station, CustomerCheckOf(s));
     s.viewer->Initialise();
   }
   return *s.viewer;
@@ -54,8 +52,8 @@ int ViewerCommand(Session& s, std::span<const std::string> args) {
     return kExitOk;
   }
   if ((action == "list" && args.size() == 2) || (action == "run" && args.size() == 3)) {
-    std::optional<int> list = ParsePosition(args[1]);
-    std::optional<int> entry = action == "run" ? ParsePosition(args[2]) : std::optional<int>(0);
+    std::optional<int> list = ParseInt(args[1]);
+    std::optional<int> entry = action == "run" ? ParseInt(args[2]) : std::optional<int>(0);
     if (!list || !entry) return Usage(s);
     RomViewerPage& page = Viewer(s);
     page.Choose(*list);

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "model/printer_text.h"
+
 namespace tarvo {
 namespace {
 
@@ -27,12 +29,7 @@ std::optional<std::string> NonEmpty(std::string value) {
 }
 
 void AppendLatin1(std::string& out, uint8_t byte) {
-  if (byte < 0x80) {
-    out += static_cast<char>(byte);
-  } else {
-    out += static_cast<char>(0xC0 | (byte >> 6));
-    out += static_cast<char>(0x80 | (byte & 0x3F));
-  }
+  out += DecodePrinterText(std::span<const uint8_t>(&byte, 1));
 }
 
 // The bytes [from, from + n) of the record as characters; a zero byte is no character.

@@ -26,7 +26,7 @@ DotWeightPage::DotWeightPage(const Context& ctx, PrinterLink& link) : ctx_(ctx),
 PageRun DotWeightPage::Clean() {
   PageRun run{PageRun::Kind::kRan, "Cleanning", {}};
   bool opened = RunInDeviceFrame(link_, [&] {
-    std::array<uint8_t, 24> scratch_label{};
+    ChartLabel scratch_label;
     run.outcome = AsOutcome(NozzleClean(ctx_, link_, scratch_label, kCleaningMode), "NozzleClean");
   });
   if (!opened) run.kind = PageRun::Kind::kOffline;

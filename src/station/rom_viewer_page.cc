@@ -5,6 +5,7 @@
 
 #include "charts/chart_table.h"
 #include "charts/print_chart.h"
+#include "model/printer_text.h"
 #include "operations/firmware.h"
 #include "operations/maintenance.h"
 #include "operations/rom_dump.h"
@@ -51,22 +52,11 @@ constexpr uint32_t kSfLetter = 1;
 constexpr uint32_t kPostCard = 3;
 constexpr uint32_t kEnvelope = 4;
 
-constexpr size_t kInkChargeCount = 20;  // chart label record bytes
-constexpr size_t kCleaningCount = 21;
-
-// Bytes as single-byte (Latin-1) characters, up to the first zero byte.
+// Bytes as printer text, up to the first zero byte.
 std::string Chars(std::span<const uint8_t, kLibrarySummarySize> r, size_t at, size_t n) {
-  std::string text;
-  for (size_t i = at; i < at + n && r[i] != 0; ++i) {
-    uint8_t b = r[i];
-    if (b < 0x80) {
-      text += static_cast<char>(b);
-    } else {
-      text += static_cast<char>(0xC0 | (b >> 6));
-      text += static_cast<char>(0x80 | (b & 0x3F));
-    }
-  }
-  return text;
+  std::span<const uint8_t> bytes = std::span<const uint8_t>(r).subspan(at, n);
+  auto end = std::find(bytes.begin(), bytes.end(), uint8_t{0});
+  return DecodePrinterText(bytes.first(static_cast<size_t>(end - bytes.begin())));
 }
 
 }  // namespace
@@ -109,7 +99,7 @@ std::vector<ViewerField> FieldsOf(const ViewerDisplay& d) {
           {1279, "FT Flag", std::nullopt, d.ft_flag}};
 }
 
-RomViewerPage::RomViewerPage(const Context& ctx, PrinterLink& link, ViewerData data,
+RomViewerPage::RomViewerPage(const Context& ctx, PrinterLink& link, StationData& data,
                              CustomerCheck check)
     : ctx_(ctx), link_(link), data_(data), check_(std::move(check)) {}
 
@@ -163,9 +153,9 @@ PageRun RomViewerPage::DoubleClick(std::optional<int> entry) {
   }
   // The counts go into the record as the signed bytes they are.
   SetSummaryInt(summary_, summary::kInkChargeCount,
-                static_cast<int8_t>(data_.chart_label[kInkChargeCount]));
+                static_cast<int8_t>(data_.chart_label.ink_charges));
   SetSummaryInt(summary_, summary::kNozzleCleaningCount,
-                static_cast<int8_t>(data_.chart_label[kCleaningCount]));
+                static_cast<int8_t>(data_.chart_label.nozzle_cleanings));
   if (refresh) display_ = DisplayOf(summary_);
   return run;
 }
@@ -179,8 +169,8 @@ PageRun RomViewerPage::ReadRomData(bool check_customer, bool& refresh) {
     run.outcome = Outcome::TransferFailed("the ROM data could not be read");
     return run;
   }
-  data_.chart_label[kInkChargeCount] = 0;
-  data_.chart_label[kCleaningCount] = 0;
+  data_.chart_label.ink_charges = 0;
+  data_.chart_label.nozzle_cleanings = 0;
   if (!check_customer) return run;
   std::copy_n(summary_.begin() + summary::kModelName, 3, data_.read_block.begin());
   refresh = check_ && check_(data_.read_block, data_.chart_label);

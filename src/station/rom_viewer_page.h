@@ -11,26 +11,17 @@
 
 #include "base/context.h"
 #include "link/printer_link.h"
-#include "model/device_state.h"
+#include "model/chart_label.h"
 #include "model/rom_layout.h"
 #include "model/rom_summary.h"
+#include "model/station_data.h"
 #include "station/device_frame.h"
 
 namespace tarvo {
 
-// The station's run-time data the viewer works on, shared with the operation page: one instance
-// per process.
-struct ViewerData {
-  HeadBlock& working_block;
-  HeadBlock& read_block;
-  std::span<uint8_t, 24> chart_label;
-  DeviceState& state;
-};
-
 // Checks the customer code in read block bytes 0-2 against the Station 2 settings; on success it
 // puts the Jig No. or "CT" into the chart label record. Tells the operator when they differ.
-using CustomerCheck =
-    std::function<bool(const HeadBlock& read_block, std::span<uint8_t, 24> chart_label)>;
+using CustomerCheck = std::function<bool(const HeadBlock& read_block, ChartLabel& chart_label)>;
 
 // What the right-hand side of the viewer shows, filled from the ROM summary record.
 struct ViewerDisplay {
@@ -71,7 +62,8 @@ ViewerDisplay DisplayOf(std::span<const uint8_t, kLibrarySummarySize> summary);
 // check failed).
 class RomViewerPage {
  public:
-  RomViewerPage(const Context& ctx, PrinterLink& link, ViewerData data, CustomerCheck check);
+  // `data` is the station's run-time data, shared with the operation page: one per process.
+  RomViewerPage(const Context& ctx, PrinterLink& link, StationData& data, CustomerCheck check);
 
   static std::span<const std::string_view> DropDownTexts();  // "OOB ", "QRE ", "Product Line"
   // The entries of list `index`; empty for an index outside 0-2.
@@ -103,7 +95,7 @@ class RomViewerPage {
 
   const Context& ctx_;
   PrinterLink& link_;
-  ViewerData data_;
+  StationData& data_;
   CustomerCheck check_;
   RomSummary summary_{};
   ViewerDisplay display_;

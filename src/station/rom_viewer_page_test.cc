@@ -38,18 +38,15 @@ struct ViewerTest : ::testing::Test {
 
   testing::StationFolder folder;
   testing::DeviceRig rig;
-  DeviceState state;
-  HeadBlock working{};
-  HeadBlock read{};
-  std::array<uint8_t, 24> label{};
+  StationData data;
   int checks = 0;
   bool check_passes = true;
   HeadBlock checked{};
-  RomViewerPage page{rig.ctx, rig.link, ViewerData{working, read, label, state},
-                     [this](const HeadBlock& block, std::span<uint8_t, 24> chart_label) {
+  RomViewerPage page{rig.ctx, rig.link, data,
+                     [this](const HeadBlock& block, ChartLabel& chart_label) {
                        ++checks;
                        checked = block;
-                       if (check_passes) std::memcpy(chart_label.data(), "CT", 2);
+                       if (check_passes) chart_label.jig_no = {'C', 'T'};
                        return check_passes;
                      }};
 };
@@ -87,8 +84,8 @@ TEST_F(ViewerTest, EachChoiceFillsItsListAndTypingEmptiesIt) {
 }
 
 TEST_F(ViewerTest, ReadRomDataInProductLineShowsTheRecordWithCountsZero) {
-  label[20] = 5;
-  label[21] = 7;
+  data.chart_label.ink_charges = 5;
+  data.chart_label.nozzle_cleanings = 7;
   page.Choose(2);
   PageRun run = page.DoubleClick(0);
   EXPECT_TRUE(run.ran());
@@ -104,8 +101,8 @@ TEST_F(ViewerTest, ReadRomDataInProductLineShowsTheRecordWithCountsZero) {
   EXPECT_EQ(d.ft_flag, 1);
   EXPECT_EQ(d.ink_charge, 0);
   EXPECT_EQ(d.nozzle_cleaning, 0);
-  EXPECT_EQ(label[20], 0);
-  EXPECT_EQ(label[21], 0);
+  EXPECT_EQ(data.chart_label.ink_charges, 0);
+  EXPECT_EQ(data.chart_label.nozzle_cleanings, 0);
   EXPECT_FALSE(rig.link.is_open());
 }
 
@@ -114,13 +111,14 @@ TEST_F(ViewerTest, ReadRomDataChecksTheCustomerWithTheReadBlock) {
   EXPECT_TRUE(run.outcome.ok());
   EXPECT_EQ(checks, 1);
   EXPECT_EQ(std::string(checked.begin(), checked.begin() + 3), "031");
-  EXPECT_EQ(std::string(read.begin(), read.begin() + 3), "031");  // the shared read block
-  EXPECT_EQ(std::string(label.begin(), label.begin() + 2), "CT");
+  EXPECT_EQ(std::string(data.read_block.begin(), data.read_block.begin() + 3),
+            "031");  // the shared read block
+  EXPECT_EQ(std::string(data.chart_label.jig_no.begin(), data.chart_label.jig_no.end()), "CT");
   EXPECT_EQ(page.display().head_id, "AB12CD");
 }
 
 TEST_F(ViewerTest, AFailedCustomerCheckLeavesTheDisplayAsItWas) {
-  label[21] = 4;
+  data.chart_label.nozzle_cleanings = 4;
   check_passes = false;
   PageRun run = page.DoubleClick(0);
   EXPECT_FALSE(run.outcome.ok());
@@ -130,7 +128,7 @@ TEST_F(ViewerTest, AFailedCustomerCheckLeavesTheDisplayAsItWas) {
   // The record was read and holds the counts, cleared by the read.
   EXPECT_EQ(page.summary()[summary::kHeadId], 'A');
   EXPECT_EQ(SummaryInt(page.summary(), summary::kNozzleCleaningCount), 0);
-  EXPECT_EQ(label[21], 0);
+  EXPECT_EQ(data.chart_label.nozzle_cleanings, 0);
 }
 
 TEST_F(ViewerTest, TheSeparatorRefreshesWithoutReading) {
@@ -138,9 +136,9 @@ TEST_F(ViewerTest, TheSeparatorRefreshesWithoutReading) {
   page.DoubleClick(0);
   page.Choose(0);
   page.DoubleClick(6);  // "2-5. Nozzle-Cleanning CL1", counted in the shared label record
-  EXPECT_EQ(label[21], 1);
+  EXPECT_EQ(data.chart_label.nozzle_cleanings, 1);
   EXPECT_EQ(page.display().nozzle_cleaning, 1);
-  label[20] = 0xFE;  // counts are signed bytes
+  data.chart_label.ink_charges = 0xFE;  // counts are signed bytes
   std::memcpy(&rig.printer.eeprom()[kHeadIdOffset], "ZZ99ZZ", 6);
   rig.Forget();
   PageRun run = page.DoubleClick(1);
@@ -157,7 +155,7 @@ TEST_F(ViewerTest, OffLineChangesNothingOnThePage) {
   page.DoubleClick(0);
   ViewerDisplay before = page.display();
   RomSummary record = page.summary();
-  label[21] = 9;
+  data.chart_label.nozzle_cleanings = 9;
   rig.printer.faults().absent = true;
   rig.Forget();
   page.Choose(0);
@@ -166,20 +164,20 @@ TEST_F(ViewerTest, OffLineChangesNothingOnThePage) {
   EXPECT_THAT(rig.MessageTexts(), ElementsAre("ERROR: Print Off line !!"));
   EXPECT_EQ(page.summary(), record);
   EXPECT_EQ(page.display().nozzle_cleaning, before.nozzle_cleaning);
-  EXPECT_EQ(label[21], 9);
+  EXPECT_EQ(data.chart_label.nozzle_cleanings, 9);
   EXPECT_EQ(checks, 0);
 }
 
 TEST_F(ViewerTest, AReadThatFailsNeitherChecksNorShowsTheLastPrinter) {
   page.Choose(2);
   page.DoubleClick(0);
-  label[20] = 3;
+  data.chart_label.ink_charges = 3;
   rig.printer.faults().silent = true;
   page.Choose(0);
   PageRun run = page.DoubleClick(0);
   EXPECT_FALSE(run.outcome.ok());
   EXPECT_EQ(checks, 0);
-  EXPECT_EQ(label[20], 3);
+  EXPECT_EQ(data.chart_label.ink_charges, 3);
   EXPECT_EQ(page.display().ink_charge, 0);  // not refreshed
   EXPECT_EQ(SummaryInt(page.summary(), summary::kInkChargeCount), 3);
 }
@@ -187,9 +185,9 @@ TEST_F(ViewerTest, AReadThatFailsNeitherChecksNorShowsTheLastPrinter) {
 TEST_F(ViewerTest, ChartsPrintTheSharedWorkingBlockAndLabelRecord) {
   folder.Write("I_S17_1.prn", 100);
   folder.Write("I_S17_2.prn", 100);
-  std::memcpy(working.data(), "031", 3);
+  std::memcpy(data.working_block.data(), "031", 3);
   page.DoubleClick(12);  // " 5. Print Post Card": chart 3
-  EXPECT_EQ(label[22], 1);
+  EXPECT_EQ(data.chart_label.chart_prints, 1);
   ASSERT_EQ(rig.printer.printouts().size(), 1u);
   EXPECT_FALSE(rig.link.is_open());
 }
