@@ -77,10 +77,16 @@ TEST_F(PageCommandsTest, MeasurementThroughTheScript) {
                                    "Avarage = 0 ng\nTest Result = \n"));
 }
 
-TEST_F(PageCommandsTest, PrintFileWithTheDotFileMissing) {
+TEST_F(PageCommandsTest, PrintFileSendsTheDotFileOfTheStationFolder) {
   EXPECT_EQ(Cli({"dotweight", "measure", "mono"}, "print file\nok\nexit\n"), 0) << err.str();
-  EXPECT_THAT(WireLog(), Not(HasSubstr("S 60000")));
+  EXPECT_THAT(WireLog(), Not(HasSubstr("S 60000")));  // missing: told once, no wait
   EXPECT_THAT(WireLog(), EndsWith("C\n"));
+
+  std::ofstream(dir / "KDot.prn") << "dots";
+  EXPECT_EQ(
+      Cli({"--station-dir", dir.string(), "dotweight", "measure", "mono"}, "print file\nexit\n"), 0)
+      << err.str();
+  EXPECT_THAT(WireLog(), HasSubstr("S 60000\nW 646f7473\nS 60000\nW 646f7473\nS 60000\nC\n"));
 }
 
 TEST_F(PageCommandsTest, RdListAndRun) {

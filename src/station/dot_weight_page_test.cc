@@ -14,6 +14,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 struct DotWeightTest : ::testing::Test {
+  DotWeightTest() { rig.ctx.station_dir = folder.path(); }
   testing::StationFolder folder;
   testing::DeviceRig rig;
   DotWeightPage page{rig.ctx, rig.link};

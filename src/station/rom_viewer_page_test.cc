@@ -16,6 +16,7 @@ using ::testing::IsEmpty;
 
 struct ViewerTest : ::testing::Test {
   ViewerTest() {
+    rig.ctx.station_dir = folder.path();
     auto& e = rig.printer.eeprom();
     std::memcpy(&e[kModelNameOffset], "031", 3);
     std::memcpy(&e[kUsbSerialNoOffset], "BLTPC0412011230456", 18);
