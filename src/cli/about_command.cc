@@ -10,8 +10,9 @@ namespace {
 
 int AboutCommand(Session& s, std::span<const std::string>) {
   // No command of the printer returns its identification record: its lines show their labels.
-  AboutBox box = BuildAboutBox(PrinterIdRecord{}, ReadSystemFacts());
-  s.out << AboutBox::kFtVersion << "\n" << AboutBox::kNotice << "\n";
+  station::AboutBox box =
+      station::BuildAboutBox(station::PrinterIdRecord{}, station::ReadSystemFacts());
+  s.out << station::AboutBox::kFtVersion << "\n" << station::AboutBox::kNotice << "\n";
   for (const std::string& line : box.Lines()) s.out << line << "\n";
   return kExitOk;
 }

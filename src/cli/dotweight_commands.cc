@@ -25,7 +25,7 @@ void ShowMeasurement(Session& s, const MeasureResultDialog& d) {
 }
 
 int DotWeightCommand(Session& s, std::span<const std::string> args) {
-  DotWeightPage page(s.ctx, s.link);
+  station::DotWeightPage page(s.ctx, s.link);
   const std::string& action = args[0];
   if (action == "clean" && args.size() == 1) {
     s.out << "dotweight clean: " << PageRunText(page.Clean()) << "\n";
@@ -36,7 +36,7 @@ int DotWeightCommand(Session& s, std::span<const std::string> args) {
     return kExitOk;
   }
   if (action == "measure" && args.size() == 2 && (args[1] == "mono" || args[1] == "cmy")) {
-    page.Measure(args[1] == "mono" ? MeasureKind::kMono : MeasureKind::kColour);
+    page.Measure(args[1] == "mono" ? station::MeasureKind::kMono : station::MeasureKind::kColour);
     ShowMeasurement(s, *page.last_measurement());
     return kExitOk;
   }

@@ -10,7 +10,7 @@ namespace tarvo::cli {
 
 // How a page action ended, for the output line of the page commands: "off line", "nothing run",
 // "done" or the outcome's kind and failing step.
-inline std::string PageRunText(const PageRun& run) {
+inline std::string PageRunText(const station::PageRun& run) {
   if (run.offline()) return "off line";
   if (!run.ran()) return "nothing run";
   if (run.outcome.ok()) return "done";

@@ -15,7 +15,7 @@ int Usage(Session& s) {
 }
 
 int RdCommand(Session& s, std::span<const std::string> args) {
-  RdPage page(s.ctx, s.link, s.station.state);
+  station::RdPage page(s.ctx, s.link, s.station.state);
   page.Initialise();
   if (args[0] == "list" && args.size() == 1) {
     for (size_t i = 0; i < page.entries().size(); ++i) {
@@ -30,7 +30,7 @@ int RdCommand(Session& s, std::span<const std::string> args) {
     if (!position) return Usage(s);
     page.Select(*position);
   }
-  PageRun run = page.DoubleClick();
+  station::PageRun run = page.DoubleClick();
   s.out << "rd: " << (run.entry.empty() ? "(no entry)" : run.entry) << ": " << PageRunText(run)
         << "\n";
   return kExitOk;

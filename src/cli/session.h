@@ -47,7 +47,7 @@ struct Session {
 
   // The ROM data viewer page of the run, made by its first viewer command; it shares `station`
   // with the step runner.
-  std::unique_ptr<RomViewerPage> viewer;
+  std::unique_ptr<station::RomViewerPage> viewer;
 };
 
 }  // namespace tarvo::cli

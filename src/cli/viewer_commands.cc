@@ -6,6 +6,7 @@
 #include "cli/page_output.h"
 #include "cli/session.h"
 #include "station/rom_viewer_page.h"
+#include "station/station_settings.h"
 
 namespace tarvo::cli {
 namespace {
@@ -15,26 +16,30 @@ int Usage(Session& s) {
   return kExitUsage;
 }
 
-// The customer check of "Read ROM Data" in lists 0 and 1.
-CustomerCheck CustomerCheckOf(Session&) {
-  return {};
+// The customer check of "Read ROM Data" in lists 0 and 1: against the Station 2 settings of the
+// run's station folder.
+station::CustomerCheck CustomerCheckOf(Session& s) {
+  return [&s](const HeadBlock& read_block, ChartLabel& chart_label) {
+    return station::CheckCustomer(s.ctx, s.station_files, read_block, chart_label).ok();
+  };
 }
 
 // The page of the run, made and initialised by the first viewer command. It works on the run's
 // blocks and chart label record, as the program's viewer shares the operation page's.
-RomViewerPage& Viewer(Session& s) {
+station::RomViewerPage& Viewer(Session& s) {
   if (!s.viewer) {
-    s.viewer = std::make_unique<RomViewerPage>(s.ctx, s.link, s.station, CustomerCheckOf(s));
+    s.viewer =
+        std::make_unique<station::RomViewerPage>(s.ctx, s.link, s.station, CustomerCheckOf(s));
     s.viewer->Initialise();
   }
   return *s.viewer;
 }
 
-nlohmann::ordered_json DisplayJson(const RomViewerPage& page) {
+nlohmann::ordered_json DisplayJson(const station::RomViewerPage& page) {
   nlohmann::ordered_json j;
   j["drop_down"] = {{"index", page.drop_down_index()}, {"text", page.drop_down_text()}};
   nlohmann::ordered_json fields = nlohmann::ordered_json::object();
-  for (const ViewerField& f : FieldsOf(page.display())) {
+  for (const station::ViewerField& f : station::FieldsOf(page.display())) {
     if (f.text) {
       fields[std::string(f.label)] = *f.text;
     } else {
@@ -55,7 +60,7 @@ int ViewerCommand(Session& s, std::span<const std::string> args) {
     std::optional<int> list = ParseInt(args[1]);
     std::optional<int> entry = action == "run" ? ParseInt(args[2]) : std::optional<int>(0);
     if (!list || !entry) return Usage(s);
-    RomViewerPage& page = Viewer(s);
+    station::RomViewerPage& page = Viewer(s);
     page.Choose(*list);
     if (action == "list") {
       for (size_t i = 0; i < page.entries().size(); ++i) {
@@ -63,7 +68,7 @@ int ViewerCommand(Session& s, std::span<const std::string> args) {
       }
       return kExitOk;
     }
-    PageRun run = page.DoubleClick(*entry);
+    station::PageRun run = page.DoubleClick(*entry);
     s.out << "viewer: " << (run.entry.empty() ? "(no entry)" : run.entry) << ": "
           << PageRunText(run) << "\n";
     return kExitOk;

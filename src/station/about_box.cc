@@ -9,7 +9,7 @@
 
 #include "model/printer_text.h"
 
-namespace tarvo {
+namespace tarvo::station {
 namespace {
 
 constexpr size_t kValueLimit = 128;
@@ -137,4 +137,4 @@ AboutBox BuildAboutBox(std::span<const uint8_t, kPrinterIdRecordSize> r, const S
   return box;
 }
 
-}  // namespace tarvo
+}  // namespace tarvo::station

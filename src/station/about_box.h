@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvo {
+namespace tarvo::station {
 
 // What the About box tells of the machine it runs on. A fact that cannot be read is missing, and
 // its line then shows its label alone.
@@ -58,4 +58,4 @@ struct AboutBox {
 AboutBox BuildAboutBox(std::span<const uint8_t, kPrinterIdRecordSize> record,
                        const SystemFacts& facts);
 
-}  // namespace tarvo
+}  // namespace tarvo::station

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace tarvo {
+namespace tarvo::station {
 namespace {
 
 using ::testing::ElementsAre;
@@ -60,4 +60,4 @@ TEST(AboutBox, SystemFactsOfThisMachine) {
 }
 
 }  // namespace
-}  // namespace tarvo
+}  // namespace tarvo::station

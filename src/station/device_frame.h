@@ -10,7 +10,7 @@
 #include "link/printer_link.h"
 #include "operations/rom_dump.h"
 
-namespace tarvo {
+namespace tarvo::station {
 
 // What one page action (a double-click, a button) came to.
 struct PageRun {
@@ -69,4 +69,4 @@ inline Outcome AsOutcome(DumpOutcome outcome, std::string_view name) {
   return Outcome::Done();
 }
 
-}  // namespace tarvo
+}  // namespace tarvo::station

@@ -7,7 +7,7 @@
 #include "charts/print_chart.h"
 #include "operations/maintenance.h"
 
-namespace tarvo {
+namespace tarvo::station {
 namespace {
 
 constexpr MeasureKindInfo kMono{"Mono Measure", "KDot.prn", 33'708'960};
@@ -51,4 +51,4 @@ DialogResult DotWeightPage::Measure(MeasureKind kind) {
   return ctx_.op.ShowDialog(*last_);
 }
 
-}  // namespace tarvo
+}  // namespace tarvo::station

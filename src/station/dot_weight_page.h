@@ -9,7 +9,7 @@
 #include "link/printer_link.h"
 #include "station/device_frame.h"
 
-namespace tarvo {
+namespace tarvo::station {
 
 // The two measurements: the head, its dot file and how many dots the file prints.
 enum class MeasureKind { kMono, kColour };
@@ -53,4 +53,4 @@ class DotWeightPage {
   std::unique_ptr<MeasureResultDialog> last_;
 };
 
-}  // namespace tarvo
+}  // namespace tarvo::station

@@ -6,7 +6,7 @@
 #include "station/station_folder_test_env.h"
 #include "testing/device_rig.h"
 
-namespace tarvo {
+namespace tarvo::station {
 namespace {
 
 using ::testing::Contains;
@@ -133,4 +133,4 @@ TEST_F(DotWeightTest, PrintFileOffLineSendsNothing) {
 }
 
 }  // namespace
-}  // namespace tarvo
+}  // namespace tarvo::station

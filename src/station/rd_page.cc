@@ -10,7 +10,7 @@
 #include "operations/rom_flags.h"
 #include "operations/transfer_0071.h"
 
-namespace tarvo {
+namespace tarvo::station {
 namespace {
 
 constexpr std::array<std::string_view, RdPage::kEntryCount> kEntries = {
@@ -113,4 +113,4 @@ Outcome RdPage::RunPosition(int position) {
   }
 }
 
-}  // namespace tarvo
+}  // namespace tarvo::station

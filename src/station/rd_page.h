@@ -11,7 +11,7 @@
 #include "model/device_state.h"
 #include "station/device_frame.h"
 
-namespace tarvo {
+namespace tarvo::station {
 
 // The "RD Setting" page (192): thirteen engineering operations on the ROM data, the firmware and
 // the motors in one sorted list. A double-click runs the selected entry in the device-action
@@ -51,4 +51,4 @@ class RdPage {
   std::optional<int> selection_;
 };
 
-}  // namespace tarvo
+}  // namespace tarvo::station

@@ -7,7 +7,7 @@
 
 #include "testing/device_rig.h"
 
-namespace tarvo {
+namespace tarvo::station {
 namespace {
 
 using ::testing::ElementsAre;
@@ -105,4 +105,4 @@ TEST(RdPage, TheLinkIsClosedWhenTheOperatorCannotAnswer) {
 }
 
 }  // namespace
-}  // namespace tarvo
+}  // namespace tarvo::station

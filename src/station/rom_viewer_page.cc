@@ -11,7 +11,7 @@
 #include "operations/rom_dump.h"
 #include "operations/rom_flags.h"
 
-namespace tarvo {
+namespace tarvo::station {
 namespace {
 
 constexpr std::array<std::string_view, 3> kDropDown = {"OOB ", "QRE ", "Product Line"};
@@ -264,4 +264,4 @@ PageRun RomViewerPage::RunEntry(int list, int entry, bool& refresh) {
   return {};
 }
 
-}  // namespace tarvo
+}  // namespace tarvo::station

@@ -17,7 +17,7 @@
 #include "model/station_data.h"
 #include "station/device_frame.h"
 
-namespace tarvo {
+namespace tarvo::station {
 
 // Checks the customer code in read block bytes 0-2 against the Station 2 settings; on success it
 // puts the Jig No. or "CT" into the chart label record. Tells the operator when they differ.
@@ -104,4 +104,4 @@ class RomViewerPage {
   std::vector<std::string> entries_;
 };
 
-}  // namespace tarvo
+}  // namespace tarvo::station

@@ -5,10 +5,12 @@
 
 #include <cstring>
 
+#include "model/destinations.h"
 #include "station/station_folder_test_env.h"
+#include "station/station_settings.h"
 #include "testing/device_rig.h"
 
-namespace tarvo {
+namespace tarvo::station {
 namespace {
 
 using ::testing::ElementsAre;
@@ -202,5 +204,28 @@ TEST_F(ViewerTest, EntriesOutsideTheListRunNothing) {
   EXPECT_THAT(Transfers(), IsEmpty());
 }
 
+TEST_F(ViewerTest, ReadRomDataWithTheStationTwoSettings) {
+  StationFiles files(folder.path());
+  RomViewerPage station_page{rig.ctx, rig.link, data,
+                             [&](const HeadBlock& block, ChartLabel& chart_label) {
+                               return CheckCustomer(rig.ctx, files, block, chart_label).ok();
+                             }};
+  station_page.Initialise();
+  // A fresh station is set to the first row, "001": the printer's "031" does not match.
+  station_page.DoubleClick(0);
+  EXPECT_THAT(rig.MessageTexts(),
+              ElementsAre("ERROR: Customer Setting Error !!\nROM: 031\nStation 2: 001"));
+  EXPECT_EQ(station_page.display().head_id, "");
+
+  int row = 0;
+  while (Destinations()[row].code != "031") ++row;
+  ASSERT_TRUE(files.WriteStation2({static_cast<uint8_t>(row), '0', '7'}));
+  rig.Forget();
+  station_page.DoubleClick(0);
+  EXPECT_THAT(rig.MessageTexts(), IsEmpty());
+  EXPECT_EQ(station_page.display().head_id, "AB12CD");
+  EXPECT_EQ(std::string(data.chart_label.jig_no.begin(), data.chart_label.jig_no.end()), "07");
+}
+
 }  // namespace
-}  // namespace tarvo
+}  // namespace tarvo::station
