@@ -25,6 +25,10 @@ std::string MeasureResultDialog::Judge(double average, double minimum, double ma
 }
 
 void MeasureResultDialog::Load() {
+  if (keep_boxes_) {
+    keep_boxes_ = false;
+    return;
+  }
   Control max = Edit(kMaximumId, ControlKind::kDecimal, "MAX THresold", Format(maximum));
   max.enabled = false;
   Control min = Edit(kMinimumId, ControlKind::kDecimal, "Min THresold", Format(minimum));
@@ -84,8 +88,9 @@ PressOutcome MeasureResultDialog::Press(int button_id) {
       return {};
     }
     case kPrintFileId:
-      if (print_file) print_file(*this);
-      return {};
+      print_requested = true;
+      keep_boxes_ = true;
+      return PressOutcome::Close(DialogResult::kCancel);
     default:
       return PressOutcome::Close(DialogResult::kCancel);
   }

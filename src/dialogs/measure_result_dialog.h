@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -10,8 +9,8 @@ namespace tarvo {
 
 // The dot weight measurement (202 "MeasureResult", its caption replaced by the kind's): the
 // cartridge weighed before and after the dot file is printed, turned into nanograms per dot and
-// judged against fixed limits. The dialog stays open across its buttons; only "EXIT" (OK) and Esc
-// close it.
+// judged against fixed limits. The dialog stays open across "Measure" and "Reset"; "EXIT" (OK)
+// and Esc close it, and "Print File" hands it to the page for the print (print_requested).
 //
 // "Measure" and "Reset" first copy the boxes into the members in the order test result, average,
 // maximum, minimum, after weight, before weight. A box that holds no number is refused with
@@ -60,12 +59,16 @@ class MeasureResultDialog : public DialogModel {
   double average = 0;
   std::string test_result;
 
-  // Run by "Print File": the page prints the dot file. The dialog stays open meanwhile.
-  std::function<void(const MeasureResultDialog&)> print_file;
+  // Set by "Print File". The dialog model does no printer work: the press ends this showing, the
+  // page prints the dot file on the device thread, clears the flag and shows the dialog again,
+  // with the boxes as they were left.
+  bool print_requested = false;
 
  private:
   // Boxes -> members in the copying order; the refusal of the first box that holds no number.
   std::optional<Refusal> CopyBoxes();
+
+  bool keep_boxes_ = false;  // the next Load() shows the boxes as they are
 };
 
 }  // namespace tarvo

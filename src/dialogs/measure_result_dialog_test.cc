@@ -194,14 +194,17 @@ TEST(MeasureResultDialog, ExitStaysOpenOnABadBoxAndEscClosesWithoutCopying) {
   EXPECT_EQ(esc.before_weight, 0);
 }
 
-TEST(MeasureResultDialog, PrintFileHandsTheDialogToThePageAndStaysOpen) {
+TEST(MeasureResultDialog, PrintFileAsksThePageAndKeepsTheBoxesForTheNextShowing) {
   MeasureResultDialog d = Mono();
-  std::string printed;
-  d.print_file = [&](const MeasureResultDialog& dialog) { printed = dialog.dot_file; };
+  Type(d, MeasureResultDialog::kBeforeId, "7");  // typed, not yet copied
   PressOutcome out = d.Press(MeasureResultDialog::kPrintFileId);
-  EXPECT_FALSE(out.closed);
-  EXPECT_FALSE(out.refusal);
-  EXPECT_EQ(printed, "KDot.prn");
+  ASSERT_TRUE(out.closed);
+  EXPECT_TRUE(d.print_requested);
+  EXPECT_EQ(d.before_weight, 0);
+  d.Load();  // shown again after the print: as it was left
+  EXPECT_EQ(d.control(MeasureResultDialog::kBeforeId)->text, "7");
+  d.Load();  // a showing of its own starts from the members
+  EXPECT_EQ(d.control(MeasureResultDialog::kBeforeId)->text, "0");
 }
 
 }  // namespace

@@ -45,10 +45,13 @@ DialogResult DotWeightPage::Measure(MeasureKind kind) {
   dots_ = info.dots;
   last_ = std::make_unique<MeasureResultDialog>(std::string(info.caption),
                                                 std::string(info.dot_file), dots_);
-  last_->print_file = [this](const MeasureResultDialog& dialog) {
-    PrintMeasurementFile(ctx_, link_, dialog.dot_file);
-  };
-  return ctx_.op.ShowDialog(*last_);
+  // "Print File" ends a showing; the print runs here, then the dialog is shown again as it was.
+  for (;;) {
+    DialogResult result = ctx_.op.ShowDialog(*last_);
+    if (!last_->print_requested) return result;
+    last_->print_requested = false;
+    PrintMeasurementFile(ctx_, link_, last_->dot_file);
+  }
 }
 
 }  // namespace tarvo::station
