@@ -15,7 +15,7 @@ int Usage(Session& s) {
 }
 
 int RdCommand(Session& s, std::span<const std::string> args) {
-  station::RdPage page(s.ctx, s.link, s.station.state);
+  station::RdPage page(s.ctx, s.link, s.station);
   page.Initialise();
   if (args[0] == "list" && args.size() == 1) {
     for (size_t i = 0; i < page.entries().size(); ++i) {

@@ -46,8 +46,8 @@ Outcome Confirmed(bool confirmed) {
 
 }  // namespace
 
-RdPage::RdPage(const Context& ctx, PrinterLink& link, DeviceState& state)
-    : ctx_(ctx), link_(link), state_(state) {}
+RdPage::RdPage(const Context& ctx, PrinterLink& link, StationData& data)
+    : ctx_(ctx), link_(link), data_(data) {}
 
 std::span<const std::string_view> RdPage::EntryTexts() {
   return kEntries;
@@ -95,9 +95,9 @@ Outcome RdPage::RunPosition(int position) {
     case 5:
       return Confirmed(MotorMoveTest(ctx_, link_));
     case 6:
-      return AsOutcome(DumpData(ctx_, link_, state_, 0), "DumpData");
+      return AsOutcome(DumpData(ctx_, link_, data_.state, 0), "DumpData");
     case 7:
-      return AsOutcome(DumpData(ctx_, link_, state_, 1), "DumpData");
+      return AsOutcome(DumpData(ctx_, link_, data_.state, 1), "DumpData");
     case 8:
       return AsOutcome(UpdateFW(ctx_, link_), "UpdateFW");
     case 9:
@@ -105,7 +105,7 @@ Outcome RdPage::RunPosition(int position) {
     case 10:
       return Confirmed(PowerOffTest(ctx_, link_));
     case 11:
-      return AsOutcome(Transferflag(ctx_, link_, state_), "Transferflag");
+      return AsOutcome(Transferflag(ctx_, link_, data_.state), "Transferflag");
     case 12:
       return AsOutcome(ReadFatalErrorCode(ctx_, link_), "ReadFatalErrorCode");
     default:

@@ -8,7 +8,7 @@
 
 #include "base/context.h"
 #include "link/printer_link.h"
-#include "model/device_state.h"
+#include "model/station_data.h"
 #include "station/device_frame.h"
 
 namespace tarvo::station {
@@ -21,7 +21,7 @@ class RdPage {
  public:
   static constexpr int kEntryCount = 13;
 
-  RdPage(const Context& ctx, PrinterLink& link, DeviceState& state);
+  RdPage(const Context& ctx, PrinterLink& link, StationData& data);
 
   // The entries in the order they are added; the list shows them sorted (Initialise).
   static std::span<const std::string_view> EntryTexts();
@@ -46,7 +46,7 @@ class RdPage {
 
   const Context& ctx_;
   PrinterLink& link_;
-  DeviceState& state_;
+  StationData& data_;
   std::vector<std::string> entries_;
   std::optional<int> selection_;
 };

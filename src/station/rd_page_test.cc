@@ -29,8 +29,8 @@ struct RdRig : testing::DeviceRig {
     return std::count_if(wire_lines.lines().begin(), wire_lines.lines().end(),
                          [](const std::string& l) { return l.starts_with("W"); });
   }
-  DeviceState state;
-  RdPage page{ctx, link, state};
+  StationData data;
+  RdPage page{ctx, link, data};
 };
 
 TEST(RdPage, ThirteenEntriesSortedIntoNumberOrder) {
