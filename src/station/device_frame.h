@@ -1,14 +1,11 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <utility>
 
 #include "base/outcome.h"
 #include "link/printer_link.h"
-#include "operations/rom_dump.h"
 
 namespace tarvo::station {
 
@@ -41,32 +38,6 @@ bool RunInDeviceFrame(PrinterLink& link, Action&& action) {
   } closer{link};
   std::forward<Action>(action)();
   return true;
-}
-
-// The operations' results as outcomes, whatever form an operation returns.
-inline Outcome AsOutcome(Outcome outcome, std::string_view) {
-  return outcome;
-}
-inline Outcome AsOutcome(bool ok, std::string_view name) {
-  return Outcome::From(ok, OutcomeKind::kNotDone, std::string(name));
-}
-template <typename T>
-Outcome AsOutcome(const std::optional<T>& value, std::string_view name) {
-  return AsOutcome(value.has_value(), name);
-}
-inline Outcome AsOutcome(DumpOutcome outcome, std::string_view name) {
-  switch (outcome) {
-    case DumpOutcome::kReadFailed:
-      return Outcome::TransferFailed(std::string(name) + ": the image could not be read");
-    case DumpOutcome::kCancelled:
-      return Outcome::Cancelled(std::string(name));
-    case DumpOutcome::kWriteFailed:
-      return Outcome::VerifyFailed(std::string(name));
-    case DumpOutcome::kUnchanged:
-    case DumpOutcome::kWritten:
-      break;
-  }
-  return Outcome::Done();
 }
 
 }  // namespace tarvo::station

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "charts/print_chart.h"
-#include "operations/maintenance.h"
+#include "model/station_data.h"
+#include "operations/catalogue.h"
 
 namespace tarvo::station {
 namespace {
@@ -26,8 +27,8 @@ DotWeightPage::DotWeightPage(const Context& ctx, PrinterLink& link) : ctx_(ctx),
 PageRun DotWeightPage::Clean() {
   PageRun run{PageRun::Kind::kRan, "Cleanning", {}};
   bool opened = RunInDeviceFrame(link_, [&] {
-    ChartLabel scratch_label;
-    run.outcome = AsOutcome(NozzleClean(ctx_, link_, scratch_label, kCleaningMode), "NozzleClean");
+    StationData scratch;  // its chart label record counts the cleaning, then goes
+    run.outcome = catalogue::NozzleClean(ctx_, link_, scratch, kCleaningMode);
   });
   if (!opened) run.kind = PageRun::Kind::kOffline;
   return run;
@@ -36,7 +37,7 @@ PageRun DotWeightPage::Clean() {
 PageRun DotWeightPage::PrintNozzleCheck() {
   // The print opens and closes the link itself.
   PageRun run{PageRun::Kind::kRan, "Print Nozzle Check", {}};
-  run.outcome = AsOutcome(tarvo::PrintNozzleCheck(ctx_, link_), "Print Nozzle Check");
+  run.outcome = tarvo::PrintNozzleCheck(ctx_, link_);
   return run;
 }
 

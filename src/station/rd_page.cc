@@ -2,13 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
-#include "operations/firmware.h"
-#include "operations/motor_tests.h"
-#include "operations/rom_dump.h"
-#include "operations/rom_file.h"
-#include "operations/rom_flags.h"
-#include "operations/transfer_0071.h"
+#include "operations/catalogue.h"
 
 namespace tarvo::station {
 namespace {
@@ -37,11 +33,6 @@ char Folded(char c) {
 bool ListOrder(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                       [](char x, char y) { return Folded(x) < Folded(y); });
-}
-
-// The motor tests send nothing when the operator does not confirm; that is no failure.
-Outcome Confirmed(bool confirmed) {
-  return confirmed ? Outcome::Done() : Outcome::Cancelled();
 }
 
 }  // namespace
@@ -81,33 +72,35 @@ PageRun RdPage::DoubleClick() {
 }
 
 Outcome RdPage::RunPosition(int position) {
+  std::string version;
+  uint8_t code = 0;
   switch (position) {
     case 0:
-      return AsOutcome(SetCharge(ctx_, link_), "SetCharge");
+      return catalogue::SetCharge(ctx_, link_, data_);
     case 1:
-      return AsOutcome(ReadFW(ctx_, link_), "ReadFW");
+      return catalogue::ReadFW(ctx_, link_, data_, version);
     case 2:
-      return AsOutcome(ResetAll(ctx_, link_), "ResetAll");
+      return catalogue::ResetAll(ctx_, link_, data_);
     case 3:
-      return AsOutcome(LoadFile(ctx_, link_), "LoadFile");
+      return catalogue::LoadFile(ctx_, link_, data_);
     case 4:
-      return AsOutcome(SaveFile(ctx_, link_), "SaveFile");
+      return catalogue::SaveFile(ctx_, link_, data_);
     case 5:
-      return Confirmed(MotorMoveTest(ctx_, link_));
+      return catalogue::MotorMoveTest(ctx_, link_, data_);
     case 6:
-      return AsOutcome(DumpData(ctx_, link_, data_.state, 0), "DumpData");
+      return catalogue::DumpData(ctx_, link_, data_, 0);
     case 7:
-      return AsOutcome(DumpData(ctx_, link_, data_.state, 1), "DumpData");
+      return catalogue::DumpData(ctx_, link_, data_, 1);
     case 8:
-      return AsOutcome(UpdateFW(ctx_, link_), "UpdateFW");
+      return catalogue::UpdateFW(ctx_, link_, data_);
     case 9:
-      return Confirmed(MotorAction(ctx_, link_));
+      return catalogue::MotorAction(ctx_, link_, data_);
     case 10:
-      return Confirmed(PowerOffTest(ctx_, link_));
+      return catalogue::PowerOffTest(ctx_, link_, data_);
     case 11:
-      return AsOutcome(Transferflag(ctx_, link_, data_.state), "Transferflag");
+      return catalogue::Transferflag(ctx_, link_, data_);
     case 12:
-      return AsOutcome(ReadFatalErrorCode(ctx_, link_), "ReadFatalErrorCode");
+      return catalogue::ReadFatalErrorCode(ctx_, link_, data_, code);
     default:
       return Outcome::NotDone("no such entry");
   }

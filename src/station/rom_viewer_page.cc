@@ -4,12 +4,8 @@
 #include <utility>
 
 #include "charts/chart_table.h"
-#include "charts/print_chart.h"
 #include "model/printer_text.h"
-#include "operations/firmware.h"
-#include "operations/maintenance.h"
-#include "operations/rom_dump.h"
-#include "operations/rom_flags.h"
+#include "operations/catalogue.h"
 
 namespace tarvo::station {
 namespace {
@@ -162,7 +158,7 @@ PageRun RomViewerPage::DoubleClick(std::optional<int> entry) {
 
 PageRun RomViewerPage::ReadRomData(bool check_customer, bool& refresh) {
   PageRun run{PageRun::Kind::kRan, {}, {}};
-  if (!DumpTransferROMData(ctx_, link_, data_.state, summary_)) {
+  if (!catalogue::DumpTransferROMData(ctx_, link_, data_, summary_)) {
     // Nothing was read: the record still holds the last printer's values, which must neither be
     // checked nor shown as this printer's, and this printer's counts stay.
     refresh = false;
@@ -181,14 +177,14 @@ PageRun RomViewerPage::ReadRomData(bool check_customer, bool& refresh) {
 
 Outcome RomViewerPage::Print(uint32_t chart) {
   HeadBlock head = data_.working_block;
-  PrintChart(ctx_, link_, data_.state, head, data_.chart_label, chart);
-  return Outcome::Done();
+  return catalogue::PrintChart(ctx_, link_, data_, head, chart);
 }
 
 Outcome RomViewerPage::CleanAndCheck(int mode, bool print) {
-  Outcome outcome = AsOutcome(NozzleClean(ctx_, link_, data_.chart_label, mode), "NozzleClean");
-  if (print) Print(kNozzleCheckChart);
-  return outcome;
+  Outcome outcome = catalogue::NozzleClean(ctx_, link_, data_, mode);
+  if (!print) return outcome;
+  Outcome printed = Print(kNozzleCheckChart);
+  return outcome ? printed : outcome;
 }
 
 PageRun RomViewerPage::RunEntry(int list, int entry, bool& refresh) {
@@ -231,11 +227,10 @@ PageRun RomViewerPage::RunEntry(int list, int entry, bool& refresh) {
         ran.outcome = Print(kEnvelope);
         return ran;
       case 14:
-        ran.outcome = AsOutcome(InkDisChargeNoPowerOff(ctx_, link_, data_.state, 0),
-                                "InkDisChargeNoPowerOff");
+        ran.outcome = catalogue::InkDisChargeNoPowerOff(ctx_, link_, data_, 0);
         return ran;
       case 15:
-        ran.outcome = AsOutcome(UpdateShippingFW(ctx_, link_, list), "UpdateShippingFW");
+        ran.outcome = catalogue::UpdateShippingFW(ctx_, link_, data_, list);
         return ran;
       default:  // the two separators
         return {};
@@ -246,16 +241,16 @@ PageRun RomViewerPage::RunEntry(int list, int entry, bool& refresh) {
       case 0:
         return ReadRomData(false, refresh);
       case 1:
-        ran.outcome = AsOutcome(UpdateFW(ctx_, link_), "UpdateFW");
+        ran.outcome = catalogue::UpdateFW(ctx_, link_, data_);
         return ran;
       case 2:
-        ran.outcome = AsOutcome(SetInitialValue(ctx_, link_, data_.state), "SetInitialValue");
+        ran.outcome = catalogue::SetInitialValue(ctx_, link_, data_);
         return ran;
       case 3:
-        ran.outcome = AsOutcome(SetFTFlag(ctx_, link_), "SetFTFlag");
+        ran.outcome = catalogue::SetFTFlag(ctx_, link_, data_);
         return ran;
       case 4:
-        ran.outcome = AsOutcome(SetInitialStuff(ctx_, link_), "SetInitialStuff");
+        ran.outcome = catalogue::SetInitialStuff(ctx_, link_, data_);
         return ran;
       default:
         break;
