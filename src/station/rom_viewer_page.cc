@@ -158,11 +158,12 @@ PageRun RomViewerPage::DoubleClick(std::optional<int> entry) {
 
 PageRun RomViewerPage::ReadRomData(bool check_customer, bool& refresh) {
   PageRun run{PageRun::Kind::kRan, {}, {}};
-  if (!catalogue::DumpTransferROMData(ctx_, link_, data_, summary_)) {
+  Outcome read = catalogue::DumpTransferROMData(ctx_, link_, data_, summary_);
+  if (!read) {
     // Nothing was read: the record still holds the last printer's values, which must neither be
     // checked nor shown as this printer's, and this printer's counts stay.
     refresh = false;
-    run.outcome = Outcome::TransferFailed("the ROM data could not be read");
+    run.outcome = read;
     return run;
   }
   data_.chart_label.ink_charges = 0;
