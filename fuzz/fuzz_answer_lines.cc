@@ -18,6 +18,7 @@
 #include "dialogs/fw_version_dialog.h"
 #include "dialogs/input_id_dialog.h"
 #include "dialogs/inspection_dialog.h"
+#include "dialogs/measure_result_dialog.h"
 #include "dialogs/motor_dialog.h"
 #include "dialogs/motor_move_dialog.h"
 #include "dialogs/pass_fail_dialog.h"
@@ -51,6 +52,9 @@ std::vector<std::function<std::unique_ptr<DialogModel>()>> Dialogs() {
       [] { return std::make_unique<PowerOffDialog>(); },
       [] { return std::make_unique<TofAdjustDialog>(); },
       [] { return std::make_unique<ValueEntryDialog>(); },
+      [] {
+        return std::make_unique<tarvo::MeasureResultDialog>("Mono Measure", "KDot.prn", 33'708'960);
+      },
   };
 }
 
