@@ -15,7 +15,7 @@ namespace tarvo {
 // sinks that keep them (a local database, a line database) live outside the device layer.
 
 // Who the printer is, as read from its EEPROM: the customer setting code (ModelName), the USB
-// serial number and the head ID, each as stored up to its first zero byte.
+// serial number and the head ID, each as stored without zero bytes and 0xFF bytes.
 struct PrinterIdentity {
   std::string model_code;
   std::string usb_serial;

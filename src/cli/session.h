@@ -13,6 +13,9 @@
 namespace tarvo::sim {
 class SimPrinter;
 }
+namespace tarvo::records {
+class RecordKeeper;
+}
 
 namespace tarvo::cli {
 
@@ -43,6 +46,7 @@ struct Session {
   // (and the page initialised from "3.data") by the first station command of the run.
   station::StationFiles station_files;
   std::unique_ptr<station::StepRunner> station_runner;
+  records::RecordKeeper* records = nullptr;  // the run's record sink, the one of ctx.records
 };
 
 }  // namespace tarvo::cli

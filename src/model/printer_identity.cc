@@ -7,9 +7,11 @@
 namespace tarvo {
 namespace {
 
-std::string CharsUpToZero(std::span<const uint8_t> bytes, const char* name) {
+// The field's characters without the zero bytes of an unset area and the 0xFF bytes of an
+// EEPROM never written.
+std::string Chars(std::span<const uint8_t> bytes, const char* name) {
   std::string text = GetChars(bytes, *FindField(name));
-  text.resize(std::min(text.size(), text.find('\0')));
+  std::erase_if(text, [](char c) { return c == '\0' || c == '\xff'; });
   return text;
 }
 
@@ -21,8 +23,7 @@ int SignedByte(std::span<const uint8_t> bytes, uint8_t offset) {
 
 PrinterIdentity IdentityOf(std::span<const uint8_t> bytes) {
   if (bytes.size() < kHeadIdOffset + kHeadIdSize) return {};
-  return {CharsUpToZero(bytes, "ModelName"), CharsUpToZero(bytes, "UsbSerialNo"),
-          CharsUpToZero(bytes, "HeadId")};
+  return {Chars(bytes, "ModelName"), Chars(bytes, "UsbSerialNo"), Chars(bytes, "HeadId")};
 }
 
 AdjustmentValues AdjustmentsOf(std::span<const uint8_t> bytes) {

@@ -8,8 +8,8 @@
 namespace tarvo {
 
 // The printer's identity in a head data block or ROM data image (at least its first 27 bytes;
-// a shorter one gives an empty identity): ModelName, UsbSerialNo and HeadId, each up to its
-// first zero byte.
+// a shorter one gives an empty identity): ModelName, UsbSerialNo and HeadId, each without its
+// zero bytes and 0xFF bytes (unset, or never written).
 PrinterIdentity IdentityOf(std::span<const uint8_t> bytes);
 
 // The adjustment values of a head data block or image (TofAdjust, Ms1Adjust ... EcnAdjust) as
