@@ -126,7 +126,9 @@ std::string CommandList() {
 int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
         StopRequest* stop) {
   Options opt;
-  CLI::App app{"tarvo-cli: service and production-line tool for the printer family"};
+  CLI::App app{
+      "tarvo-cli: service and production-line tool for the printer family\n"
+      "  tarvo-cli [OPTIONS] COMMAND [ARGS...] [+ COMMAND [ARGS...]]..."};
   app.set_version_flag("--version", std::string("tarvo-cli ") + TARVO_VERSION);
   app.add_option("--printer", opt.printer, "usb (default) or sim[:STATE_FILE[?FAULTS]]")
       ->envname("TARVO_PRINTER");
@@ -144,7 +146,8 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
   app.add_flag("--virtual-time", opt.virtual_time,
                "simulated printer only: log the waits instead of waiting")
       ->envname("TARVO_VIRTUAL_TIME");
-  app.add_option("command", opt.words, "COMMAND [ARGS...] [+ COMMAND [ARGS...]]...");
+  // Everything from the first word that is not an option of tarvo-cli on is the command line of
+  // the commands, in order, options of the commands ("records list --serial S") included.
   app.prefix_command();
   app.footer(CommandList);
 
