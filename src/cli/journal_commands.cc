@@ -103,9 +103,10 @@ int Restore(Session& s, records::LocalStore& store, int64_t id) {
   // What the printer holds now: it tells whose printer this is, and the restore's own journal
   // entry keeps it as the content the restore replaced.
   RomImage now{};
-  const bool read = e.area == EepromArea::kHeadBlock
-                        ? ReadData(s.ctx, s.link, std::span(now).first<kHeadBlockSize>())
-                        : ReadRomImage(s.ctx, s.link, now);
+  HeadBlock block_now{};
+  const bool read = e.area == EepromArea::kHeadBlock ? ReadData(s.ctx, s.link, block_now)
+                                                     : ReadRomImage(s.ctx, s.link, now);
+  if (e.area == EepromArea::kHeadBlock) PutHeadBlock(now, block_now);
   std::string question = "Write back the " + std::string(AreaName(e.area)) + " as it was before " +
                          e.operation + " at " + e.time + " (journal entry " + std::to_string(id) +
                          ")?";
@@ -126,7 +127,7 @@ int Restore(Session& s, records::LocalStore& store, int64_t id) {
     if (e.area == EepromArea::kHeadBlock) {
       HeadBlock block{};
       std::copy(e.before.begin(), e.before.end(), block.begin());
-      verified = WriteDataVerify(s.ctx, s.link, block, s.read_block);
+      verified = WriteDataVerify(s.ctx, s.link, block, s.station.read_block);
     } else {
       RomImage image{};
       std::copy(e.before.begin(), e.before.end(), image.begin());
