@@ -102,8 +102,9 @@ struct JournalEntry {
 // "2026-12-08T11:31:18".
 std::string IsoTime(const std::tm& t);
 
-// Where the records go. Sinks never fail the caller: a record that cannot be kept is the sink's
-// problem to report, once, and a step or write goes on regardless.
+// Where the records go; called on the device thread only. Sinks never fail the caller: a record
+// that cannot be kept is the sink's problem to report, once, and a step or write goes on
+// regardless.
 //
 // Beside the port, a sink carries what the device layer tells it along the way, kept here once
 // for every sink: the name of the operation that runs (set by the front ends) and what the
