@@ -104,8 +104,9 @@ int Restore(Session& s, records::LocalStore& store, int64_t id) {
   // entry keeps it as the content the restore replaced.
   RomImage now{};
   HeadBlock block_now{};
-  const bool read = e.area == EepromArea::kHeadBlock ? ReadData(s.ctx, s.link, block_now)
-                                                     : ReadRomImage(s.ctx, s.link, now);
+  const Outcome read_now = e.area == EepromArea::kHeadBlock ? ReadData(s.ctx, s.link, block_now)
+                                                            : ReadRomImage(s.ctx, s.link, now);
+  const bool read = read_now.achieved();
   if (e.area == EepromArea::kHeadBlock) PutHeadBlock(now, block_now);
   std::string question = "Write back the " + std::string(AreaName(e.area)) + " as it was before " +
                          e.operation + " at " + e.time + " (journal entry " + std::to_string(id) +
@@ -127,11 +128,11 @@ int Restore(Session& s, records::LocalStore& store, int64_t id) {
     if (e.area == EepromArea::kHeadBlock) {
       HeadBlock block{};
       std::copy(e.before.begin(), e.before.end(), block.begin());
-      verified = WriteDataVerify(s.ctx, s.link, block, s.station.read_block);
+      verified = WriteDataVerify(s.ctx, s.link, block, s.station.read_block).achieved();
     } else {
       RomImage image{};
       std::copy(e.before.begin(), e.before.end(), image.begin());
-      verified = WriteRomImageVerify(s.ctx, s.link, image);
+      verified = WriteRomImageVerify(s.ctx, s.link, image, EveryImageByte()).achieved();
     }
     s.out << "journal restore: " << (verified ? "written and verified" : "not verified") << "\n";
     status = verified ? kExitOk : kExitFailed;

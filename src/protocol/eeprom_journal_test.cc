@@ -54,12 +54,12 @@ TEST_F(EepromJournalTest, NothingReadBeforeMeansNoBeforeContentAndANewOperationF
   RomImage image{};
   ASSERT_TRUE(ReadRomImage(ctx, link, image));
   sink.BeginOperation("ResetAll");  // what SetHeadID read is not ResetAll's
-  ASSERT_TRUE(WriteRomImageVerify(ctx, link, image));
+  ASSERT_TRUE(WriteRomImageVerify(ctx, link, image, EveryImageByte()));
   ASSERT_EQ(sink.journal.size(), 1u);
   EXPECT_THAT(sink.journal[0].before, IsEmpty());
   EXPECT_EQ(sink.journal[0].operation, "ResetAll");
   // The read-back of that write now counts as read: a second write has a before.
-  ASSERT_TRUE(WriteRomImageVerify(ctx, link, image));
+  ASSERT_TRUE(WriteRomImageVerify(ctx, link, image, EveryImageByte()));
   EXPECT_EQ(sink.journal[1].before.size(), kRomImageSize);
 }
 
@@ -83,7 +83,7 @@ TEST_F(EepromJournalTest, AnUnverifiedImageWriteAndNoSinkAtAll) {
   EXPECT_THAT(sink.journal[0].read_back, IsEmpty());
 
   ctx.records = nullptr;
-  ASSERT_TRUE(WriteRomImageVerify(ctx, link, image));
+  ASSERT_TRUE(WriteRomImageVerify(ctx, link, image, EveryImageByte()));
   EXPECT_EQ(sink.journal.size(), 1u);
 }
 
