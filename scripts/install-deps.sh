@@ -10,6 +10,8 @@ packages=(
   nlohmann-json3-dev libcli11-dev libxxhash-dev
   libusb-1.0-0-dev umockdev libumockdev-dev
   qt6-base-dev fonts-liberation fonts-wqy-microhei xvfb
+  libsqlite3-dev libpq-dev
+  postgresql  # the line database tests start a server of their own (initdb, pg_ctl)
   "$@"
 )
 

@@ -8,6 +8,7 @@
 #include "base/clock.h"
 #include "base/edition.h"
 #include "base/operator.h"
+#include "base/record_sink.h"
 #include "base/settings_store.h"
 #include "base/stop_request.h"
 #include "base/wire_log.h"
@@ -37,6 +38,9 @@ struct Context {
   // `name` as the device layer opens it: a relative name inside the station folder, an absolute
   // one (and an empty one, which names no file) as it is.
   std::string StationPath(std::string_view name) const;
+
+  // Where the line's records go; none by default. Front ends set it.
+  RecordSink* records = nullptr;
 
   std::string_view Text(const EditionText& text) const { return edition.Text(text); }
 

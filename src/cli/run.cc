@@ -19,6 +19,8 @@
 #include "front/printer_factory.h"
 #include "front/station_dir.h"
 #include "link/printer_link.h"
+#include "records/record_keeper.h"
+#include "records/records_config.h"
 
 namespace tarvo::cli {
 namespace {
@@ -96,6 +98,8 @@ int RunCommand(Session& session, const std::vector<std::string>& words) {
     return kExitOffline;
   }
   const uint64_t save_failures = session.sim ? session.sim->save_failures() : 0;
+  // The EEPROM writes of the command are journalled under its name.
+  if (session.ctx.records) session.ctx.records->BeginOperation(command->name);
   int status = command->run(session, std::span(words).subspan(1));
   if (framed) session.link.HandleClose();
   // The simulated printer has told why; a state that was not kept fails the command.
@@ -122,7 +126,9 @@ std::string CommandList() {
 int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
         StopRequest* stop) {
   Options opt;
-  CLI::App app{"tarvo-cli: service and production-line tool for the printer family"};
+  CLI::App app{
+      "tarvo-cli: service and production-line tool for the printer family\n"
+      "  tarvo-cli [OPTIONS] COMMAND [ARGS...] [+ COMMAND [ARGS...]]..."};
   app.set_version_flag("--version", std::string("tarvo-cli ") + TARVO_VERSION);
   app.add_option("--printer", opt.printer, "usb (default) or sim[:STATE_FILE[?FAULTS]]")
       ->envname("TARVO_PRINTER");
@@ -140,7 +146,8 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
   app.add_flag("--virtual-time", opt.virtual_time,
                "simulated printer only: log the waits instead of waiting")
       ->envname("TARVO_VIRTUAL_TIME");
-  app.add_option("command", opt.words, "COMMAND [ARGS...] [+ COMMAND [ARGS...]]...");
+  // Everything from the first word that is not an option of tarvo-cli on is the command line of
+  // the commands, in order, options of the commands ("records list --serial S") included.
   app.prefix_command();
   app.footer(CommandList);
 
@@ -203,8 +210,16 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
   });
   const Edition& edition = opt.edition == "library" ? kLibraryEdition : kProgramEdition;
   Context ctx{edition, clock, *op, settings, wire, *station_dir, &stop_request};
+  records::KeeperOptions keep;
+  keep.local_path = records::DefaultRecordsPath().string();
+  keep.line_url = records::LineDatabaseUrl(settings);
+  keep.origin = records::ThisMachine(TARVO_VERSION, edition);
+  keep.warn = [&err](const std::string& text) { err << "tarvo-cli: records: " << text << "\n"; };
+  records::RecordKeeper keeper(std::move(keep), clock);
+  ctx.records = &keeper;
   PrinterLink link(ctx, *printer->backend);
   Session session(ctx, *printer->backend, link, out, err, printer->sim.get());
+  session.records = &keeper;
 
   int status = kExitOk;
   bool stopped = false;

@@ -14,6 +14,9 @@
 namespace tarvo::sim {
 class SimPrinter;
 }
+namespace tarvo::records {
+class RecordKeeper;
+}
 
 namespace tarvo::cli {
 
@@ -48,6 +51,8 @@ struct Session {
   // The ROM data viewer page of the run, made by its first viewer command; it shares `station`
   // with the step runner.
   std::unique_ptr<station::RomViewerPage> viewer;
+
+  records::RecordKeeper* records = nullptr;  // the run's record sink, the one of ctx.records
 };
 
 }  // namespace tarvo::cli

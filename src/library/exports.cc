@@ -50,6 +50,8 @@ Result WithRuntime(const char* name, Result failure, Body&& body) noexcept {
       Runtime& rt;
       ~FlushWireLog() { rt.ctx().wire.Flush(); }
     } flush{*rt};
+    // The export's EEPROM writes are journalled under its name.
+    if (rt->ctx().records) rt->ctx().records->BeginOperation(name);
     return body(*rt);
   });
 }

@@ -7,6 +7,7 @@
 
 #include "front/operator_factory.h"
 #include "front/station_dir.h"
+#include "records/records_config.h"
 
 namespace tarvo::library {
 namespace {
@@ -145,8 +146,15 @@ std::unique_ptr<Runtime> Runtime::FromEnvironment(StationData& station, std::str
 
   rt->settings_ = std::make_unique<FileSettingsStore>(FileSettingsStore::DefaultPath(),
                                                       [](const std::string& p) { Tell(p); });
+  records::KeeperOptions keep;
+  keep.local_path = records::DefaultRecordsPath().string();
+  keep.line_url = records::LineDatabaseUrl(*rt->settings_);
+  keep.origin = records::ThisMachine(TARVO_VERSION, kLibraryEdition);
+  keep.warn = [](const std::string& text) { Tell("records: " + text); };
+  rt->records_ = std::make_unique<records::RecordKeeper>(std::move(keep), *rt->clock_);
   rt->ctx_ = std::make_unique<Context>(
       Context{kLibraryEdition, *rt->clock_, *op, *rt->settings_, *rt->wire_, *station_dir});
+  rt->ctx_->records = rt->records_.get();
   rt->link_ = std::make_unique<PrinterLink>(*rt->ctx_, *rt->printer_.backend);
   return rt;
 }

@@ -14,6 +14,7 @@
 #include "front/printer_factory.h"
 #include "link/printer_link.h"
 #include "model/station_data.h"
+#include "records/record_keeper.h"
 
 namespace tarvo::library {
 
@@ -25,9 +26,11 @@ StationData& LibraryStation();
 
 // Everything an export needs to reach the printer and the operator, chosen from the environment
 // (TARVO_PRINTER, TARVO_OPERATOR, TARVO_TRANSCRIPT, TARVO_WIRE_LOG, TARVO_VIRTUAL_TIME,
-// TARVO_STATION_DIR; settings in FileSettingsStore::DefaultPath()), and the station's run-time
-// data the exports work on. Without TARVO_OPERATOR the dialogs are shown in Qt windows by the
-// plugin libfennick-qt.so when there is a display, and the exports fail when there is none.
+// TARVO_STATION_DIR; settings in FileSettingsStore::DefaultPath(); records in the machine's
+// records file and, with TARVO_RECORDS_URL or the settings' "RecordsUrl", the line database),
+// and the station's run-time data the exports work on. Without TARVO_OPERATOR the dialogs are
+// shown in Qt windows by the plugin libfennick-qt.so when there is a display, and the exports
+// fail when there is none.
 class Runtime {
  public:
   // The runtime of this process, built at the first call. Nothing when the environment names an
@@ -68,6 +71,7 @@ class Runtime {
   std::unique_ptr<FileSettingsStore> settings_;
   front::Printer printer_;
   std::unique_ptr<Operator> op_;
+  std::unique_ptr<records::RecordKeeper> records_;
   std::unique_ptr<Context> ctx_;
   std::unique_ptr<PrinterLink> link_;
 };

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "protocol/commands.h"
+#include "protocol/eeprom_journal.h"
 #include "protocol/packets.h"
 
 namespace tarvo {
@@ -48,10 +49,13 @@ Outcome ReadData(const Context& ctx, PrinterLink& link, HeadBlock& dest) {
     return read;
   }
   std::copy(data.begin(), data.end(), dest.begin());
+  NoteEepromRead(ctx, 0, data);
   return passed;
 }
 
-Outcome WriteData(const Context& ctx, PrinterLink& link, const HeadBlock& block) {
+namespace {
+
+Outcome SendHeadBlock(const Context& ctx, PrinterLink& link, const HeadBlock& block) {
   if (Outcome sent = WriteTold(ctx, link, MemoryPacket(kMemoryWrite, 0, kHeadBlockSize),
                                ctx.Text({kWriteCommandError, "寫入資料失敗 1 !!"}));
       !sent) {
@@ -60,11 +64,8 @@ Outcome WriteData(const Context& ctx, PrinterLink& link, const HeadBlock& block)
   return WriteTold(ctx, link, block, ctx.Text({kWriteCommandError, "寫入資料失敗 2 !!"}));
 }
 
-Outcome WriteDataVerify(const Context& ctx, PrinterLink& link, const HeadBlock& block,
-                        HeadBlock& read_back) {
-  const Outcome written = WriteData(ctx, link, block);
-  // Read back even after a failed write, so the caller's read block shows what the printer holds.
-  const Outcome read = ReadData(ctx, link, read_back);
+Outcome CheckHeadBlock(const Outcome& written, const Outcome& read, const HeadBlock& block,
+                       const HeadBlock& read_back) {
   if (!written) return written;
   if (!read) return read;
   auto differs = std::mismatch(block.begin(), block.end(), read_back.begin());
@@ -73,6 +74,27 @@ Outcome WriteDataVerify(const Context& ctx, PrinterLink& link, const HeadBlock& 
                                  Offset(static_cast<size_t>(differs.first - block.begin())));
   }
   return read;
+}
+
+}  // namespace
+
+Outcome WriteData(const Context& ctx, PrinterLink& link, const HeadBlock& block) {
+  JournalledWrite journal(ctx, EepromArea::kHeadBlock);
+  const Outcome written = SendHeadBlock(ctx, link, block);
+  journal.Finish(block, {}, WriteCheck::kNotChecked);
+  return written;
+}
+
+Outcome WriteDataVerify(const Context& ctx, PrinterLink& link, const HeadBlock& block,
+                        HeadBlock& read_back) {
+  JournalledWrite journal(ctx, EepromArea::kHeadBlock);
+  const Outcome written = SendHeadBlock(ctx, link, block);
+  // Read back even after a failed write, so the caller's read block shows what the printer holds.
+  const Outcome read = ReadData(ctx, link, read_back);
+  const Outcome result = CheckHeadBlock(written, read, block, read_back);
+  journal.Finish(block, read ? std::span<const uint8_t>(read_back) : std::span<const uint8_t>(),
+                 result.achieved() ? WriteCheck::kVerified : WriteCheck::kMismatch);
+  return result;
 }
 
 Outcome ReadRomImage(const Context& ctx, PrinterLink& link,
@@ -88,6 +110,7 @@ Outcome ReadRomImage(const Context& ctx, PrinterLink& link,
   RomImage data{};
   if (!link.ReadReply(data)) return Outcome::TransferFailed("no ROM data image in the reply");
   std::copy(data.begin(), data.end(), dest.begin());
+  NoteEepromRead(ctx, 0, data);
 
   std::string version;
   const Outcome queried = ReadFWVersion(ctx, link, version);
@@ -98,11 +121,38 @@ Outcome ReadRomImage(const Context& ctx, PrinterLink& link,
   return passed;
 }
 
-Outcome WriteRomImage(const Context& ctx, PrinterLink& link,
-                      std::span<const uint8_t, kRomImageSize> image) {
+namespace {
+
+Outcome SendRomImage(const Context& ctx, PrinterLink& link,
+                     std::span<const uint8_t, kRomImageSize> image) {
   if (Outcome sent = WriteCommand(ctx, link, MemoryPacket(kMemoryWrite, 0, kRomImageSize)); !sent)
     return sent;
   return WriteCommand(ctx, link, image);
+}
+
+Outcome CheckRomImage(const Outcome& written, const Outcome& read,
+                      std::span<const uint8_t, kRomImageSize> image, const RomImage& back,
+                      const ImageBytes& meant) {
+  if (!written) return written;
+  if (!read.achieved()) return read;
+  for (size_t i = 0; i < kRomImageSize; ++i) {
+    const bool version = i >= kFwVersionOffset && i < kFwVersionOffset + kFwVersionSize;
+    const bool checked = i < kVerifiedImageBytes || (meant[i] && !version);
+    if (checked && image[i] != back[i]) {
+      return Outcome::VerifyFailed("ROM data image read back differs at " + Offset(i));
+    }
+  }
+  return read;
+}
+
+}  // namespace
+
+Outcome WriteRomImage(const Context& ctx, PrinterLink& link,
+                      std::span<const uint8_t, kRomImageSize> image) {
+  JournalledWrite journal(ctx, EepromArea::kRomImage);
+  const Outcome written = SendRomImage(ctx, link, image);
+  journal.Finish(image, {}, WriteCheck::kNotChecked);
+  return written;
 }
 
 ImageBytes ChangedBytes(std::span<const uint8_t, kRomImageSize> before,
@@ -119,19 +169,15 @@ ImageBytes EveryImageByte() {
 Outcome WriteRomImageVerify(const Context& ctx, PrinterLink& link,
                             std::span<const uint8_t, kRomImageSize> image,
                             const ImageBytes& meant) {
-  const Outcome written = WriteRomImage(ctx, link, image);
+  JournalledWrite journal(ctx, EepromArea::kRomImage);
+  const Outcome written = SendRomImage(ctx, link, image);
   RomImage back{};
   const Outcome read = ReadRomImage(ctx, link, back);
-  if (!written) return written;
-  if (!read.achieved()) return read;
-  for (size_t i = 0; i < kRomImageSize; ++i) {
-    const bool version = i >= kFwVersionOffset && i < kFwVersionOffset + kFwVersionSize;
-    const bool checked = i < kVerifiedImageBytes || (meant[i] && !version);
-    if (checked && image[i] != back[i]) {
-      return Outcome::VerifyFailed("ROM data image read back differs at " + Offset(i));
-    }
-  }
-  return read;
+  const Outcome result = CheckRomImage(written, read, image, back, meant);
+  journal.Finish(image,
+                 read.achieved() ? std::span<const uint8_t>(back) : std::span<const uint8_t>(),
+                 result.achieved() ? WriteCheck::kVerified : WriteCheck::kMismatch);
+  return result;
 }
 
 Outcome ReadMemory(const Context& ctx, PrinterLink& link, std::span<uint8_t> dest, uint8_t start) {
@@ -160,6 +206,7 @@ Outcome ReadMemory(const Context& ctx, PrinterLink& link, std::span<uint8_t> des
   if (Outcome read = ReadTold(ctx, link, std::span(data).first(dest.size()), read_error); !read)
     return read;
   std::copy_n(data.begin(), dest.size(), dest.begin());
+  NoteEepromRead(ctx, start, dest);
   return passed;
 }
 

@@ -1,0 +1,102 @@
+// What putting a station step on record costs: the StepRecording of one Station 2 step and the
+// journal entry of one head data block write, into the machine's records file (SQLite), against
+// the same with no record sink.
+//
+//   build/bench/records_bench [STEPS]      (default 2000)
+//
+// Reports the mean and the 99th percentile per step; the goal is under 1 ms with SQLite.
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "model/step_recording.h"
+#include "protocol/eeprom.h"
+#include "records/record_keeper.h"
+#include "testing/device_rig.h"
+
+namespace {
+
+using Ms = std::chrono::duration<double, std::milli>;
+
+constexpr std::array<std::string_view, 13> kSlots = {
+    "CT",     "Nozzle Check", "TOF", "MS1",   "MS2",  "VSD",     "ECN",
+    "G0S A4", "DisCharge",    "S/F", "Photo", "Card", "Envelope"};
+
+// Runs `steps` steps and returns the time of the recording part of each, in ms: the step's own
+// printer traffic (one head block read) is left out of the figure.
+std::vector<double> Run(tarvo::testing::DeviceRig& rig, int steps) {
+  std::vector<double> times;
+  std::array<uint8_t, 13> results;
+  results.fill(2);
+  tarvo::HeadBlock working{}, read{};
+  const tarvo::StationSettingsRecord settings{"031", "ABC", "01", "CT"};
+  for (int i = 0; i < steps; ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    tarvo::StepRecording rec(rig.ctx, 2, 5, "    2-1. Nozzle Cleaning - CL1 / Print - Nozzle Check",
+                             results);
+    const auto t1 = std::chrono::steady_clock::now();
+    tarvo::ReadData(rig.ctx, rig.link, read);
+    const auto t2 = std::chrono::steady_clock::now();
+    results[1] = static_cast<uint8_t>(i % 2);
+    rec.SlotSet(1, kSlots[1], results[1]);
+    rec.Finish(results, kSlots, 2, working, read, settings);
+    const auto t3 = std::chrono::steady_clock::now();
+    times.push_back(Ms(t1 - t0).count() + Ms(t3 - t2).count());
+  }
+  return times;
+}
+
+void Report(const char* what, std::vector<double> times) {
+  double sum = 0;
+  for (double t : times) sum += t;
+  std::sort(times.begin(), times.end());
+  std::printf("%-34s mean %.3f ms  median %.3f ms  p99 %.3f ms  max %.3f ms\n", what,
+              sum / times.size(), times[times.size() / 2], times[times.size() * 99 / 100],
+              times.back());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int steps = argc > 1 ? std::atoi(argv[1]) : 2000;
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("records-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+
+  tarvo::testing::DeviceRig rig;
+  rig.Open();
+  Report("no record sink", Run(rig, steps));
+
+  tarvo::records::RecordKeeper keeper(
+      {(dir / "records.sqlite").string(), "", {"bench", "0", "program"}, {}, 60'000}, rig.clock);
+  rig.ctx.records = &keeper;
+  Run(rig, 20);  // opens the file and makes its schema
+  Report("SQLite records file", Run(rig, steps));
+
+  // One journalled head block write, beside the write's own traffic.
+  std::vector<double> writes;
+  tarvo::HeadBlock block{}, back{};
+  for (int i = 0; i < steps / 4; ++i) {
+    tarvo::ReadData(rig.ctx, rig.link, block);
+    const auto t0 = std::chrono::steady_clock::now();
+    tarvo::WriteDataVerify(rig.ctx, rig.link, block, back);
+    writes.push_back(Ms(std::chrono::steady_clock::now() - t0).count());
+  }
+  Report("head block write, journalled", writes);
+  rig.ctx.records = nullptr;
+  writes.clear();
+  for (int i = 0; i < steps / 4; ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    tarvo::WriteDataVerify(rig.ctx, rig.link, block, back);
+    writes.push_back(Ms(std::chrono::steady_clock::now() - t0).count());
+  }
+  Report("head block write, no record sink", writes);
+
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
+  return 0;
+}

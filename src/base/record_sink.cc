@@ -1,0 +1,35 @@
+#include "base/record_sink.h"
+
+#include <cstdio>
+
+namespace tarvo {
+
+std::string_view AreaName(EepromArea area) {
+  return area == EepromArea::kHeadBlock ? "head block" : "rom image";
+}
+
+std::string_view CheckName(WriteCheck check) {
+  switch (check) {
+    case WriteCheck::kVerified:
+      return "verified";
+    case WriteCheck::kMismatch:
+      return "mismatch";
+    case WriteCheck::kNotChecked:
+      break;
+  }
+  return "not checked";
+}
+
+std::string IsoTime(const std::tm& t) {
+  char text[80];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1,
+                t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+  return text;
+}
+
+void RecordSink::BeginOperation(std::string_view name) {
+  operation_ = name;
+  seen_ = {};
+}
+
+}  // namespace tarvo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace tarvo::cli {
+
+// The words after "records" or "journal": a verb, then options.
+struct RecordsArgs {
+  std::string verb;
+  int64_t id = 0;  // show, restore
+  std::string serial;
+  std::string since;
+  int station = 0;
+  std::string format;  // export: "json" or "csv"
+};
+
+// Parses the records words; nothing, with *problem set, for a bad line.
+std::optional<RecordsArgs> ParseRecordsArgs(std::span<const std::string> words,
+                                            std::string* problem);
+// The same for the journal's words (list [--serial S], show ID, restore ID).
+std::optional<RecordsArgs> ParseJournalArgs(std::span<const std::string> words,
+                                            std::string* problem);
+
+}  // namespace tarvo::cli

@@ -1,0 +1,168 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/run.h"
+#include "records/local_store.h"
+#include "testing/scratch_dir.h"
+
+namespace tarvo::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+struct RecordsCommandsTest : ::testing::Test {
+  RecordsCommandsTest() {
+    setenv("TARVO_CONFIG_DIR", dir.c_str(), 1);
+    setenv("TARVO_DATA_DIR", (dir / "data").c_str(), 1);
+    unsetenv("TARVO_RECORDS_URL");
+  }
+  ~RecordsCommandsTest() override { unsetenv("TARVO_DATA_DIR"); }
+
+  // Runs tarvo-cli on the simulated printer in virtual time, answered by `script`.
+  int Cli(std::vector<std::string> args, const std::string& script = "") {
+    const std::string script_file = (dir / "answers.script").string();
+    std::ofstream(script_file) << script;
+    std::vector<std::string> all = {
+        "tarvo-cli",      "--printer",  "sim:" + (dir / "printer.json").string(),
+        "--virtual-time", "--operator", "script:" + script_file};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) argv.push_back(a.data());
+    std::istringstream in;
+    out.str("");
+    err.str("");
+    return cli::Run(static_cast<int>(argv.size()), argv.data(), in, out, err);
+  }
+  std::vector<std::string> OutLines() const {
+    std::istringstream s(out.str());
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(s, l);) lines.push_back(l);
+    return lines;
+  }
+
+  testing::ScratchDir scratch;
+  const fs::path dir = scratch.path();
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(RecordsCommandsTest, TheJournalHoldsEveryWriteWithItsImagesAndRestoresOneOnConfirmation) {
+  // Head ID, TOF accepted as it is, MS1 edited in the EEPROM Data dialog, discharge with finishing.
+  ASSERT_EQ(Cli({"HandleOpen", "+", "SetHeadID", "+", "TOF", "+", "DumpData", "0", "+",
+                 "InkDisCharge", "1"},
+                "enter AB12CD\nok\nok\nchoose 1\nfields MS1=-3\nok\nok\nno\nok\nok\nok\n"),
+            0)
+      << err.str();
+  EXPECT_TRUE(fs::exists(dir / "data" / "records.sqlite"));
+
+  ASSERT_EQ(Cli({"journal", "list"}), 0) << err.str();
+  std::vector<std::string> lines = OutLines();
+  ASSERT_EQ(lines.size(), 5u) << out.str();
+  EXPECT_THAT(lines[0], HasSubstr("SetHeadID | head block |"));
+  EXPECT_THAT(lines[0], HasSubstr("AB12CD | verified"));
+  EXPECT_THAT(lines[1], HasSubstr("SetHeadID | rom image"));
+  EXPECT_THAT(lines[2], HasSubstr("TOF | head block"));
+  EXPECT_THAT(lines[2], HasSubstr("0 fields changed"));
+  EXPECT_THAT(lines[3], HasSubstr("DumpData | rom image"));
+  EXPECT_THAT(lines[3], HasSubstr("1 fields changed"));
+  EXPECT_THAT(lines[4], HasSubstr("InkDisCharge | rom image"));
+
+  ASSERT_EQ(Cli({"journal", "show", "4"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("0x1b Ms1Adjust: 0 -> -3 *\n"));
+  EXPECT_THAT(out.str(), HasSubstr("0x15 HeadId: \"AB12CD\" -> \"AB12CD\"\n"));
+  ASSERT_EQ(Cli({"journal", "show", "5"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("0x7b FtFlag: 255 -> 1 *"));
+
+  // ResetAll clears the image; the journal brings it back.
+  ASSERT_EQ(Cli({"rom"}), 0);
+  const std::string before_reset = out.str();
+  ASSERT_EQ(Cli({"ResetAll"}, "ok\nok\nok\n"), 0) << err.str();
+  ASSERT_EQ(Cli({"rom"}), 0);
+  EXPECT_NE(out.str(), before_reset);
+  ASSERT_EQ(Cli({"journal", "list"}), 0);
+  ASSERT_EQ(OutLines().size(), 6u);
+  EXPECT_THAT(OutLines()[5], HasSubstr("ResetAll | rom image"));
+
+  EXPECT_EQ(Cli({"journal", "restore", "6"}, "no\n"), 1);
+  EXPECT_THAT(out.str(), HasSubstr("journal restore: cancelled"));
+  ASSERT_EQ(Cli({"journal", "restore", "6", "+", "rom"}, "yes\n"), 0) << err.str();
+  EXPECT_THAT(out.str(), HasSubstr("journal restore: written and verified"));
+  EXPECT_THAT(out.str(), HasSubstr(before_reset.substr(before_reset.find('\n') + 1)));
+  // The restore is on the journal too, with what it overwrote.
+  ASSERT_EQ(Cli({"journal", "list", "--serial", "nobody"}), 0);
+  EXPECT_TRUE(out.str().empty());
+  ASSERT_EQ(Cli({"journal", "show", "7"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("journal restore 6 at"));
+}
+
+TEST_F(RecordsCommandsTest, StepsAreListedShownExportedAndCountedPerDay) {
+  {
+    records::LocalStore store;
+    ASSERT_TRUE(store.Open((dir / "data" / "records.sqlite").string())) << store.error();
+    const records::Origin origin{"station-a", "0.1.0", "program"};
+    StepRecord step;
+    step.station = 2;
+    step.position = 12;
+    step.text = "    2-8. Print - Nozzle Check";
+    step.started = "2026-12-08T09:00:00";
+    step.ended = "2026-12-08T09:01:00";
+    step.printer = {"031", "ABC01261208090000", "AB12CD"};
+    step.slots = {{1, "Nozzle Check", 0}};
+    step.total = 0;
+    ASSERT_TRUE(store.Add(step, origin));
+    step.slots = {{1, "Nozzle Check", 1}};
+    step.total = 2;
+    step.text = "a text, with \"quotes\"";
+    step.started = "2026-12-09T08:00:00";
+    ASSERT_TRUE(store.Add(step, origin));
+  }
+  ASSERT_EQ(Cli({"records", "list", "--since", "2026-12-09"}), 0) << err.str();
+  ASSERT_EQ(OutLines().size(), 1u);
+  EXPECT_THAT(OutLines()[0], HasSubstr("2 2026-12-09T08:00:00 S2 12"));
+  EXPECT_THAT(OutLines()[0], HasSubstr("Nozzle Check=PASS | total Testing"));
+  ASSERT_EQ(Cli({"records", "list", "--station", "1"}), 0);
+  EXPECT_TRUE(out.str().empty());
+
+  ASSERT_EQ(Cli({"records", "show", "1"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("USB S/No. ABC01261208090000, head ID AB12CD"));
+  EXPECT_THAT(out.str(), HasSubstr("history of ABC01261208090000:\n1 "));
+  EXPECT_EQ(Cli({"records", "show", "9"}), 1);
+
+  ASSERT_EQ(Cli({"records", "export", "--format", "csv"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr(",\"a text, with \"\"quotes\"\"\","));
+  ASSERT_EQ(Cli({"records", "export", "--format", "json"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("\"usb_serial\": \"ABC01261208090000\""));
+
+  ASSERT_EQ(Cli({"records", "yield"}), 0);
+  EXPECT_EQ(out.str(),
+            "2026-12-08 station 2: 1 printers, 0 passed, 1 failed; failed most: Nozzle Check (1)\n"
+            "2026-12-09 station 2: 1 printers, 0 passed, 0 failed\n");
+
+  EXPECT_EQ(Cli({"records", "push"}), 1);
+  EXPECT_THAT(err.str(), HasSubstr("no line database is set"));
+  EXPECT_EQ(Cli({"records", "export"}), 2);
+  EXPECT_EQ(Cli({"records", "list", "--station", "7"}), 2);
+  EXPECT_EQ(Cli({"journal", "show", "x"}), 2);
+}
+
+TEST_F(RecordsCommandsTest, AnUnreachableLineDatabaseIsOneWarningAndTheCommandsGoOn) {
+  setenv("TARVO_RECORDS_URL", "host=/nonexistent dbname=line password=Sekr1tPass", 1);
+  EXPECT_EQ(Cli({"HandleOpen", "+", "SetHeadID", "+", "SetHeadID"},
+                "enter AB12CD\nok\nenter AB12CE\nok\n"),
+            0);
+  unsetenv("TARVO_RECORDS_URL");
+  EXPECT_THAT(err.str(), HasSubstr("records: the line database cannot be reached"));
+  EXPECT_EQ(err.str().find("records:"), err.str().rfind("records:")) << err.str();
+  EXPECT_THAT(err.str(), Not(HasSubstr("Sekr1tPass")));
+  ASSERT_EQ(Cli({"journal", "list"}), 0);
+  EXPECT_EQ(OutLines().size(), 4u);  // each SetHeadID writes the head block and the ink values
+}
+
+}  // namespace
+}  // namespace tarvo::cli

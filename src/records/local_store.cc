@@ -1,0 +1,351 @@
+#include "records/local_store.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <set>
+
+#include "records/schema.h"
+
+namespace tarvo::records {
+namespace {
+
+constexpr const char* kStepColumns =
+    "id, uid, host, tool_version, edition, sent, station, position, text, started, ended, total, "
+    "model_code, usb_serial, head_id, tof, ms1, ms2, vsd, ecn, destination, belt, pc, jig";
+constexpr const char* kJournalColumns =
+    "id, uid, host, tool_version, edition, sent, operation, time, model_code, usb_serial, "
+    "head_id, area, before_bytes, written_bytes, read_back_bytes, check_result";
+constexpr const char* kDotWeightColumns =
+    "id, uid, host, tool_version, edition, sent, time, kind, weights, average, low, high, passed, "
+    "model_code, usb_serial, head_id";
+
+// The first six columns of every query above.
+template <typename Record>
+Stored<Record> Head(const SqliteStatement& q) {
+  Stored<Record> s;
+  s.id = q.Int(0);
+  s.uid = q.Text(1);
+  s.origin = {q.Text(2), q.Text(3), q.Text(4)};
+  s.sent = q.Int(5) != 0;
+  return s;
+}
+
+void BindOrigin(SqliteStatement& s, const std::string& uid, const Origin& o) {
+  s.Bind(1, uid).Bind(2, o.host).Bind(3, o.tool_version).Bind(4, o.edition);
+}
+
+void BindAll(SqliteStatement& q, const std::vector<std::string>& args) {
+  for (size_t i = 0; i < args.size(); ++i) q.Bind(static_cast<int>(i + 1), args[i]);
+}
+
+std::string LimitClause(int limit) {
+  return limit < 0 ? std::string() : " LIMIT " + std::to_string(limit);
+}
+
+WriteCheck CheckFromName(const std::string& name) {
+  if (name == CheckName(WriteCheck::kVerified)) return WriteCheck::kVerified;
+  if (name == CheckName(WriteCheck::kMismatch)) return WriteCheck::kMismatch;
+  return WriteCheck::kNotChecked;
+}
+
+}  // namespace
+
+std::string NewUid() {
+  static thread_local std::random_device source;
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string uid;
+  for (int i = 0; i < 4; ++i) {
+    uint32_t word = source();
+    for (int d = 0; d < 8; ++d, word >>= 4) uid += kDigits[word & 0xF];
+  }
+  return uid;
+}
+
+bool LocalStore::Open(const std::string& path) {
+  path_ = path;
+  std::error_code ec;
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+  if (!db_.Open(path)) return false;
+  // Write-ahead log: a commit is one append, readers never block the writer, and a process
+  // killed at any point leaves the file as of its last commit.
+  if (!db_.Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; "
+                "PRAGMA foreign_keys = ON;") ||
+      !MigrateTo(db_)) {
+    return false;
+  }
+  return true;
+}
+
+std::optional<int64_t> LocalStore::Insert(SqliteStatement& insert) {
+  if (!insert.ok() || !insert.Run()) return std::nullopt;
+  return db_.LastInsertId();
+}
+
+std::optional<int64_t> LocalStore::Add(const StepRecord& step, const Origin& origin) {
+  SqliteTransaction t(db_);
+  if (!t.ok()) return std::nullopt;
+  SqliteStatement s(db_,
+                    "INSERT INTO steps (uid, host, tool_version, edition, station, position, "
+                    "text, started, ended, total, model_code, usb_serial, head_id, tof, ms1, ms2, "
+                    "vsd, ecn, destination, belt, pc, jig) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                    "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  BindOrigin(s, NewUid(), origin);
+  s.Bind(5, int64_t{step.station}).Bind(6, int64_t{step.position}).Bind(7, step.text);
+  s.Bind(8, step.started).Bind(9, step.ended).Bind(10, int64_t{step.total});
+  s.Bind(11, step.printer.model_code).Bind(12, step.printer.usb_serial);
+  s.Bind(13, step.printer.head_id);
+  const AdjustmentValues& a = step.adjustments;
+  s.Bind(14, int64_t{a.tof}).Bind(15, int64_t{a.ms1}).Bind(16, int64_t{a.ms2});
+  s.Bind(17, int64_t{a.vsd}).Bind(18, int64_t{a.ecn});
+  const StationSettingsRecord& set = step.settings;
+  s.Bind(19, set.destination).Bind(20, set.belt).Bind(21, set.pc).Bind(22, set.jig);
+  std::optional<int64_t> id = Insert(s);
+  if (!id) return std::nullopt;
+  SqliteStatement slot(db_,
+                       "INSERT OR REPLACE INTO step_slots (step_id, slot, name, result) "
+                       "VALUES (?, ?, ?, ?)");
+  for (const SlotResult& r : step.slots) {
+    slot.Reset();
+    slot.Bind(1, *id).Bind(2, int64_t{r.slot}).Bind(3, r.name).Bind(4, int64_t{r.result});
+    if (!slot.Run()) return std::nullopt;
+  }
+  if (!t.Commit()) return std::nullopt;
+  return id;
+}
+
+std::optional<int64_t> LocalStore::Add(const JournalEntry& e, const Origin& origin) {
+  SqliteTransaction t(db_);
+  if (!t.ok()) return std::nullopt;
+  SqliteStatement s(db_,
+                    "INSERT INTO journal (uid, host, tool_version, edition, operation, time, "
+                    "model_code, usb_serial, head_id, area, before_bytes, written_bytes, "
+                    "read_back_bytes, check_result) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                    "?, ?)");
+  BindOrigin(s, NewUid(), origin);
+  s.Bind(5, e.operation).Bind(6, e.time).Bind(7, e.printer.model_code);
+  s.Bind(8, e.printer.usb_serial).Bind(9, e.printer.head_id).Bind(10, AreaName(e.area));
+  s.BindBlob(11, e.before).BindBlob(12, e.written).BindBlob(13, e.read_back);
+  s.Bind(14, CheckName(e.check));
+  std::optional<int64_t> id = Insert(s);
+  if (!id || !t.Commit()) return std::nullopt;
+  return id;
+}
+
+std::optional<int64_t> LocalStore::Add(const DotWeightRecord& m, const Origin& origin) {
+  SqliteTransaction t(db_);
+  if (!t.ok()) return std::nullopt;
+  SqliteStatement s(db_,
+                    "INSERT INTO dot_weights (uid, host, tool_version, edition, time, kind, "
+                    "weights, average, low, high, passed, model_code, usb_serial, head_id) "
+                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  BindOrigin(s, NewUid(), origin);
+  s.Bind(5, m.time).Bind(6, m.kind).Bind(7, nlohmann::json(m.weights).dump());
+  s.Bind(8, m.average).Bind(9, m.low).Bind(10, m.high).Bind(11, int64_t{m.passed});
+  s.Bind(12, m.printer.model_code).Bind(13, m.printer.usb_serial).Bind(14, m.printer.head_id);
+  std::optional<int64_t> id = Insert(s);
+  if (!id || !t.Commit()) return std::nullopt;
+  return id;
+}
+
+std::vector<StoredStep> LocalStore::QuerySteps(const std::string& where,
+                                               const std::vector<std::string>& args, int limit) {
+  std::vector<StoredStep> out;
+  SqliteStatement q(db_, std::string("SELECT ") + kStepColumns + " FROM steps " + where +
+                             " ORDER BY id" + LimitClause(limit));
+  BindAll(q, args);
+  while (q.Step()) {
+    StoredStep s = Head<StepRecord>(q);
+    StepRecord& r = s.record;
+    r.station = static_cast<int>(q.Int(6));
+    r.position = static_cast<int>(q.Int(7));
+    r.text = q.Text(8);
+    r.started = q.Text(9);
+    r.ended = q.Text(10);
+    r.total = static_cast<int>(q.Int(11));
+    r.printer = {q.Text(12), q.Text(13), q.Text(14)};
+    r.adjustments = {static_cast<int>(q.Int(15)), static_cast<int>(q.Int(16)),
+                     static_cast<int>(q.Int(17)), static_cast<int>(q.Int(18)),
+                     static_cast<int>(q.Int(19))};
+    r.settings = {q.Text(20), q.Text(21), q.Text(22), q.Text(23)};
+    out.push_back(std::move(s));
+  }
+  SqliteStatement slots(
+      db_, "SELECT slot, name, result FROM step_slots WHERE step_id = ? ORDER BY slot");
+  for (StoredStep& s : out) {
+    slots.Reset();
+    slots.Bind(1, s.id);
+    while (slots.Step()) {
+      s.record.slots.push_back(
+          {static_cast<int>(slots.Int(0)), slots.Text(1), static_cast<int>(slots.Int(2))});
+    }
+  }
+  return out;
+}
+
+std::vector<StoredJournal> LocalStore::QueryJournal(const std::string& where,
+                                                    const std::vector<std::string>& args,
+                                                    int limit) {
+  std::vector<StoredJournal> out;
+  SqliteStatement q(db_, std::string("SELECT ") + kJournalColumns + " FROM journal " + where +
+                             " ORDER BY id" + LimitClause(limit));
+  BindAll(q, args);
+  while (q.Step()) {
+    StoredJournal s = Head<JournalEntry>(q);
+    JournalEntry& e = s.record;
+    e.operation = q.Text(6);
+    e.time = q.Text(7);
+    e.printer = {q.Text(8), q.Text(9), q.Text(10)};
+    e.area = q.Text(11) == AreaName(EepromArea::kHeadBlock) ? EepromArea::kHeadBlock
+                                                            : EepromArea::kRomImage;
+    e.before = q.Blob(12);
+    e.written = q.Blob(13);
+    e.read_back = q.Blob(14);
+    e.check = CheckFromName(q.Text(15));
+    out.push_back(std::move(s));
+  }
+  return out;
+}
+
+std::vector<StoredDotWeight> LocalStore::QueryDotWeights(const std::string& where,
+                                                         const std::vector<std::string>& args,
+                                                         int limit) {
+  std::vector<StoredDotWeight> out;
+  SqliteStatement q(db_, std::string("SELECT ") + kDotWeightColumns + " FROM dot_weights " + where +
+                             " ORDER BY id" + LimitClause(limit));
+  BindAll(q, args);
+  while (q.Step()) {
+    StoredDotWeight s = Head<DotWeightRecord>(q);
+    DotWeightRecord& m = s.record;
+    m.time = q.Text(6);
+    m.kind = q.Text(7);
+    auto weights = nlohmann::json::parse(q.Text(8), nullptr, false);
+    if (weights.is_array()) {
+      for (const auto& w : weights)
+        if (w.is_number()) m.weights.push_back(w.get<double>());
+    }
+    m.average = q.Real(9);
+    m.low = q.Real(10);
+    m.high = q.Real(11);
+    m.passed = q.Int(12) != 0;
+    m.printer = {q.Text(13), q.Text(14), q.Text(15)};
+    out.push_back(std::move(s));
+  }
+  return out;
+}
+
+std::vector<StoredStep> LocalStore::Steps(const StepFilter& f) {
+  std::string where = "WHERE 1 = 1";
+  std::vector<std::string> args;
+  if (!f.serial.empty()) {
+    where += " AND usb_serial = ?";
+    args.push_back(f.serial);
+  }
+  if (!f.since.empty()) {
+    where += " AND started >= ?";
+    args.push_back(f.since);
+  }
+  if (f.station != 0) where += " AND station = " + std::to_string(f.station);
+  return QuerySteps(where, args);
+}
+
+std::optional<StoredStep> LocalStore::Step(int64_t id) {
+  auto rows = QuerySteps("WHERE id = " + std::to_string(id), {});
+  if (rows.empty()) return std::nullopt;
+  return std::move(rows.front());
+}
+
+std::vector<StoredJournal> LocalStore::Journal(const std::string& serial) {
+  if (serial.empty()) return QueryJournal("", {});
+  return QueryJournal("WHERE usb_serial = ?", {serial});
+}
+
+std::optional<StoredJournal> LocalStore::JournalEntryById(int64_t id) {
+  auto rows = QueryJournal("WHERE id = " + std::to_string(id), {});
+  if (rows.empty()) return std::nullopt;
+  return std::move(rows.front());
+}
+
+std::vector<StoredDotWeight> LocalStore::DotWeights(const std::string& serial) {
+  if (serial.empty()) return QueryDotWeights("", {});
+  return QueryDotWeights("WHERE usb_serial = ?", {serial});
+}
+
+std::vector<YieldRow> LocalStore::Yield(const std::string& since) {
+  struct Day {
+    std::map<std::string, int> last_total;  // per printer, its last step's total
+    std::map<std::string, int> failed_slots;
+  };
+  std::map<std::pair<std::string, int>, Day> days;
+  SqliteStatement q(db_,
+                    "SELECT substr(started, 1, 10), station, usb_serial, head_id, total, id "
+                    "FROM steps WHERE started >= ? ORDER BY id");
+  q.Bind(1, since);
+  while (q.Step()) {
+    const std::string serial = q.Text(2);
+    const std::string printer = serial.empty() ? "head " + q.Text(3) : serial;
+    days[{q.Text(0), static_cast<int>(q.Int(1))}].last_total[printer] = static_cast<int>(q.Int(4));
+  }
+  SqliteStatement f(
+      db_,
+      "SELECT substr(s.started, 1, 10), s.station, t.name, count(*) FROM step_slots t "
+      "JOIN steps s ON s.id = t.step_id WHERE t.result = 0 AND s.started >= ? "
+      "GROUP BY 1, 2, 3");
+  f.Bind(1, since);
+  while (f.Step()) {
+    days[{f.Text(0), static_cast<int>(f.Int(1))}].failed_slots[f.Text(2)] =
+        static_cast<int>(f.Int(3));
+  }
+  std::vector<YieldRow> out;
+  for (const auto& [key, day] : days) {
+    YieldRow row;
+    row.day = key.first;
+    row.station = key.second;
+    row.printers = static_cast<int>(day.last_total.size());
+    for (const auto& [printer, total] : day.last_total) {
+      if (total == 1) ++row.passed;
+      if (total == 0) ++row.failed;
+    }
+    row.failed_slots.assign(day.failed_slots.begin(), day.failed_slots.end());
+    std::stable_sort(row.failed_slots.begin(), row.failed_slots.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    out.push_back(std::move(row));
+  }
+  return out;
+}
+
+Unsent LocalStore::TakeUnsent(int limit) {
+  Unsent u;
+  u.steps = QuerySteps("WHERE sent = 0", {}, limit);
+  u.journal = QueryJournal("WHERE sent = 0", {}, limit);
+  u.dot_weights = QueryDotWeights("WHERE sent = 0", {}, limit);
+  return u;
+}
+
+int64_t LocalStore::UnsentCount() {
+  SqliteStatement q(db_,
+                    "SELECT (SELECT count(*) FROM steps WHERE sent = 0) + (SELECT count(*) FROM "
+                    "journal WHERE sent = 0) + (SELECT count(*) FROM dot_weights WHERE sent = 0)");
+  return q.Step() ? q.Int(0) : 0;
+}
+
+bool LocalStore::MarkSent(const Unsent& sent) {
+  SqliteTransaction t(db_);
+  if (!t.ok()) return false;
+  auto mark = [&](const char* table, auto& rows) {
+    SqliteStatement s(db_, std::string("UPDATE ") + table + " SET sent = 1 WHERE id = ?");
+    for (const auto& r : rows) {
+      s.Reset();
+      s.Bind(1, r.id);
+      if (!s.Run()) return false;
+    }
+    return true;
+  };
+  return mark("steps", sent.steps) && mark("journal", sent.journal) &&
+         mark("dot_weights", sent.dot_weights) && t.Commit();
+}
+
+}  // namespace tarvo::records

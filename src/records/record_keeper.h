@@ -1,0 +1,65 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/clock.h"
+#include "base/record_sink.h"
+#include "records/line_database.h"
+#include "records/local_store.h"
+
+namespace tarvo::records {
+
+struct KeeperOptions {
+  std::string local_path;  // the machine's records file
+  std::string line_url;    // the line database's connection string; empty: none
+  Origin origin;
+  // Told once when records cannot be kept or cannot reach the line database, and once when the
+  // line database takes them again. Never holds the connection string.
+  std::function<void(const std::string&)> warn;
+  // After the line database could not be reached, how long records only go to the local file
+  // before the next attempt (on `clock`).
+  int64_t retry_ms = 60'000;
+};
+
+// The record sink of the front ends: every record goes into the machine's records file first,
+// in a transaction of its own; with a line database, everything that waits in the file is then
+// sent there. When the line database cannot be reached, records wait in the file and go with
+// the first record after the retry time, or with Push(); the caller never waits for the
+// database beyond one short connection attempt, and is never failed.
+//
+// The file is opened at the first record, so a run that records nothing leaves no file behind.
+class RecordKeeper : public RecordSink {
+ public:
+  RecordKeeper(KeeperOptions options, Clock& clock);
+
+  void Record(const StepRecord& step) override;
+  void Record(const DotWeightRecord& measurement) override;
+  void Record(const JournalEntry& entry) override;
+
+  // Sends what waits to the line database now. False with *error set (never the connection
+  // string) when there is no line database or it cannot take them.
+  bool Push(std::string* error, int64_t* sent = nullptr);
+
+  // The local file, opened when needed; nullptr (and a warning) when it cannot be.
+  LocalStore* Local();
+  bool has_line() const { return line_ != nullptr; }
+
+ private:
+  template <typename R>
+  void Keep(const R& record);
+  void SendIfDue();
+  bool SendAll(std::string* error, int64_t* sent);
+  void Warn(const std::string& text);
+
+  KeeperOptions options_;
+  Clock& clock_;
+  LocalStore local_;
+  bool local_failed_ = false;
+  std::unique_ptr<LineDatabase> line_;
+  bool line_down_ = false;  // warned, waiting to retry
+  int64_t retry_at_ = 0;
+};
+
+}  // namespace tarvo::records
