@@ -60,8 +60,8 @@ struct StepRecord {
   std::string text;     // list text, " 2. Input Head ID"
   std::string started;  // local time, "2026-12-08T11:31:18"
   std::string ended;
-  std::vector<SlotResult> slots;  // the slots the step set
-  int total = 2;                  // the total after it: 1 pass, 0 fail, 2 not finished
+  std::vector<SlotResult> slot_results;  // the slots the step set
+  int total = 2;                         // the total after it: 1 pass, 0 fail, 2 not finished
   PrinterIdentity printer;
   AdjustmentValues adjustments;
   StationSettingsRecord settings;

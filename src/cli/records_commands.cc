@@ -27,7 +27,7 @@ std::string Trimmed(const std::string& text) {
 
 std::string SlotsText(const StepRecord& r) {
   std::string out;
-  for (const SlotResult& s : r.slots) {
+  for (const SlotResult& s : r.slot_results) {
     out += (out.empty() ? "" : ", ") + s.name + "=" + ResultWord(s.result);
   }
   return out.empty() ? "-" : out;
@@ -63,7 +63,7 @@ void PrintStep(std::ostream& out, const records::StoredStep& s) {
 nlohmann::json StepJson(const records::StoredStep& s) {
   const StepRecord& r = s.record;
   nlohmann::json slots = nlohmann::json::array();
-  for (const SlotResult& slot : r.slots) {
+  for (const SlotResult& slot : r.slot_results) {
     slots.push_back({{"slot", slot.slot}, {"name", slot.name}, {"result", slot.result}});
   }
   return {{"id", s.id},
@@ -107,7 +107,7 @@ void ExportCsv(std::ostream& out, const std::vector<records::StoredStep>& steps)
   for (const auto& s : steps) {
     const StepRecord& r = s.record;
     std::string slots;
-    for (const SlotResult& slot : r.slots) {
+    for (const SlotResult& slot : r.slot_results) {
       slots += (slots.empty() ? "" : ";") + slot.name + "=" + std::to_string(slot.result);
     }
     const std::string fields[] = {std::to_string(s.id),

@@ -113,10 +113,10 @@ TEST_F(RecordsCommandsTest, StepsAreListedShownExportedAndCountedPerDay) {
     step.started = "2026-12-08T09:00:00";
     step.ended = "2026-12-08T09:01:00";
     step.printer = {"031", "ABC01261208090000", "AB12CD"};
-    step.slots = {{1, "Nozzle Check", 0}};
+    step.slot_results = {{1, "Nozzle Check", 0}};
     step.total = 0;
     ASSERT_TRUE(store.Add(step, origin));
-    step.slots = {{1, "Nozzle Check", 1}};
+    step.slot_results = {{1, "Nozzle Check", 1}};
     step.total = 2;
     step.text = "a text, with \"quotes\"";
     step.started = "2026-12-09T08:00:00";

@@ -36,12 +36,12 @@ StepRecording::StepRecording(const Context& ctx, int station, int position, std:
 }
 
 void StepRecording::SlotSet(int slot, std::string_view name, int result) {
-  auto it = std::find_if(record_.slots.begin(), record_.slots.end(),
+  auto it = std::find_if(record_.slot_results.begin(), record_.slot_results.end(),
                          [&](const SlotResult& s) { return s.slot == slot; });
-  if (it != record_.slots.end()) {
+  if (it != record_.slot_results.end()) {
     it->result = result;
   } else {
-    record_.slots.push_back({slot, std::string(name), result});
+    record_.slot_results.push_back({slot, std::string(name), result});
   }
 }
 
@@ -54,14 +54,14 @@ void StepRecording::Finish(std::span<const uint8_t> results,
   finished_ = true;
   for (size_t i = 0; i < results.size(); ++i) {
     const bool changed = i >= results_before_.size() || results_before_[i] != results[i];
-    const bool named = std::any_of(record_.slots.begin(), record_.slots.end(),
+    const bool named = std::any_of(record_.slot_results.begin(), record_.slot_results.end(),
                                    [&](const SlotResult& s) { return s.slot == int(i); });
     if (changed && !named) {
       SlotSet(static_cast<int>(i), i < slot_names.size() ? slot_names[i] : std::string_view(),
               results[i]);
     }
   }
-  std::sort(record_.slots.begin(), record_.slots.end(),
+  std::sort(record_.slot_results.begin(), record_.slot_results.end(),
             [](const SlotResult& a, const SlotResult& b) { return a.slot < b.slot; });
   record_.ended = IsoTime(ctx_.clock.LocalTime());
   record_.total = total;

@@ -180,7 +180,7 @@ bool LineDatabase::Send(const Unsent& batch) {
   for (const StoredStep& s : batch.steps) {
     const StepRecord& r = s.record;
     nlohmann::json slots = nlohmann::json::array();
-    for (const SlotResult& slot : r.slots) {
+    for (const SlotResult& slot : r.slot_results) {
       slots.push_back({{"slot", slot.slot}, {"name", slot.name}, {"result", slot.result}});
     }
     std::vector<std::string> v = OriginValues(s.uid, s.origin);

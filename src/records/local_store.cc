@@ -108,7 +108,7 @@ std::optional<int64_t> LocalStore::Add(const StepRecord& step, const Origin& ori
   SqliteStatement slot(db_,
                        "INSERT OR REPLACE INTO step_slots (step_id, slot, name, result) "
                        "VALUES (?, ?, ?, ?)");
-  for (const SlotResult& r : step.slots) {
+  for (const SlotResult& r : step.slot_results) {
     slot.Reset();
     slot.Bind(1, *id).Bind(2, int64_t{r.slot}).Bind(3, r.name).Bind(4, int64_t{r.result});
     if (!slot.Run()) return std::nullopt;
@@ -179,7 +179,7 @@ std::vector<StoredStep> LocalStore::QuerySteps(const std::string& where,
     slots.Reset();
     slots.Bind(1, s.id);
     while (slots.Step()) {
-      s.record.slots.push_back(
+      s.record.slot_results.push_back(
           {static_cast<int>(slots.Int(0)), slots.Text(1), static_cast<int>(slots.Int(2))});
     }
   }

@@ -46,12 +46,12 @@ TEST_F(LocalStoreTest, AWholeStation1AndStation2RunIsRecordedStepByStep) {
   ASSERT_EQ(steps.size(), 2u + 27u);
   const StepRecord& grease = steps[0].record;
   EXPECT_EQ(grease.station, 1);
-  EXPECT_THAT(grease.slots, ElementsAre(SlotResult{0, "Grease", 1}));
+  EXPECT_THAT(grease.slot_results, ElementsAre(SlotResult{0, "Grease", 1}));
   EXPECT_EQ(grease.total, 2);
   // The head ID step names the printer as it was read back, though the runner clears its block.
   const StepRecord& head = steps[1].record;
   EXPECT_EQ(head.printer, (PrinterIdentity{"031", "ABC01261208113118", "AB12CD"}));
-  EXPECT_THAT(head.slots, ElementsAre(SlotResult{1, "Head ID", 1}));
+  EXPECT_THAT(head.slot_results, ElementsAre(SlotResult{1, "Head ID", 1}));
   EXPECT_EQ(head.total, 1);
   EXPECT_EQ(head.settings, run.settings);
   EXPECT_EQ(steps[1].origin, kOrigin);
@@ -64,8 +64,8 @@ TEST_F(LocalStoreTest, AWholeStation1AndStation2RunIsRecordedStepByStep) {
     EXPECT_EQ(r.printer.head_id, "AB12CD") << position;
   }
   // The separators set nothing; TOF stores its value; the discharge ends with a pass.
-  EXPECT_TRUE(steps[2 + 20].record.slots.empty());
-  EXPECT_THAT(steps[2 + 14].record.slots, ElementsAre(SlotResult{2, "TOF", 1}));
+  EXPECT_TRUE(steps[2 + 20].record.slot_results.empty());
+  EXPECT_THAT(steps[2 + 14].record.slot_results, ElementsAre(SlotResult{2, "TOF", 1}));
   EXPECT_EQ(steps[2 + 14].record.adjustments.tof, 2);
   EXPECT_EQ(steps[2 + 13].record.adjustments.tof, 0);
   EXPECT_EQ(steps.back().record.total, 1);
@@ -131,7 +131,7 @@ TEST_F(LocalStoreTest, AFileOfTheFirstSchemaIsMigratedWithItsRecords) {
   std::vector<StoredStep> steps = store.Steps();
   ASSERT_EQ(steps.size(), 1u);
   EXPECT_EQ(steps[0].record.adjustments.tof, 3);
-  EXPECT_THAT(steps[0].record.slots, ElementsAre(SlotResult{2, "TOF", 1}));
+  EXPECT_THAT(steps[0].record.slot_results, ElementsAre(SlotResult{2, "TOF", 1}));
   EXPECT_FALSE(steps[0].sent);
   EXPECT_EQ(store.Journal("S1").at(0).record.check, WriteCheck::kVerified);
   // What the old file held waits for a line database like any new record.
@@ -165,7 +165,7 @@ TEST_F(LocalStoreTest, AProcessKilledMidRunLeavesEveryCommittedRecordReadable) {
     StepRecord step;
     step.station = 2;
     step.text = "    2-8. Print - Nozzle Check";
-    step.slots = {{1, "Nozzle Check", 1}, {2, "TOF", 0}};
+    step.slot_results = {{1, "Nozzle Check", 1}, {2, "TOF", 0}};
     for (int i = 0;; ++i) {
       step.position = i;
       if (!store.Add(step, kOrigin)) _exit(2);
@@ -192,7 +192,7 @@ TEST_F(LocalStoreTest, AProcessKilledMidRunLeavesEveryCommittedRecordReadable) {
   ASSERT_GE(steps.size(), 40u);
   for (size_t i = 0; i < steps.size(); ++i) {
     EXPECT_EQ(steps[i].record.position, static_cast<int>(i));
-    EXPECT_EQ(steps[i].record.slots.size(), 2u) << i;
+    EXPECT_EQ(steps[i].record.slot_results.size(), 2u) << i;
   }
   EXPECT_TRUE(store.Add(StepRecord{}, kOrigin));  // and the file takes more
 }
