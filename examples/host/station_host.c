@@ -1,6 +1,6 @@
-/* A station host in plain C: loads libfennick (dlopen, or LoadLibrary for Fennick.dll), looks up every export by name and
- * runs a short station cycle. With the simulated printer and a scripted operator it runs
- * unattended:
+/* A station host in plain C: loads libfennick (dlopen, or LoadLibrary for Fennick.dll), looks up
+ * every export by name and runs a short station cycle. With the simulated printer and a scripted
+ * operator it runs unattended:
  *
  *   TARVO_PRINTER=sim TARVO_VIRTUAL_TIME=1 TARVO_OPERATOR=script:station.script \
  *     ./fennick_station_host /usr/local/lib/libfennick.so
