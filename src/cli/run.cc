@@ -207,8 +207,7 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     return kExitUsage;
   }
   auto settings = front::MakeSettingsStore([&err](const std::string& problem) {
-    err << "tarvo: " << problem << "
-";
+    err << "tarvo: " << problem << "\n";
   });
   const Edition& edition = opt.edition == "library" ? kLibraryEdition : kProgramEdition;
   Context ctx{edition, clock, *op, *settings, wire, *station_dir, &stop_request};
