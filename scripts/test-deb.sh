@@ -33,8 +33,12 @@ rm -rf "$root"
 mkdir -p "$root"/var/lib/dpkg/{info,updates,triggers} "$root"/tmp "$root"/usr/{bin,sbin,lib,lib64}
 for d in bin sbin lib lib64; do ln -s usr/$d "$root/$d"; done
 touch "$root"/var/lib/dpkg/available
-base=(libc6 libc-bin libgcc-s1 libstdc++6 libusb-1.0-0 libudev1 dash gcc-12-base)
-for p in "${base[@]}"; do
+# What the debs depend on (but each other), and what those need to load and to run the scripts.
+mapfile -t base < <(for d in "${debs[@]}"; do dpkg-deb -f "$d" Depends; done | tr ',' '\n' |
+  sed -E 's/^ *([^ (]+).*/\1/' | grep -vE '^(libfennick|tarvo)' | grep . | sort -u)
+base+=(libc-bin libudev1 dash gcc-12-base)
+arch=$(dpkg --print-architecture)
+for p in "${base[@]/%/:$arch}"; do
   dpkg-query -s "$p" >>"$root/var/lib/dpkg/status"
   echo >>"$root/var/lib/dpkg/status"
   dpkg-query -L "$p" >"$root/var/lib/dpkg/info/$(dpkg-query -W -f='${binary:Package}' "$p").list"
