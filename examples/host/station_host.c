@@ -1,17 +1,36 @@
-/* A station host in plain C: loads libfennick with dlopen, looks up every export by name and
- * runs a short station cycle. With the simulated printer and a scripted operator it runs
- * unattended:
+/* A station host in plain C: loads libfennick (dlopen, or LoadLibrary for Fennick.dll), looks up
+ * every export by name and runs a short station cycle. With the simulated printer and a scripted
+ * operator it runs unattended:
  *
  *   TARVO_PRINTER=sim TARVO_VIRTUAL_TIME=1 TARVO_OPERATOR=script:station.script \
  *     ./fennick_station_host /usr/local/lib/libfennick.so
  *
  * run from a folder that holds the chart print files (I_NC_1.prn, ...). Exit status 0 when every
  * step gave the result expected. */
-#include <dlfcn.h>
 #include <stdio.h>
 #include <string.h>
 
 #include "fennick.h"
+
+/* Loading a library and finding a symbol, on each system. */
+#ifdef _WIN32
+#include <windows.h>
+#define open_library(path) ((void*)LoadLibraryA(path))
+static void* find_symbol(void* library, const char* name) {
+  FARPROC address = GetProcAddress((HMODULE)library, name);
+  void* data;
+  memcpy(&data, &address, sizeof data); /* a code address kept as data, as dlsym gives it */
+  return data;
+}
+#define close_library(library) FreeLibrary((HMODULE)(library))
+#define load_error() "LoadLibrary failed"
+#else
+#include <dlfcn.h>
+#define open_library(path) dlopen(path, RTLD_NOW | RTLD_LOCAL)
+#define find_symbol(library, name) dlsym(library, name)
+#define close_library(library) dlclose(library)
+#define load_error() dlerror()
+#endif
 
 /* The exports, looked up by name. */
 static struct {
@@ -56,7 +75,7 @@ static int failures = 0;
 
 /* Looks up one export; POSIX allows a data pointer to be stored into a function pointer so. */
 static void look_up(void* library, const char* name, void* slot) {
-  void* address = dlsym(library, name);
+  void* address = find_symbol(library, name);
   if (!address) {
     fprintf(stderr, "station_host: %s is not exported\n", name);
     ++failures;
@@ -80,9 +99,9 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: %s LIBFENNICK\n", argv[0]);
     return 2;
   }
-  library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+  library = open_library(argv[1]);
   if (!library) {
-    fprintf(stderr, "station_host: %s\n", dlerror());
+    fprintf(stderr, "station_host: %s\n", load_error());
     return 2;
   }
   LOOK_UP(library, HandleOpen);
@@ -121,7 +140,7 @@ int main(int argc, char** argv) {
   LOOK_UP(library, MotorAction);
   LOOK_UP(library, PowerOffTest);
   if (failures) {
-    dlclose(library);
+    close_library(library);
     return 1;
   }
 
@@ -148,7 +167,7 @@ int main(int argc, char** argv) {
   expect("summary head ID", memcmp(summary + 3, head + 0x15, 6), 0);
   expect("HandleClose", fn.HandleClose() != 0, 1);
 
-  dlclose(library);
+  close_library(library);
   printf("%s\n", failures ? "station cycle FAILED" : "station cycle done");
   return failures ? 1 : 0;
 }

@@ -3,6 +3,32 @@
 #include "base/stop_request.h"
 
 namespace tarvo {
+namespace {
+
+// The C library's re-entrant calendar calls under their names on each system.
+void ToLocal(std::time_t t, std::tm* out) {
+#ifdef _WIN32
+  localtime_s(out, &t);
+#else
+  localtime_r(&t, out);
+#endif
+}
+void ToUtc(std::time_t t, std::tm* out) {
+#ifdef _WIN32
+  gmtime_s(out, &t);
+#else
+  gmtime_r(&t, out);
+#endif
+}
+std::time_t FromUtc(std::tm* t) {
+#ifdef _WIN32
+  return _mkgmtime(t);
+#else
+  return timegm(t);
+#endif
+}
+
+}  // namespace
 
 RealClock::RealClock() : never_(std::make_unique<StopRequest>()) {}
 RealClock::~RealClock() = default;
@@ -27,7 +53,7 @@ void RealClock::Elapse(int64_t ms) {
 std::tm RealClock::LocalTime() {
   std::time_t now = std::time(nullptr);
   std::tm out{};
-  localtime_r(&now, &out);
+  ToLocal(now, &out);
   return out;
 }
 
@@ -50,14 +76,14 @@ void VirtualClock::SetLocalTime(int year, int month, int day, int hour, int minu
   t.tm_min = minute;
   t.tm_sec = second;
   // The virtual calendar has no time zone: it is kept in UTC arithmetic and handed out as is.
-  local_base_ = timegm(&t);
+  local_base_ = FromUtc(&t);
   epoch_ms_ = now_ms_;
 }
 
 std::tm VirtualClock::LocalTime() {
   std::time_t now = local_base_ + static_cast<std::time_t>((now_ms_ - epoch_ms_) / 1000);
   std::tm out{};
-  gmtime_r(&now, &out);
+  ToUtc(now, &out);
   return out;
 }
 

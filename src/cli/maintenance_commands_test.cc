@@ -7,6 +7,7 @@
 
 #include "cli/run.h"
 #include "testing/scratch_dir.h"
+#include "testing/set_env.h"
 
 namespace tarvo::cli {
 namespace {
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
 struct MaintenanceCommandsTest : ::testing::Test {
-  MaintenanceCommandsTest() { setenv("TARVO_CONFIG_DIR", dir.c_str(), 1); }
+  MaintenanceCommandsTest() { tarvo::testing::SetEnv("TARVO_CONFIG_DIR", dir.string()); }
 
   // Runs tarvo-cli on the simulated printer in virtual time, answered by `script`.
   int Cli(std::vector<std::string> args, const std::string& script = "") {

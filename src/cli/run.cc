@@ -17,6 +17,7 @@
 #include "cli/session.h"
 #include "front/operator_factory.h"
 #include "front/printer_factory.h"
+#include "front/settings_factory.h"
 #include "front/station_dir.h"
 #include "link/printer_link.h"
 #include "records/record_keeper.h"
@@ -205,14 +206,14 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     err << "tarvo-cli: " << error << "\n";
     return kExitUsage;
   }
-  FileSettingsStore settings(FileSettingsStore::DefaultPath(), [&err](const std::string& problem) {
+  auto settings = front::MakeSettingsStore([&err](const std::string& problem) {
     err << "tarvo: " << problem << "\n";
   });
   const Edition& edition = opt.edition == "library" ? kLibraryEdition : kProgramEdition;
-  Context ctx{edition, clock, *op, settings, wire, *station_dir, &stop_request};
+  Context ctx{edition, clock, *op, *settings, wire, *station_dir, &stop_request};
   records::KeeperOptions keep;
   keep.local_path = records::DefaultRecordsPath().string();
-  keep.line_url = records::LineDatabaseUrl(settings);
+  keep.line_url = records::LineDatabaseUrl(*settings);
   keep.origin = records::ThisMachine(TARVO_VERSION, edition);
   keep.warn = [&err](const std::string& text) { err << "tarvo-cli: records: " << text << "\n"; };
   records::RecordKeeper keeper(std::move(keep), clock);

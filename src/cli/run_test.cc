@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "testing/scratch_dir.h"
+#include "testing/set_env.h"
 
 namespace tarvo::cli {
 namespace {
@@ -17,7 +18,7 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 struct RunTest : ::testing::Test {
-  RunTest() { setenv("TARVO_CONFIG_DIR", dir.c_str(), 1); }
+  RunTest() { tarvo::testing::SetEnv("TARVO_CONFIG_DIR", dir.string()); }
 
   int Cli(std::vector<std::string> args, const std::string& input = "") {
     args.insert(args.begin(), "tarvo-cli");

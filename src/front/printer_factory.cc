@@ -4,13 +4,19 @@
 #ifdef TARVO_HAVE_USB
 #include "usb/usb_backend.h"
 #endif
+#ifdef TARVO_HAVE_WIN32
+#include "win32/win32_backend.h"
+#endif
 
 namespace tarvo::front {
 
 std::optional<Printer> MakePrinter(std::string_view spec, Clock& clock, std::string* error) {
   Printer printer;
   if (spec == "usb") {
-#ifdef TARVO_HAVE_USB
+#if defined(TARVO_HAVE_WIN32)
+    printer.backend = std::make_unique<win32::Win32Backend>();
+    return printer;
+#elif defined(TARVO_HAVE_USB)
     printer.backend = UsbBackend::Create(error);
     if (!printer.backend) return std::nullopt;
     return printer;

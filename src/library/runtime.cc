@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "front/operator_factory.h"
+#include "front/settings_factory.h"
 #include "front/station_dir.h"
 #include "records/records_config.h"
 
@@ -144,8 +145,7 @@ std::unique_ptr<Runtime> Runtime::FromEnvironment(StationData& station, std::str
     return nullptr;
   }
 
-  rt->settings_ = std::make_unique<FileSettingsStore>(FileSettingsStore::DefaultPath(),
-                                                      [](const std::string& p) { Tell(p); });
+  rt->settings_ = front::MakeSettingsStore([](const std::string& p) { Tell(p); });
   records::KeeperOptions keep;
   keep.local_path = records::DefaultRecordsPath().string();
   keep.line_url = records::LineDatabaseUrl(*rt->settings_);

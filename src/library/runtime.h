@@ -26,7 +26,7 @@ StationData& LibraryStation();
 
 // Everything an export needs to reach the printer and the operator, chosen from the environment
 // (TARVO_PRINTER, TARVO_OPERATOR, TARVO_TRANSCRIPT, TARVO_WIRE_LOG, TARVO_VIRTUAL_TIME,
-// TARVO_STATION_DIR; settings in FileSettingsStore::DefaultPath(); records in the machine's
+// TARVO_STATION_DIR; settings from front::MakeSettingsStore(); records in the machine's
 // records file and, with TARVO_RECORDS_URL or the settings' "RecordsUrl", the line database),
 // and the station's run-time data the exports work on. Without TARVO_OPERATOR the dialogs are
 // shown in Qt windows by the plugin libfennick-qt.so when there is a display, and the exports
@@ -68,7 +68,7 @@ class Runtime {
   std::unique_ptr<LineSink> transcript_;
   std::unique_ptr<LineSink> wire_sink_;
   std::unique_ptr<WireLog> wire_;
-  std::unique_ptr<FileSettingsStore> settings_;
+  std::unique_ptr<SettingsStore> settings_;
   front::Printer printer_;
   std::unique_ptr<Operator> op_;
   std::unique_ptr<records::RecordKeeper> records_;
