@@ -2,7 +2,7 @@
 # one that runs up the layers. Run by CTest as layers.check:
 #   cmake -DSRC=path/to/src -P cmake/check_layers.cmake
 # Test code (*_test.cc, *_test_rig.h, *_test_env.h and src/testing) may use every layer but the
-# front ends.
+# front ends, and whatever its own folder may use.
 
 set(below_base "")
 set(below_model base)
@@ -41,7 +41,7 @@ foreach(file ${files})
   endif()
   set(allowed ${folder} ${below_${folder}})
   if(file MATCHES "_test\\.cc$|_test_rig\\.h$|_test_env\\.h$|_test\\.h$" OR folder STREQUAL "testing")
-    set(allowed ${folder} testing ${device_and_backends})
+    set(allowed ${folder} ${below_${folder}} testing ${device_and_backends})
   endif()
   file(STRINGS ${SRC}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z_]+/")
   foreach(line ${lines})

@@ -14,12 +14,10 @@
 #include "app/app_icon.h"
 #include "app/app_runtime.h"
 #include "app/message_box.h"
+#include "pages/page_sheet.h"
 
 namespace tarvo::app {
 namespace {
-
-constexpr const char* kPageCaptions[MainWindow::kPageCount] = {"Operation", "Setting", "RD Setting",
-                                                               "DotWeight", "ShowROMData"};
 
 QButtonGroup* HiddenRadios(QWidget* owner, QLayout* layout,
                            std::initializer_list<const char*> texts, int first_id) {
@@ -38,7 +36,7 @@ QButtonGroup* HiddenRadios(QWidget* owner, QLayout* layout,
 }  // namespace
 
 const char* MainWindow::PageCaption(int index) {
-  return index >= 0 && index < kPageCount ? kPageCaptions[index] : "";
+  return pages::PageSheet::Caption(index);
 }
 
 MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), runtime_(runtime) {
@@ -64,11 +62,8 @@ MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), 
   // The sheet is part of the window: its pages fill the top 85 %, "Exit" sits below them.
   sheet_ = new QTabWidget(this);
   sheet_->setObjectName("sheet");
-  for (int i = 0; i < kPageCount; ++i) {
-    auto* page = new QWidget(sheet_);
-    page->setObjectName(kPageCaptions[i]);
-    sheet_->addTab(page, kPageCaptions[i]);
-  }
+  pages_ = new pages::PageSheet(*this, this);
+  for (int i = 0; i < kPageCount; ++i) sheet_->addTab(pages_->page(i), PageCaption(i));
   sheet_->setCurrentIndex(0);
   layout->addWidget(sheet_, 85);
 
@@ -104,6 +99,14 @@ QWidget* MainWindow::page(int index) const {
   return sheet_->widget(index);
 }
 
+const Context& MainWindow::ctx() const {
+  return runtime_.ctx();
+}
+
+PrinterLink& MainWindow::link() {
+  return runtime_.link();
+}
+
 void MainWindow::CopyRadiosToValues() {
   values_.port = port_->checkedId() < 0 ? 0 : port_->checkedId();
   values_.pipe = pipe_->checkedId() < 0 ? 0 : pipe_->checkedId();
@@ -131,7 +134,7 @@ bool MainWindow::RunFramed(Operation operation) {
 }
 
 void MainWindow::SetBusy(bool busy) {
-  sheet_->setEnabled(!busy);
+  pages_->SetDeviceBusy(busy);
   about_->setEnabled(!busy);
   if (!busy && close_when_idle_) done(QDialog::Rejected);
 }

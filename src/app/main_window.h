@@ -7,12 +7,17 @@
 #include "app/program_settings.h"
 #include "base/context.h"
 #include "link/printer_link.h"
+#include "pages/page_host.h"
 
 class QAction;
 class QButtonGroup;
 class QMenuBar;
 class QPushButton;
 class QTabWidget;
+
+namespace tarvo::pages {
+class PageSheet;
+}
 
 namespace tarvo::app {
 
@@ -22,32 +27,36 @@ class AppRuntime;
 // DotWeight, ShowROMData) over the top 85 % of the window, "Exit" at the bottom right, the hidden
 // port and pipe radio groups, and a menu with "&About Tarvo...".
 //
-// Device work runs on the window's device worker, one operation at a time; while one runs, the
-// sheet and the About item are disabled, so nothing can start a second one. Closing the window
+// The window is the pages' host: device work runs on the window's device worker, one operation at
+// a time; while one runs, every page's device controls and the About item are disabled, so
+// nothing can start a second one, while the tabs can still be switched. Closing the window
 // while an operation runs asks first, and then stops the operation and closes once it has ended.
 //
 // "Exit" asks "Do you want to exit !?"; Esc and the close box end the window without asking.
 // Whichever way it ends, "Port" and "Pipe" are written back to the settings store.
-class MainWindow : public QDialog {
+class MainWindow : public QDialog, public pages::PageHost {
   Q_OBJECT
 
  public:
   explicit MainWindow(AppRuntime& runtime, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // The five pages in tab order, each an empty page until its page class takes it over.
+  // The five pages in tab order.
   static constexpr int kPageCount = 5;
   static const char* PageCaption(int index);
   QTabWidget* sheet() const { return sheet_; }
   QWidget* page(int index) const;
+  pages::PageSheet& pages() { return *pages_; }
   QAction* about_action() const { return about_; }
 
+  // PageHost: the program's context and link, and the device worker.
+  const Context& ctx() const override;
+  PrinterLink& link() override;
   // Runs `operation` on the device worker. False while another one runs.
-  using Operation = std::function<void(const Context&, PrinterLink&)>;
-  bool RunOperation(Operation operation);
+  bool RunOperation(Operation operation) override;
+  bool busy() const override { return worker_.busy(); }
   // The device-action frame: opens the link, runs `operation` when it opened, closes the link.
   bool RunFramed(Operation operation);
-  bool busy() const { return worker_.busy(); }
   DeviceWorker& worker() { return worker_; }
 
   // The values of the radio groups as they will be written back.
@@ -70,6 +79,7 @@ class MainWindow : public QDialog {
   AppRuntime& runtime_;
   DeviceWorker worker_;
   QTabWidget* sheet_;
+  pages::PageSheet* pages_;
   QPushButton* exit_;
   QButtonGroup* port_;
   QButtonGroup* pipe_;

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
 #include <atomic>
@@ -12,11 +13,12 @@
 #include "app/app_runtime.h"
 #include "app/dialog_view.h"
 #include "app/modal_answer_test.h"
-#include "app/result_button.h"
+#include "pages/result_button.h"
 #include "dialogs/input_id_dialog.h"
 
 using namespace tarvo;
 using namespace tarvo::app;
+using tarvo::pages::CResultButton;
 
 namespace {
 
@@ -154,18 +156,20 @@ void MainWindowTest::deviceControlsAreDisabledWhileAnOperationRuns() {
     done = true;
   }));
   QVERIFY(!window.RunOperation([](const Context&, PrinterLink&) {}));
-  bool sheet_enabled = true, about_enabled = true;
+  bool page_enabled = true, tabs_enabled = false, about_enabled = true;
   testing::WhenModal<DialogView>([&](DialogView* view) {
-    sheet_enabled = window.sheet()->isEnabled();
+    page_enabled = window.page(2)->isEnabled();
+    tabs_enabled = window.sheet()->isEnabled() && window.sheet()->tabBar()->isEnabled();
     about_enabled = window.about_action()->isEnabled();
     view->findChild<QLineEdit*>("1185")->setText("12345");
     view->Press(DialogModel::kOkId);
   });
   QTRY_VERIFY(done.load());
-  QVERIFY(!sheet_enabled);
+  QVERIFY(!page_enabled);
+  QVERIFY(tabs_enabled);
   QVERIFY(!about_enabled);
   QTRY_VERIFY(!window.busy());
-  QVERIFY(window.sheet()->isEnabled());
+  QVERIFY(window.page(2)->isEnabled());
   QVERIFY(window.about_action()->isEnabled());
   QCOMPARE(entered, std::string("12345"));
 }

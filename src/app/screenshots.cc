@@ -16,7 +16,7 @@
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/qt_operator.h"
-#include "app/result_button.h"
+#include "pages/result_button.h"
 #include "app/wait_window_view.h"
 #include "base/wait_windows.h"
 #include "dialogs/charge_dialog.h"
@@ -34,6 +34,7 @@
 
 using namespace tarvo;
 using namespace tarvo::app;
+using tarvo::pages::CResultButton;
 
 namespace {
 

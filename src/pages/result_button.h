@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-namespace tarvo::app {
+namespace tarvo::pages {
 
 // The result field of the pages: a push button that shows a state 0 to 7 in its colours.
 //   0-3: black, red, green, blue text, 14 px high, on the button face;
@@ -34,4 +34,4 @@ class CResultButton : public QPushButton {
   int state_ = 0;
 };
 
-}  // namespace tarvo::app
+}  // namespace tarvo::pages

@@ -1,11 +1,11 @@
-#include "app/result_button.h"
+#include "pages/result_button.h"
 
 #include <QFontDatabase>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-namespace tarvo::app {
+namespace tarvo::pages {
 
 CResultButton::CResultButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
   setAutoDefault(false);
@@ -66,4 +66,4 @@ void CResultButton::paintEvent(QPaintEvent*) {
   painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text());
 }
 
-}  // namespace tarvo::app
+}  // namespace tarvo::pages
