@@ -11,6 +11,7 @@ class PageView : public QWidget {
 
  public:
   using QWidget::QWidget;
+  ~PageView() override;
 
   // An operation started (true) or ended (false), on any page. While one runs the page's device
   // controls are disabled; the page stays painted and the tabs stay usable.
