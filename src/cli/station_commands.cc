@@ -62,9 +62,9 @@ nlohmann::ordered_json PageJson(const station::StepRunner& runner, const Station
   j["fields"] = fields;
   nlohmann::ordered_json slots = nlohmann::ordered_json::array();
   const auto results = runner.results();
-  for (size_t i = 0; i < page.slots.size(); ++i) {
-    slots.push_back({{"text", page.slots[i].text},
-                     {"state", page.slots[i].state},
+  for (size_t i = 0; i < page.slot_labels.size(); ++i) {
+    slots.push_back({{"text", page.slot_labels[i].text},
+                     {"state", page.slot_labels[i].state},
                      {"result", i < results.size() ? ResultName(results[i]) : "not run"}});
   }
   j["slots"] = slots;

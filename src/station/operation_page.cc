@@ -136,16 +136,16 @@ void OperationPage::ShowHeadBlock(std::span<const uint8_t, kHeadBlockSize> block
 }
 
 void OperationPage::ResetLabels(Station station) {
-  slots.clear();
+  slot_labels.clear();
   for (const SlotPlace& p : SlotPlaces(station)) {
-    slots.push_back(Label(p.text, p.x, p.y, p.x + kSlotWidth, p.y + kSlotHeight, kBlack));
+    slot_labels.push_back(Label(p.text, p.x, p.y, p.x + kSlotWidth, p.y + kSlotHeight, kBlack));
   }
   total = Label("Testing", 20, 415, 145, 457, kLargeBlue);
   write_rom_fail = Label("Write ROM Fail", 550, 395, 644, 413, kBlack);
 }
 
 void OperationPage::SetSlot(size_t slot, int state) {
-  if (slot < slots.size()) slots[slot].state = state;
+  if (slot < slot_labels.size()) slot_labels[slot].state = state;
 }
 
 void OperationPage::ShowTotal(uint8_t result, uint8_t rom_write_failures) {

@@ -68,9 +68,9 @@ class OperationPage {
   // The station selector: 0 Station 1, 1 Station 2, -1 none selected (the page then behaves as
   // Station 2).
   int selection = -1;
-  std::vector<std::string_view> steps;  // the selected station's step list
-  std::vector<PageField> fields;        // in the order of the page's layout
-  std::vector<ResultLabel> slots;       // the selected station's result slots
+  std::vector<std::string_view> steps;   // the selected station's step list
+  std::vector<PageField> fields;         // in the order of the page's layout
+  std::vector<ResultLabel> slot_labels;  // the selected station's result slots
   ResultLabel total;
   ResultLabel write_rom_fail;
 

@@ -21,7 +21,7 @@ struct StepRunnerTest : ::testing::Test, StationRig {
   std::string Text(int field) const { return runner.page().Field(field).text; }
   std::vector<int> States() const {
     std::vector<int> s;
-    for (const ResultLabel& l : runner.page().slots) s.push_back(l.state);
+    for (const ResultLabel& l : runner.page().slot_labels) s.push_back(l.state);
     return s;
   }
   std::string EepromChars(size_t offset, size_t size) {
@@ -78,7 +78,7 @@ TEST_F(StepRunnerTest, FreshPrinterThroughBothStationsToPassWithTheFinishingData
   EXPECT_EQ(runner.page().total.text, "PASS");
   EXPECT_EQ(runner.page().total.state, kLargeGreen);
   EXPECT_EQ(runner.page().write_rom_fail.state, kBlack);
-  EXPECT_EQ(runner.page().slots[8].state, kGreen);
+  EXPECT_EQ(runner.page().slot_labels[8].state, kGreen);
   // A passed test asks nothing before the discharge and stores the finishing data.
   EXPECT_THAT(MessageTexts(), Not(Contains(::testing::HasSubstr("Do you want DisCharge"))));
   EXPECT_EQ(printer.eeprom()[kFtFlagOffset], 1);
@@ -173,7 +173,7 @@ TEST_F(StepRunnerTest, DischargeOfAnUnfinishedTestAsksAndNoLeavesItNotRun) {
   EXPECT_EQ(op.messages()[0].icon, Icon::kInformation);
   EXPECT_EQ(op.messages()[0].buttons, Buttons::kYesNo);
   EXPECT_EQ(data.station2_results[8], kResultNotRun);
-  EXPECT_EQ(runner.page().slots[8].state, kBlack);
+  EXPECT_EQ(runner.page().slot_labels[8].state, kBlack);
   EXPECT_EQ(printer.eeprom(), eeprom);
 }
 
@@ -181,7 +181,7 @@ TEST_F(StepRunnerTest, DischargeOfAFailedTestEmptiesTheInkWithoutFinishing) {
   ThroughInitialDevice();
   AnswerNozzleCheck("fail");
   runner.Run(4);
-  EXPECT_EQ(runner.page().slots[1].state, kRed);
+  EXPECT_EQ(runner.page().slot_labels[1].state, kRed);
   Forget();
   op.QueueReply(Reply::kYes);
   AnswerDischarge();
@@ -194,7 +194,7 @@ TEST_F(StepRunnerTest, DischargeOfAFailedTestEmptiesTheInkWithoutFinishing) {
   // Repeating the nozzle check with PASS turns slot 1 green again.
   AnswerNozzleCheck();
   runner.Run(12);
-  EXPECT_EQ(runner.page().slots[1].state, kGreen);
+  EXPECT_EQ(runner.page().slot_labels[1].state, kGreen);
 }
 
 TEST_F(StepRunnerTest, OptionalPrintsCountOnlyWhenFailed) {
@@ -241,7 +241,7 @@ TEST_F(StepRunnerTest, CustomerMismatchFailsCtAndSkipsMachineEntries) {
   EXPECT_THAT(MessageTexts(),
               ElementsAre("ERROR: Customer Setting Error !!\nROM: 001\nStation 2: 012"));
   EXPECT_EQ(data.station2_results[0], kResultFail);
-  EXPECT_EQ(runner.page().slots[0].state, kRed);
+  EXPECT_EQ(runner.page().slot_labels[0].state, kRed);
   EXPECT_FALSE(Shown(188));
   EXPECT_FALSE(Shown(204));
   EXPECT_EQ(data.chart_label.jig_no[0], 0);  // no Jig No. for a printer of another customer
@@ -308,7 +308,7 @@ TEST_F(StepRunnerTest, StationChoiceIsKeptAndAStrangeOneSelectsNothing) {
   EXPECT_EQ(again.page().steps.size(), 27u);
   EXPECT_EQ(again.page().steps[0], " 1. Inital Device");
   EXPECT_EQ(again.page().steps[20], std::string(55, '-'));
-  EXPECT_EQ(again.page().slots.size(), 13u);
+  EXPECT_EQ(again.page().slot_labels.size(), 13u);
 
   files.WriteStationIndex(7);
   StepRunner strange(ctx, link, data, files);
