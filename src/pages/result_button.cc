@@ -19,6 +19,13 @@ void CResultButton::setState(int state) {
   update();
 }
 
+void CResultButton::setTextScale(double scale) {
+  const double next = scale > 1.0 ? scale : 1.0;
+  if (next == scale_) return;
+  scale_ = next;
+  update();
+}
+
 QColor CResultButton::TextColour(int state) {
   switch (state % 4) {
     case 1:
@@ -60,7 +67,7 @@ void CResultButton::paintEvent(QPaintEvent*) {
   }
   QFont font(FontFamily());
   font.setStyleHint(QFont::Serif);
-  font.setPixelSize(FontHeight(state_));
+  font.setPixelSize(qRound(FontHeight(state_) * scale_));
   painter.setFont(font);
   painter.setPen(TextColour(state_));
   painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text());

@@ -19,6 +19,10 @@ class CResultButton : public QPushButton {
   int state() const { return state_; }
   // States outside 0-7 are taken as 0.
   void setState(int state);
+  // The text is drawn `scale` times its state's height (a page shown larger than its design
+  // size scales its labels with it); 1 by default, never below.
+  void setTextScale(double scale);
+  double textScale() const { return scale_; }
 
   // What a state looks like.
   static QColor TextColour(int state);
@@ -32,6 +36,7 @@ class CResultButton : public QPushButton {
 
  private:
   int state_ = 0;
+  double scale_ = 1.0;
 };
 
 }  // namespace tarvo::pages
