@@ -77,8 +77,14 @@ void MainWindowTest::sheetHasTheFivePagesOverTheTopOfTheWindow() {
   }
   QCOMPARE(window.about_action()->text(), QString("&About Tarvo..."));
   QSignalSpy about(&window, &MainWindow::aboutRequested);
+  QString about_caption;
+  testing::WhenModal<QDialog>([&](QDialog* box) {
+    about_caption = box->windowTitle();
+    box->findChild<QPushButton*>("1")->click();
+  });
   window.about_action()->trigger();
   QCOMPARE(about.count(), 1);
+  QCOMPARE(about_caption, QString("About Tarvo"));
 }
 
 void MainWindowTest::portAndPipeAreReadAtStartAndWrittenBackAtEveryExit() {
