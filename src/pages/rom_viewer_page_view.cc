@@ -41,7 +41,8 @@ RomViewerPageView::RomViewerPageView(PageHost& host, StationData& data,
   auto* left = new QVBoxLayout;
   drop_down_ = new QComboBox(this);
   drop_down_->setObjectName("1271");
-  for (std::string_view text : station::RomViewerPage::DropDownTexts()) drop_down_->addItem(Q(text));
+  for (std::string_view text : station::RomViewerPage::DropDownTexts())
+    drop_down_->addItem(Q(text));
   drop_down_->setCurrentIndex(page_->drop_down_index());
   left->addWidget(drop_down_);
   list_ = new QListWidget(this);
@@ -87,8 +88,7 @@ RomViewerPageView::RomViewerPageView(PageHost& host, StationData& data,
   connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
     station::RomViewerPage* page = page_.get();
     const int entry = list_->row(item);
-    host_.RunOperation(
-        [page, entry](const Context&, PrinterLink&) { page->DoubleClick(entry); });
+    host_.RunOperation([page, entry](const Context&, PrinterLink&) { page->DoubleClick(entry); });
   });
 }
 

@@ -3,7 +3,6 @@
 #include <stdlib.h>
 
 #include <cstdlib>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
