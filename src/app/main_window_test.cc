@@ -13,8 +13,8 @@
 #include "app/app_runtime.h"
 #include "app/dialog_view.h"
 #include "app/modal_answer_test.h"
-#include "dialogs/input_id_dialog.h"
 #include "pages/result_button.h"
+#include "dialogs/input_id_dialog.h"
 
 using namespace tarvo;
 using namespace tarvo::app;
