@@ -23,6 +23,7 @@
 #include "dialogs/motor_move_dialog.h"
 #include "dialogs/pass_fail_dialog.h"
 #include "dialogs/power_off_dialog.h"
+#include "dialogs/printer_option_dialogs.h"
 #include "dialogs/tof_adjust_dialog.h"
 #include "dialogs/value_entry_dialog.h"
 #include "operators/answer_line.h"
@@ -52,6 +53,8 @@ std::vector<std::function<std::unique_ptr<DialogModel>()>> Dialogs() {
       [] { return std::make_unique<PowerOffDialog>(); },
       [] { return std::make_unique<TofAdjustDialog>(); },
       [] { return std::make_unique<ValueEntryDialog>(); },
+      [] { return std::make_unique<SetInitOffsetDialog>(); },
+      [] { return std::make_unique<InkSystemInitDialog>(); },
       [] {
         return std::make_unique<tarvo::MeasureResultDialog>("Mono Measure", "KDot.prn", 33'708'960);
       },

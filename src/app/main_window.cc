@@ -14,7 +14,9 @@
 #include "app/app_icon.h"
 #include "app/app_runtime.h"
 #include "app/message_box.h"
+#include "pages/about_view.h"
 #include "pages/page_sheet.h"
+#include "station/about_box.h"
 
 namespace tarvo::app {
 namespace {
@@ -56,6 +58,7 @@ MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), 
   connect(about_, &QAction::triggered, this, [this] {
     CopyRadiosToValues();
     emit aboutRequested();
+    ShowAbout();
   });
   layout->setMenuBar(menu_bar);
 
@@ -105,6 +108,14 @@ const Context& MainWindow::ctx() const {
 
 PrinterLink& MainWindow::link() {
   return runtime_.link();
+}
+
+void MainWindow::ShowAbout() {
+  // No command of the printer returns its identification record: its lines show their labels.
+  const station::AboutBox box =
+      station::BuildAboutBox(station::PrinterIdRecord{}, station::ReadSystemFacts());
+  pages::AboutView view(box, AppIcon(), this);
+  view.exec();
 }
 
 void MainWindow::CopyRadiosToValues() {

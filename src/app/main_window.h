@@ -25,7 +25,8 @@ class AppRuntime;
 
 // The main window "Product": the sheet of the five pages (Operation, Setting, RD Setting,
 // DotWeight, ShowROMData) over the top 85 % of the window, "Exit" at the bottom right, the hidden
-// port and pipe radio groups, and a menu with "&About Tarvo...".
+// port and pipe radio groups, and a menu with "&About Tarvo...", which shows the About box owned by
+// the window.
 //
 // The window is the pages' host: device work runs on the window's device worker, one operation at
 // a time; while one runs, every page's device controls and the About item are disabled, so
@@ -67,10 +68,12 @@ class MainWindow : public QDialog, public pages::PageHost {
   void accept() override;
 
  signals:
-  // "&About Tarvo..." was chosen (the values are copied from the radio buttons first).
+  // "&About Tarvo..." was chosen (the values are copied from the radio buttons first); the
+  // About box is shown modally after it.
   void aboutRequested();
 
  private:
+  void ShowAbout();
   void CopyRadiosToValues();
   void SetBusy(bool busy);
   // Asks whether to stop the running operation and end; true when the window may close now.

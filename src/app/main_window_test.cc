@@ -83,8 +83,14 @@ void MainWindowTest::sheetHasTheFivePagesOverTheTopOfTheWindow() {
   // The Operation page restores its station on the device worker at start; then the item works.
   QTRY_VERIFY(!window.busy());
   QSignalSpy about(&window, &MainWindow::aboutRequested);
+  QString about_caption;
+  testing::WhenModal<QDialog>([&](QDialog* box) {
+    about_caption = box->windowTitle();
+    box->findChild<QPushButton*>("1")->click();
+  });
   window.about_action()->trigger();
   QCOMPARE(about.count(), 1);
+  QCOMPARE(about_caption, QString("About Tarvo"));
 }
 
 void MainWindowTest::portAndPipeAreReadAtStartAndWrittenBackAtEveryExit() {
@@ -164,7 +170,8 @@ void MainWindowTest::deviceControlsAreDisabledWhileAnOperationRuns() {
   QVERIFY(!window.RunOperation([](const Context&, PrinterLink&) {}));
   bool page_enabled = true, tabs_enabled = false, about_enabled = true;
   testing::WhenModal<DialogView>([&](DialogView* view) {
-    page_enabled = window.page(2)->isEnabled();
+    // The page stays, its device control (the R&D list) waits.
+    page_enabled = window.page(2)->findChild<QWidget*>("1267")->isEnabled();
     tabs_enabled = window.sheet()->isEnabled() && window.sheet()->tabBar()->isEnabled();
     about_enabled = window.about_action()->isEnabled();
     view->findChild<QLineEdit*>("1185")->setText("12345");
@@ -176,6 +183,7 @@ void MainWindowTest::deviceControlsAreDisabledWhileAnOperationRuns() {
   QVERIFY(!about_enabled);
   QTRY_VERIFY(!window.busy());
   QVERIFY(window.page(2)->isEnabled());
+  QVERIFY(window.page(2)->findChild<QWidget*>("1267")->isEnabled());
   QVERIFY(window.about_action()->isEnabled());
   QCOMPARE(entered, std::string("12345"));
 }

@@ -1,5 +1,6 @@
 // The station commands: "station select 1|2", "station list", "station run POSITION",
-// "station show" and "station setup 1|2", over the step runner of the operation page.
+// "station show" and "station setup 1|2|offsets|ink", over the step runner of the operation page
+// and the buttons of the settings page.
 #include <charconv>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -12,7 +13,8 @@
 namespace tarvo::cli {
 namespace {
 
-constexpr std::string_view kUsage = "select 1|2 | list | run POSITION | show | setup 1|2";
+constexpr std::string_view kUsage =
+    "select 1|2 | list | run POSITION | show | setup 1|2|offsets|ink";
 
 station::StepRunner& Runner(Session& s) {
   if (!s.station_runner) {
@@ -108,6 +110,13 @@ int StationCommand(Session& s, std::span<const std::string> args) {
     s.out << PageJson(Runner(s), s.station).dump() << "\n";
     return kExitOk;
   }
+  if (sub == "setup" && has_arg && (args[1] == "offsets" || args[1] == "ink")) {
+    // The printer option editors: the settings store, not the station folder.
+    const Outcome out =
+        args[1] == "offsets" ? station::EditOffsetSettings(s.ctx) : station::EditInkSettings(s.ctx);
+    s.out << "station setup " << args[1] << ": " << (out ? "saved" : KindName(out.kind)) << "\n";
+    return out ? kExitOk : kExitFailed;
+  }
   if (sub == "setup") {
     if (!has_arg || !ParseStation(args[1], number)) return Usage(s);
     const Outcome out = number == 0 ? station::EditStation1Settings(s.ctx, s.station_files)
@@ -118,14 +127,16 @@ int StationCommand(Session& s, std::span<const std::string> args) {
   return Usage(s);
 }
 
-const bool registered = RegisterCommand({.name = "station",
-                                         .usage = kUsage,
-                                         .help = "the station page: choose the station, list and "
-                                                 "run its steps, show the page, edit its settings",
-                                         .min_args = 1,
-                                         .max_args = 2,
-                                         .needs_link = false,
-                                         .run = StationCommand});
+const bool registered =
+    RegisterCommand({.name = "station",
+                     .usage = kUsage,
+                     .help = "the station page: choose the station, list and "
+                             "run its steps, show the page, edit its settings and the "
+                             "printer option settings",
+                     .min_args = 1,
+                     .max_args = 2,
+                     .needs_link = false,
+                     .run = StationCommand});
 
 }  // namespace
 }  // namespace tarvo::cli

@@ -117,5 +117,30 @@ TEST_F(StationCliTest, SetupWritesTheSettingsFilesThroughTheOperator) {
   EXPECT_THAT(out.str(), HasSubstr("station setup 1: cancelled"));
 }
 
+TEST_F(StationCliTest, SetupOffersThePrinterOptionEditorsOverTheSettingsStore) {
+  Script(
+      "set Initial Offset=On MS1=-3 VSD=12\napply\n"
+      "fields unplugAcmlt=300\nfields unplugAcmlt=24 tclCondition=9 Ink System Init=Off\n");
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "setup", "offsets", "+", "station", "setup",
+                 "ink", "+", "settings"}),
+            0)
+      << err.str();
+  EXPECT_THAT(out.str(), HasSubstr("station setup offsets: saved"));
+  EXPECT_THAT(out.str(), HasSubstr("station setup ink: saved"));
+  // The refused 300 left the dialog open for the next line.
+  const std::string shown = out.str();
+  for (const char* value :
+       {"\nMS1=-3\n", "\nVSD=12\n", "\ndisableink=1\n", "\ntclCond=9\n", "\nunplugA=24\n"}) {
+    EXPECT_THAT(shown, HasSubstr(value));
+  }
+  // Leaving the editor stores nothing.
+  Script("set MS1=5\nexit\n");
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "setup", "offsets", "+", "settings"}), 1);
+  EXPECT_THAT(out.str(), HasSubstr("station setup offsets: cancelled"));
+  EXPECT_EQ(Cli({"settings"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("\nMS1=-3\n"));
+  EXPECT_EQ(Cli({"--operator", Operator(), "station", "setup", "bid"}), 2);
+}
+
 }  // namespace
 }  // namespace tarvo::cli

@@ -77,22 +77,36 @@ ViewerDisplay DisplayOf(std::span<const uint8_t, kLibrarySummarySize> r) {
   return d;
 }
 
+std::string_view GroupCaption(ViewerGroup group) {
+  switch (group) {
+    case ViewerGroup::kAdjustmentValue:
+      return "Adjustment Value";
+    case ViewerGroup::kFlag:
+      return "Flag";
+    case ViewerGroup::kNone:
+      break;
+  }
+  return "";
+}
+
 std::vector<ViewerField> FieldsOf(const ViewerDisplay& d) {
+  constexpr ViewerGroup kAdjust = ViewerGroup::kAdjustmentValue;
+  constexpr ViewerGroup kFlag = ViewerGroup::kFlag;
   return {{1296, "Customer Setting", d.customer_setting},
           {1297, "USB ID", d.usb_id},
           {1298, "Head ID", d.head_id},
           {1299, "Modal", d.model},
           {1302, "FW Ver.", d.fw_version},
-          {1185, "Ink Charge", std::nullopt, d.ink_charge},
-          {1303, "Nozzle Cleanning", std::nullopt, d.nozzle_cleaning},
-          {1094, "TOF", std::nullopt, d.tof},
-          {1300, "Left Margin", std::nullopt, d.left_margin},
-          {1259, "MS1", std::nullopt, d.ms1},
-          {1260, "MS2", std::nullopt, d.ms2},
-          {1262, "VSD", std::nullopt, d.vsd},
-          {1263, "ECN", std::nullopt, d.ecn},
-          {1301, "Init Stuff", std::nullopt, d.init_stuff},
-          {1279, "FT Flag", std::nullopt, d.ft_flag}};
+          {1185, "Ink Charge", std::nullopt, d.ink_charge, kAdjust},
+          {1303, "Nozzle Cleanning", std::nullopt, d.nozzle_cleaning, kAdjust},
+          {1094, "TOF", std::nullopt, d.tof, kAdjust},
+          {1300, "Left Margin", std::nullopt, d.left_margin, kAdjust},
+          {1259, "MS1", std::nullopt, d.ms1, kAdjust},
+          {1260, "MS2", std::nullopt, d.ms2, kAdjust},
+          {1262, "VSD", std::nullopt, d.vsd, kAdjust},
+          {1263, "ECN", std::nullopt, d.ecn, kAdjust},
+          {1301, "Init Stuff", std::nullopt, d.init_stuff, kFlag},
+          {1279, "FT Flag", std::nullopt, d.ft_flag, kFlag}};
 }
 
 RomViewerPage::RomViewerPage(const Context& ctx, PrinterLink& link, StationData& data,

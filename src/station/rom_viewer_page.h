@@ -42,12 +42,18 @@ struct ViewerDisplay {
   int ft_flag = 0;               // 1279, 74
 };
 
+// The group box a display value sits in: none (the printer's identity), "Adjustment Value" (the
+// integers) or "Flag" (the two flags).
+enum class ViewerGroup { kNone, kAdjustmentValue, kFlag };
+std::string_view GroupCaption(ViewerGroup group);
+
 // One display value with its control and label, in the order of the page.
 struct ViewerField {
   int id;
   std::string_view label;
   std::optional<std::string> text;  // text fields
   int64_t number = 0;               // the others
+  ViewerGroup group = ViewerGroup::kNone;
 };
 std::vector<ViewerField> FieldsOf(const ViewerDisplay& display);
 

@@ -229,3 +229,26 @@ TEST_F(ViewerTest, ReadRomDataWithTheStationTwoSettings) {
 
 }  // namespace
 }  // namespace tarvo::station
+
+namespace tarvo::station {
+namespace {
+
+TEST(ViewerFields, TheIntegersSitInAdjustmentValueAndTheFlagsInFlag) {
+  std::vector<int> identity, adjustment, flags;
+  for (const ViewerField& f : FieldsOf(ViewerDisplay{})) {
+    EXPECT_EQ(f.text.has_value(), f.group == ViewerGroup::kNone) << f.label;
+    auto& ids = f.group == ViewerGroup::kNone              ? identity
+                : f.group == ViewerGroup::kAdjustmentValue ? adjustment
+                                                           : flags;
+    ids.push_back(f.id);
+  }
+  EXPECT_THAT(identity, ElementsAre(1296, 1297, 1298, 1299, 1302));
+  EXPECT_THAT(adjustment, ElementsAre(1185, 1303, 1094, 1300, 1259, 1260, 1262, 1263));
+  EXPECT_THAT(flags, ElementsAre(1301, 1279));
+  EXPECT_EQ(GroupCaption(ViewerGroup::kAdjustmentValue), "Adjustment Value");
+  EXPECT_EQ(GroupCaption(ViewerGroup::kFlag), "Flag");
+  EXPECT_EQ(GroupCaption(ViewerGroup::kNone), "");
+}
+
+}  // namespace
+}  // namespace tarvo::station
