@@ -14,6 +14,7 @@
 #include "model/rom_layout.h"
 #include "pages/operation_page_view.h"
 #include "pages/result_button.h"
+#include "pages/rom_viewer_page_view.h"
 
 using namespace tarvo;
 using namespace tarvo::app;
@@ -132,6 +133,29 @@ void StationRunTest::freshPrinterThroughBothStationsToPass() {
   QCOMPARE(int(eeprom[kFtFlagOffset]), 1);
   QVERIFY(!rt->sim()->powered());
   QVERIFY(!rt->link().is_open());
+
+  // The ROM data viewer reads the finished printer: its identity and adjustment values.
+  QTabBar* tabs = window.sheet()->tabBar();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
+  QCOMPARE(window.sheet()->currentIndex(), 4);
+  auto* viewer = qobject_cast<pages::RomViewerPageView*>(window.page(4));
+  QVERIFY(viewer);
+  QCOMPARE(viewer->drop_down()->currentText(), QString("OOB "));
+  QCOMPARE(viewer->list()->item(0)->text(), QString(" 1. Read ROM Data"));
+  QVERIFY(testing::DoubleClickRow(viewer->list(), 0));
+  QTRY_VERIFY(!window.busy());
+  QVERIFY2(person.problems().isEmpty(), qPrintable(person.problems().join("\n")));
+  auto shown = [viewer](int id) { return viewer->field(id)->text(); };
+  QCOMPARE(shown(1296), QString("001"));     // Customer Setting
+  QVERIFY(shown(1297).startsWith("AB1Z9"));  // USB ID
+  QCOMPARE(shown(1297), page.text(1256));
+  QCOMPARE(shown(1298), QString("AB12CD"));  // Head ID
+  QCOMPARE(shown(1299), QString("TR-460"));  // the model of customer 001
+  QCOMPARE(shown(1302), QString("0073"));    // FW Ver.
+  QCOMPARE(shown(1094), QString("-1"));      // TOF as stored: one step down
+  QCOMPARE(shown(1259), QString("1"));       // MS1
+  for (int id : {1260, 1262, 1263}) QCOMPARE(shown(id), QString("0"));  // MS2, VSD, ECN
+  QCOMPARE(shown(1279), QString("1"));  // FT Flag: the finishing data
 }
 
 QTEST_MAIN(StationRunTest)
