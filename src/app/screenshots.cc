@@ -3,21 +3,28 @@
 // Runs on any Qt platform; the `screenshots` target runs it offscreen. Window captions are drawn
 // in a strip above each picture, since offscreen windows have no frame.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <functional>
 #include <memory>
 
+#include "app/app_icon.h"
 #include "app/app_runtime.h"
 #include "app/dialog_view.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/qt_operator.h"
-#include "pages/result_button.h"
 #include "app/wait_window_view.h"
+#include "base/hex.h"
 #include "base/wait_windows.h"
 #include "dialogs/charge_dialog.h"
 #include "dialogs/dis_message_dialog.h"
@@ -25,12 +32,18 @@
 #include "dialogs/fw_version_dialog.h"
 #include "dialogs/input_id_dialog.h"
 #include "dialogs/inspection_dialog.h"
+#include "dialogs/measure_result_dialog.h"
 #include "dialogs/motor_dialog.h"
 #include "dialogs/motor_move_dialog.h"
 #include "dialogs/pass_fail_dialog.h"
 #include "dialogs/power_off_dialog.h"
+#include "dialogs/printer_option_dialogs.h"
 #include "dialogs/tof_adjust_dialog.h"
 #include "dialogs/value_entry_dialog.h"
+#include "model/rom_layout.h"
+#include "pages/about_view.h"
+#include "pages/result_button.h"
+#include "station/about_box.h"
 
 using namespace tarvo;
 using namespace tarvo::app;
@@ -166,6 +179,84 @@ void ResultButtons() {
   Save(&strip, "result-button-states");
 }
 
+// The editors of the settings page and the dot weight measurement.
+void PageDialogs() {
+  SetInitOffsetDialog offsets;
+  offsets.ms1 = -3;
+  offsets.tof = 4;
+  SaveDialog(offsets, "program-211-set-init-offset");
+  SetInitOffsetDialog offsets_off;
+  offsets_off.disable = 1;
+  SaveDialog(offsets_off, "program-211-set-init-offset-off");
+  InkSystemInitDialog ink;
+  SaveDialog(ink, "program-214-ink-system-init");
+  MeasureResultDialog measure("Mono Measure", "KDot.prn", 33'708'960);
+  SaveDialog(measure, "program-202-measure-result");
+}
+
+void About() {
+  const station::AboutBox box =
+      station::BuildAboutBox(station::PrinterIdRecord{}, station::ReadSystemFacts());
+  pages::AboutView view(box, AppIcon());
+  Save(&view, "program-100-about");
+}
+
+// Runs the operations the window started until the worker is idle again.
+void WaitIdle(MainWindow& window) {
+  while (window.busy()) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  QApplication::processEvents();
+}
+
+// A printer that went through both stations: its state file in `dir`.
+std::string PreparedPrinter(const QDir& dir) {
+  std::array<uint8_t, kRomImageSize> e{};
+  std::memcpy(&e[kModelNameOffset], "001", 3);
+  std::memcpy(&e[kUsbSerialNoOffset], "AB1Z90412011230456", 18);
+  std::memcpy(&e[kHeadIdOffset], "AB12CD", 6);
+  std::memcpy(&e[kFwVersionOffset], "1C71", 4);
+  e[kMs1AdjustOffset] = 0xFD;  // -3
+  e[kMs2AdjustOffset] = 2;
+  e[kTofAdjustOffset] = 4;
+  e[kModelNumberOffset] = 1;
+  e[kFtFlagOffset] = 1;
+  const std::string path = dir.filePath("printer.json").toStdString();
+  std::ofstream(path) << "{\"eeprom\": \"" << ToHex(e) << "\"}\n";
+  return "sim:" + path;
+}
+
+// The four pages of this window's sheet after start-up, and the ROM data viewer after " 1. Read
+// ROM Data" in "Product Line" of a printer with a head ID.
+void Pages() {
+  QTemporaryDir dir;
+  AppOptions options;
+  options.printer = PreparedPrinter(QDir(dir.path()));
+  options.virtual_time = true;
+  options.station_dir = dir.path().toStdString();
+  std::string error, notes;
+  auto runtime = AppRuntime::Make(options, std::make_unique<MemorySettingsStore>(), &error, &notes);
+  if (!runtime) {
+    std::fprintf(stderr, "no runtime: %s\n", error.c_str());
+    return;
+  }
+  MainWindow window(*runtime);
+  window.resize(651, 483);
+  const char* names[] = {"", "page-setting", "page-rd-setting", "page-dot-weight",
+                         "page-show-rom-data"};
+  for (int i = 1; i < MainWindow::kPageCount; ++i) {
+    window.sheet()->setCurrentIndex(i);
+    Save(&window, names[i], false);
+  }
+  window.show();
+  QWidget* viewer = window.page(4);
+  viewer->findChild<QComboBox*>("1271")->setCurrentIndex(2);
+  auto* list = viewer->findChild<QListWidget*>("1267");
+  list->setCurrentRow(0);
+  emit list->itemDoubleClicked(list->item(0));
+  WaitIdle(window);
+  window.sheet()->setCurrentIndex(4);
+  Save(&window, "page-show-rom-data-read", false);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,6 +275,8 @@ int main(int argc, char** argv) {
   Messages(kProgramEdition, "program-");
   Messages(kLibraryEdition, "library-");
   ResultButtons();
+  PageDialogs();
+  About();
 
   AppOptions options;
   options.printer = "sim";
@@ -196,6 +289,7 @@ int main(int argc, char** argv) {
   window.show();
   QApplication::processEvents();
   Save(&window, "main-window", false);
+  Pages();
 
   std::printf("%d pictures in %s\n", g_written, qPrintable(g_out.absolutePath()));
   return 0;
