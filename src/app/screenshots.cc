@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMessageBox>
@@ -17,6 +18,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/answering_person.h"
 #include "app/app_icon.h"
 #include "app/app_runtime.h"
 #include "app/dialog_view.h"
@@ -42,6 +44,7 @@
 #include "dialogs/value_entry_dialog.h"
 #include "model/rom_layout.h"
 #include "pages/about_view.h"
+#include "pages/operation_page_view.h"
 #include "pages/result_button.h"
 #include "station/about_box.h"
 
@@ -257,6 +260,59 @@ void Pages() {
   Save(&window, "page-show-rom-data-read", false);
 }
 
+// Serves the window's events until `done` holds, for at most a minute; false when it never did.
+bool ServeUntil(const std::function<bool()>& done) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!done()) {
+    if (waited.elapsed() > 60'000) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+// The Operation page after start-up, and the main window after a fresh printer went through
+// Station 1 and the whole of Station 2, every window answered through its widgets.
+void OperationPages() {
+  testing::StationFolder station;
+  AppOptions options;
+  options.printer = "sim";
+  options.virtual_time = true;
+  options.station_dir = station.path();
+  std::string error, notes;
+  auto runtime = AppRuntime::Make(options, std::make_unique<MemorySettingsStore>(), &error, &notes);
+  if (!runtime) {
+    std::fprintf(stderr, "no runtime: %s\n", error.c_str());
+    return;
+  }
+  MainWindow window(*runtime);
+  window.resize(651, 483);
+  window.show();
+  auto* page = qobject_cast<pages::OperationPageView*>(window.page(0));
+  if (!ServeUntil([&] { return page->initialised() && !window.busy(); })) return;
+  Save(&window, "page-operation", false);
+
+  window.show();
+  testing::AnsweringPerson person;
+  auto* selector = page->findChild<QComboBox*>("1271");
+  auto* steps = page->findChild<QListWidget*>("1267");
+  for (const testing::StationStep& step : testing::FreshPrinterRun()) {
+    if (step.station >= 0) {
+      testing::ChooseWithKeys(selector, step.station);
+      ServeUntil([&] { return !window.busy(); });
+    }
+    for (const auto& [name, answer] : step.windows) person.Expect(name, answer);
+    testing::DoubleClickRow(steps, step.row);
+    if (!ServeUntil([&] { return person.done() && !window.busy(); }) ||
+        !person.problems().isEmpty()) {
+      std::fprintf(stderr, "the station run went astray: %s\n",
+                   qPrintable(person.problems().join("; ")));
+      return;
+    }
+  }
+  Save(&window, "page-operation-station2-finished", false);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -278,9 +334,11 @@ int main(int argc, char** argv) {
   PageDialogs();
   About();
 
+  testing::StationFolder station;
   AppOptions options;
   options.printer = "sim";
   options.virtual_time = true;
+  options.station_dir = station.path();
   std::string error, notes;
   auto runtime = AppRuntime::Make(options, std::make_unique<MemorySettingsStore>(), &error, &notes);
   if (!runtime) return 1;
@@ -290,6 +348,7 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   Save(&window, "main-window", false);
   Pages();
+  OperationPages();
 
   std::printf("%d pictures in %s\n", g_written, qPrintable(g_out.absolutePath()));
   return 0;

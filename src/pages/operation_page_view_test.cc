@@ -130,6 +130,7 @@ class OperationPageViewTest : public QObject {
   void losingTheFocusKeepsTheSelection();
   void panelScalesWithTheWindowByOneFactor();
   void largerFontScalesThePageAndItsMinimumSize();
+  void everyLabelTextFitsItsPlace();
 };
 
 void OperationPageViewTest::startUpShowsStationOneFromAFreshFolder() {
@@ -412,6 +413,28 @@ void OperationPageViewTest::largerFontScalesThePageAndItsMinimumSize() {
            OperationPageView::Scaled(QRect(150, 395, 70, 18), factor));
   QCOMPARE(page.field(1182)->geometry(),
            OperationPageView::Scaled(QRect(458, 10, 190, 22), factor));
+}
+
+void OperationPageViewTest::everyLabelTextFitsItsPlace() {
+  SyncHost host;
+  host.rig.SetUpStations();
+  WriteStationIndex(host.rig, 1);
+  Page page(host);
+  for (double scale : {1.0, 1.5}) {
+    page.view.resize(OperationPageView::kDesignSize * scale);
+    for (CResultButton* label : page.view.findChildren<CResultButton*>()) {
+      for (int state : {label->state(), CResultButton::Large(label->state()) ? 6 : 2}) {
+        const QFontMetrics metrics(CResultButton::TextFont(state, scale));
+        QVERIFY(metrics.height() <= qRound(CResultButton::FontHeight(state) * scale));
+        // Clear of the button's outer edge on either side.
+        QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width() - 2,
+                 qPrintable(label->text()));
+      }
+    }
+  }
+  // The largest text the total shows.
+  const QFontMetrics large(CResultButton::TextFont(7));
+  QVERIFY(large.horizontalAdvance("Testing") <= 125 - 4);
 }
 
 QTEST_MAIN(OperationPageViewTest)

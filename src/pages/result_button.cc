@@ -1,9 +1,11 @@
 #include "pages/result_button.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <algorithm>
 
 namespace tarvo::pages {
 
@@ -39,6 +41,21 @@ QColor CResultButton::TextColour(int state) {
   }
 }
 
+QFont CResultButton::TextFont(int state, double scale) {
+  QFont font(FontFamily());
+  font.setStyleHint(QFont::Serif);
+  // The height is the character cell's (ascent and descent), not the em that Qt's pixel size
+  // sets: the em is brought down until the cell fits, so "Nozzle Check" fits its 70 px slot.
+  const int cell = std::max(1, qRound(FontHeight(state) * std::max(1.0, scale)));
+  font.setPixelSize(cell);
+  const int height = QFontMetrics(font).height();
+  if (height <= cell) return font;
+  int size = std::max(1, cell * cell / height);
+  font.setPixelSize(size);
+  while (size > 1 && QFontMetrics(font).height() > cell) font.setPixelSize(--size);
+  return font;
+}
+
 QString CResultButton::FontFamily() {
   static const QString family = [] {
     const QStringList families = QFontDatabase::families();
@@ -65,10 +82,7 @@ void CResultButton::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::black);
     painter.drawRect(inner.adjusted(0, 0, -1, -1));
   }
-  QFont font(FontFamily());
-  font.setStyleHint(QFont::Serif);
-  font.setPixelSize(qRound(FontHeight(state_) * scale_));
-  painter.setFont(font);
+  painter.setFont(TextFont(state_, scale_));
   painter.setPen(TextColour(state_));
   painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QPushButton>
 
 namespace tarvo::pages {
@@ -30,6 +31,9 @@ class CResultButton : public QPushButton {
   static int FontHeight(int state) { return Large(state) ? 32 : 14; }
   // The family the text is set in on this machine.
   static QString FontFamily();
+  // The font of a state's text at `scale`: its line height (QFontMetrics::height) is at most the
+  // state's height times the scale.
+  static QFont TextFont(int state, double scale = 1.0);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
