@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "pages/test_page_host.h"
+#include "pages/page_host_test_rig.h"
 
 using namespace tarvo;
 using namespace tarvo::pages;

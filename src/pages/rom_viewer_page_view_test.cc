@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "model/rom_layout.h"
-#include "pages/test_page_host.h"
+#include "pages/page_host_test_rig.h"
 
 using namespace tarvo;
 using namespace tarvo::pages;

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "operations/printer_options.h"
-#include "pages/test_page_host.h"
+#include "pages/page_host_test_rig.h"
 
 using namespace tarvo;
 using namespace tarvo::pages;
