@@ -152,6 +152,9 @@ void PagesWindowTest::rdListHasNoSelectionAfterATabChange() {
   MainWindow window(*rt);
   window.show();
   QVERIFY(QTest::qWaitForWindowActive(&window));
+  // The Operation page restores its station on the device worker at start; until that has
+  // ended the page's list is disabled and takes no focus.
+  QTRY_VERIFY(!window.busy());
   window.sheet()->setCurrentIndex(2);
   auto* list = window.page(2)->findChild<QListWidget*>("1267");
   QCOMPARE(list->count(), 13);
