@@ -34,5 +34,8 @@ cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 export GTEST_FILTER=-StationDir.EmptyIsTheCurrentDirectoryAndNamesBecomeAbsolute
 wineserver -p
 trap 'wineserver -k 2>/dev/null; wineserver -w' EXIT
+# Wine's own services start with the first program and live as long as the wineserver: started
+# here, they do not hold the output of a test open, which CTest would wait for.
+wineboot </dev/null >/dev/null 2>&1
 ctest --test-dir "$build" --output-on-failure --timeout 300 \
   -R '^(tarvo_(base|model|link|dialogs|protocol|charts|operations|operators|sim|front|win32)|fennick\.windows_.*)$' "$@"
