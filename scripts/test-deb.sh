@@ -6,16 +6,19 @@
 #   - dpkg installs the packages into a root of their own (build-deb/root) holding only their
 #     dependencies, with its own package database, and runs their maintainer scripts there;
 #   - inside that root, the installed tarvo-cli runs HandleOpen on the simulated printer, and a C
-#     program built with the installed header and pkg-config file calls the installed library.
+#     program built with the installed header and pkg-config file calls the installed library;
+#     the udev rule's group exists.
+# BUILD_DIR (default build-deb) may name the build of scripts/test.sh (build): CI does so, and the
+# packages are then made from what that build has built already.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh file  # file: CPack looks at each installed file with it
 
 build=${BUILD_DIR:-build-deb}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_WERROR=ON \
   -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 targets=(tarvo-cli fennick)
-if cmake --build "$build" --target help | grep -q '^\.\.\. tarvo$'; then targets+=(tarvo); fi
+if cmake --build "$build" --target help | grep '^\.\.\. Tarvo$' >/dev/null; then targets+=(Tarvo); fi
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 rm -f "$build"/*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
@@ -33,24 +36,70 @@ rm -rf "$root"
 mkdir -p "$root"/var/lib/dpkg/{info,updates,triggers} "$root"/tmp "$root"/usr/{bin,sbin,lib,lib64}
 for d in bin sbin lib lib64; do ln -s usr/$d "$root/$d"; done
 touch "$root"/var/lib/dpkg/available
-# What the debs depend on (but each other), and what those need to load and to run the scripts.
-mapfile -t base < <(for d in "${debs[@]}"; do dpkg-deb -f "$d" Depends; done | tr ',' '\n' |
-  sed -E 's/^ *([^ (]+).*/\1/' | grep -vE '^(libfennick|tarvo)' | grep . | sort -u)
-base+=(libc-bin libudev1 dash gcc-12-base)
 arch=$(dpkg --print-architecture)
-for p in "${base[@]/%/:$arch}"; do
+# An installed package by name, of this machine's architecture or of none; nothing for a virtual
+# package or one not installed.
+installed() { dpkg-query -W -f='${binary:Package}\n' "$1:$arch" 2>/dev/null ||
+  dpkg-query -W -f='${binary:Package}\n' "$1:all" 2>/dev/null || true; }
+# The installed packages a list of package names needs to run, themselves included.
+needed() {
+  local -A seen=()
+  local queue=("$@") name p
+  while ((${#queue[@]})); do
+    name=${queue[0]}
+    queue=("${queue[@]:1}")
+    p=$(installed "$name")
+    [[ -z $p || -n ${seen[$p]:-} ]] && continue
+    seen[$p]=1
+    mapfile -t -O "${#queue[@]}" queue < <(dpkg-query -W -f='${Depends},${Pre-Depends}\n' "$p" |
+      tr ',|' '\n\n' | sed -E 's/^ *([^ (:]+).*/\1/' | grep .)
+  done
+  printf '%s\n' "${!seen[@]}"
+}
+depends() { dpkg-deb -f "$1" Depends | tr ',' '\n' | sed -E 's/^ *([^ (]+).*/\1/' |
+  { grep -vE '^(libfennick|tarvo)' || true; }; }
+# Everything the command line, the library and the udev rule's script need to run, with the
+# shell and ldconfig of the maintainer scripts and what groupadd loads; for the desktop program
+# only the packages it names, which dpkg checks (it is not started here).
+mapfile -t names < <(for d in "${debs[@]}"; do if [[ $d != */tarvo_* ]]; then depends "$d"; fi
+  done | sort -u)
+mapfile -t base < <(needed "${names[@]}" libc-bin libudev1 dash gcc-12-base passwd)
+for d in "${debs[@]}"; do
+  if [[ $d == */tarvo_* ]]; then
+    while read -r n; do base+=("$(installed "$n")"); done < <(depends "$d")
+  fi
+done
+while read -r n; do base+=("$(installed "$n")"); done < <(ldd /usr/sbin/groupadd |
+  awk '$3 ~ /^\// {print $3}' |
+  while read -r lib; do dpkg -S "$lib" 2>/dev/null || dpkg -S "$(realpath "$lib")"; done |
+  cut -d: -f1)
+mapfile -t base < <(printf '%s\n' "${base[@]}" | grep . | sort -u)
+echo "test-deb: the clean root holds ${#base[@]} packages"
+for p in "${base[@]}"; do
   dpkg-query -s "$p" >>"$root/var/lib/dpkg/status"
   echo >>"$root/var/lib/dpkg/status"
-  dpkg-query -L "$p" >"$root/var/lib/dpkg/info/$(dpkg-query -W -f='${binary:Package}' "$p").list"
+  dpkg-query -L "$p" >"$root/var/lib/dpkg/info/$p.list"
   dpkg-query -L "$p" | while read -r f; do if [[ -f $f || -L $f ]]; then echo "$f"; fi; done
 done | tar -cf - --no-recursion -T - 2>/dev/null | tar -xf - -C "$root" --keep-directory-symlink
 ln -sf dash "$root/usr/bin/sh"
+# The system's users and groups as a new Debian system has them, and /dev/null for the scripts.
+mkdir -p "$root/etc" "$root/dev"
+mknod -m 666 "$root/dev/null" c 1 3
+cp /usr/share/base-passwd/passwd.master "$root/etc/passwd"
+cp /usr/share/base-passwd/group.master "$root/etc/group"
 dpkg --root="$root" --force-not-root --log=/dev/null -i "${debs[@]}" >/dev/null
 dpkg --root="$root" -l | awk '/^ii/ && /tarvo|fennick/ {print "test-deb: installed", $2, $3}'
 
 test -x "$root/usr/bin/tarvo-cli"
 test -f "$root/usr/include/fennick.h"
 test -f "$root/usr/lib/udev/rules.d/60-tarvo-printers.rules"
+grep -q '^tarvo:' "$root/etc/group"
+if [[ " ${targets[*]} " == *" Tarvo "* ]]; then
+  test -x "$root/usr/bin/Tarvo"
+  test -f "$root/usr/share/applications/tarvo.desktop"
+  test -f "$root/usr/share/icons/hicolor/scalable/apps/tarvo.svg"
+  test -n "$(find "$root/usr/lib" -path '*/fennick/libfennick-qt.so')"
+fi
 libdir=$(dirname "$(cd "$root" && find usr/lib -name 'libfennick.so.0' | head -1)")
 
 work=$root/tmp/work
