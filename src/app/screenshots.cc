@@ -227,6 +227,17 @@ std::string PreparedPrinter(const QDir& dir) {
   return "sim:" + path;
 }
 
+// Serves the window's events until `done` holds, for at most a minute; false when it never did.
+bool ServeUntil(const std::function<bool()>& done) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!done()) {
+    if (waited.elapsed() > 60'000) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
 // The four pages of this window's sheet after start-up, and the ROM data viewer after " 1. Read
 // ROM Data" in "Product Line" of a printer with a head ID.
 void Pages() {
@@ -243,13 +254,17 @@ void Pages() {
   }
   MainWindow window(*runtime);
   window.resize(651, 483);
+  window.show();
+  // The Operation page reads its station at start-up on the device worker; the pages' device
+  // controls are disabled until it is done.
+  auto* operation = qobject_cast<pages::OperationPageView*>(window.page(0));
+  if (!ServeUntil([&] { return operation->initialised() && !window.busy(); })) return;
   const char* names[] = {"", "page-setting", "page-rd-setting", "page-dot-weight",
                          "page-show-rom-data"};
   for (int i = 1; i < MainWindow::kPageCount; ++i) {
     window.sheet()->setCurrentIndex(i);
     Save(&window, names[i], false);
   }
-  window.show();
   QWidget* viewer = window.page(4);
   viewer->findChild<QComboBox*>("1271")->setCurrentIndex(2);
   auto* list = viewer->findChild<QListWidget*>("1267");
@@ -258,17 +273,6 @@ void Pages() {
   WaitIdle(window);
   window.sheet()->setCurrentIndex(4);
   Save(&window, "page-show-rom-data-read", false);
-}
-
-// Serves the window's events until `done` holds, for at most a minute; false when it never did.
-bool ServeUntil(const std::function<bool()>& done) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!done()) {
-    if (waited.elapsed() > 60'000) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
 }
 
 // The Operation page after start-up, and the main window after a fresh printer went through
