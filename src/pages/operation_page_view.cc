@@ -153,6 +153,8 @@ QLineEdit* OperationPageView::AddField(int id, const char* label, QWidget* paren
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(QString::number(id));
   edit->setReadOnly(true);
+  // Filled by the page: the keyboard focus passes them by, so it stays with the list.
+  edit->setFocusPolicy(Qt::ClickFocus);
   auto* text = new QLabel(label, parent);
   text->setObjectName(QString("label:%1").arg(id));
   text->setBuddy(edit);

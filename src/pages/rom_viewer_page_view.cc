@@ -68,6 +68,7 @@ RomViewerPageView::RomViewerPageView(PageHost& host, StationData& data,
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::number(f.id));
     edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::ClickFocus);  // shown, not typed into: Tab passes them by
     edit->setMinimumWidth(f.text ? 150 : 60);
     auto* label = new QLabel(Q(f.label), this);
     label->setBuddy(edit);
