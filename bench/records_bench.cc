@@ -1,6 +1,8 @@
 // What putting a station step on record costs: the StepRecording of one Station 2 step and the
 // journal entry of one head data block write, into the machine's records file (SQLite), against
-// the same with no record sink.
+// the same with no record sink; then whole steps run by the step runner on the simulated printer
+// in virtual time ("2-8. Print - Nozzle Check", and "3-1. Print - TOF", which writes the head data
+// block), with the records file and without a sink: the difference is what recording adds.
 //
 //   build/bench/records_bench [STEPS]      (default 2000)
 //
@@ -16,6 +18,7 @@
 #include "model/step_recording.h"
 #include "protocol/eeprom.h"
 #include "records/record_keeper.h"
+#include "station/station_test_rig.h"
 #include "testing/device_rig.h"
 
 namespace {
@@ -46,6 +49,21 @@ std::vector<double> Run(tarvo::testing::DeviceRig& rig, int steps) {
     rec.Finish(results, kSlots, 2, working, read, settings);
     const auto t3 = std::chrono::steady_clock::now();
     times.push_back(Ms(t1 - t0).count() + Ms(t3 - t2).count());
+  }
+  return times;
+}
+
+// Runs Station 2 position `position` `steps` times by the step runner, the operator answering
+// with `answers` each time; the wall time of each double-click, in ms.
+std::vector<double> RunnerSteps(tarvo::station::StationRig& rig, int position,
+                                std::initializer_list<const char*> answers, int steps) {
+  std::vector<double> times;
+  for (int i = 0; i < steps; ++i) {
+    for (const char* a : answers) rig.op.QueueDialogLine(a);
+    const auto t0 = std::chrono::steady_clock::now();
+    rig.runner.Run(position);
+    times.push_back(Ms(std::chrono::steady_clock::now() - t0).count());
+    rig.Forget();
   }
   return times;
 }
@@ -95,6 +113,24 @@ int main(int argc, char** argv) {
     writes.push_back(Ms(std::chrono::steady_clock::now() - t0).count());
   }
   Report("head block write, no record sink", writes);
+
+  // Whole steps by the step runner, the printer taken through "1. Inital Device" first.
+  tarvo::station::StationRig station;
+  station.RunToDischarge();
+  station.Forget();
+  const int runs = std::max(steps / 10, 20);
+  const std::initializer_list<const char*> nozzle = {"pass"};
+  const std::initializer_list<const char*> tof = {"ok", "pass"};
+  Report("runner 2-8, no record sink", RunnerSteps(station, 12, nozzle, runs));
+  Report("runner 3-1, no record sink", RunnerSteps(station, 14, tof, runs));
+  tarvo::records::RecordKeeper station_keeper(
+      {(dir / "station.sqlite").string(), "", {"bench", "0", "program"}, {}, 60'000},
+      station.clock);
+  station.ctx.records = &station_keeper;
+  RunnerSteps(station, 12, nozzle, 5);  // opens the file and makes its schema
+  Report("runner 2-8, SQLite records file", RunnerSteps(station, 12, nozzle, runs));
+  Report("runner 3-1, SQLite records file", RunnerSteps(station, 14, tof, runs));
+  station.ctx.records = nullptr;
 
   std::error_code ec;
   std::filesystem::remove_all(dir, ec);

@@ -1,6 +1,10 @@
 #include "app/app_runtime.h"
 
+#include <iostream>
+
+#include "base/operator.h"
 #include "front/station_dir.h"
+#include "records/records_config.h"
 
 namespace tarvo::app {
 namespace {
@@ -10,6 +14,18 @@ std::unique_ptr<LineSink> OpenSink(const std::string& path, const char* what, st
   auto sink = std::make_unique<FileLineSink>(path);
   if (!sink->ok()) *notes += std::string(what) + ": cannot write " + path + "\n";
   return sink;
+}
+
+// What the keeper has to say (the records file cannot be written, the line database cannot be
+// reached, or takes records again) goes to standard error and to the operator, in one box: the
+// keeper says each thing once, not once per step. Never fails the record being kept: a box
+// refused by a stop request leaves the note on standard error.
+void WarnOperator(Operator& op, const std::string& text) {
+  std::cerr << "Tarvo: records: " << text << "\n";
+  try {
+    op.Show({"Records: " + text, "Records", Icon::kInformation, Buttons::kOk});
+  } catch (const OperatorAborted&) {
+  }
 }
 
 }  // namespace
@@ -51,9 +67,16 @@ std::unique_ptr<AppRuntime> AppRuntime::Make(const AppOptions& options,
   }
   rt->op_ = std::make_unique<QtOperator>(kProgramEdition, *rt->transcript_);
   rt->op_->set_stop(&rt->stop_);
+  records::KeeperOptions keep;
+  keep.local_path = records::DefaultRecordsPath().string();
+  keep.line_url = records::LineDatabaseUrl(*rt->settings_);
+  keep.origin = records::ThisMachine(TARVO_VERSION, kProgramEdition);
+  keep.warn = [op = rt->op_.get()](const std::string& text) { WarnOperator(*op, text); };
+  rt->records_ = std::make_unique<records::RecordKeeper>(std::move(keep), *rt->clock_);
   rt->ctx_ =
       std::make_unique<Context>(Context{kProgramEdition, *rt->clock_, *rt->op_, *rt->settings_,
                                         *rt->wire_, *station_dir, &rt->stop_});
+  rt->ctx_->records = rt->records_.get();
   rt->link_ = std::make_unique<PrinterLink>(*rt->ctx_, *rt->printer_.backend);
   return rt;
 }

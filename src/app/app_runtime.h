@@ -13,12 +13,14 @@
 #include "base/wire_log.h"
 #include "front/printer_factory.h"
 #include "link/printer_link.h"
+#include "records/record_keeper.h"
 
 namespace tarvo::app {
 
 // The ports of the program, built from its options: the clock, the printer, the logs, the
-// settings store, the Qt operator and the stop request, bundled in the context that every
-// operation of the device worker gets. Built and destroyed on the GUI thread.
+// settings store, the Qt operator, the stop request and the record keeper (the machine's records
+// file, the line database when one is set), bundled in the context that every operation of the
+// device worker gets. Built and destroyed on the GUI thread.
 class AppRuntime {
  public:
   // Nothing, with *error set, when the options name an unusable printer or ask for virtual time
@@ -38,6 +40,7 @@ class AppRuntime {
   StopRequest& stop() { return stop_; }
   SettingsStore& settings() { return *settings_; }
   Clock& clock() { return *clock_; }
+  records::RecordKeeper& records() { return *records_; }
   // The simulated printer, or nullptr for a real one.
   sim::SimPrinter* sim() { return printer_.sim.get(); }
 
@@ -55,6 +58,7 @@ class AppRuntime {
   std::unique_ptr<SettingsStore> settings_;
   front::Printer printer_;
   std::unique_ptr<QtOperator> op_;
+  std::unique_ptr<records::RecordKeeper> records_;
   std::unique_ptr<Context> ctx_;
   std::unique_ptr<PrinterLink> link_;
 };

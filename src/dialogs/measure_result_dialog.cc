@@ -77,6 +77,7 @@ PressOutcome MeasureResultDialog::Press(int button_id) {
       if (button_id == kMeasureId) {
         average = AverageOf(before_weight, after_weight, dots);
         test_result = Judge(average, minimum, maximum);
+        measured_.push_back({before_weight, after_weight, average, minimum, maximum, test_result});
       } else {
         before_weight = 0;
         after_weight = 0;

@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "dialogs/dialog_model.h"
 
@@ -64,11 +66,24 @@ class MeasureResultDialog : public DialogModel {
   // with the boxes as they were left.
   bool print_requested = false;
 
+  // Each "Measure" pressed, in order: the values it judged and the verdict. The dialog only
+  // keeps them; the page takes them (TakeMeasured) on its own thread once a showing ends.
+  struct Measured {
+    double before_weight = 0;
+    double after_weight = 0;
+    double average = 0;
+    double minimum = 0;
+    double maximum = 0;
+    std::string test_result;
+  };
+  std::vector<Measured> TakeMeasured() { return std::exchange(measured_, {}); }
+
  private:
   // Boxes -> members in the copying order; the refusal of the first box that holds no number.
   std::optional<Refusal> CopyBoxes();
 
   bool keep_boxes_ = false;  // the next Load() shows the boxes as they are
+  std::vector<Measured> measured_;
 };
 
 }  // namespace tarvo

@@ -6,36 +6,22 @@
 #include <vector>
 
 #include "base/hex.h"
+#include "records/step_columns.h"
 
 namespace tarvo::records {
 namespace {
 
-constexpr const char* kSchema = R"sql(
+// The tables, created when missing; the steps' own columns come from records/step_columns.h.
+std::string Schema() {
+  return R"sql(
 SELECT pg_advisory_xact_lock(7352001);
 CREATE TABLE IF NOT EXISTS tarvo_steps (
   uid TEXT PRIMARY KEY,
   host TEXT NOT NULL,
   tool_version TEXT NOT NULL,
   edition TEXT NOT NULL,
-  station INTEGER NOT NULL,
-  position INTEGER NOT NULL,
-  text TEXT NOT NULL,
-  started TEXT NOT NULL,
-  ended TEXT NOT NULL,
-  total INTEGER NOT NULL,
-  model_code TEXT NOT NULL,
-  usb_serial TEXT NOT NULL,
-  head_id TEXT NOT NULL,
-  tof INTEGER NOT NULL,
-  ms1 INTEGER NOT NULL,
-  ms2 INTEGER NOT NULL,
-  vsd INTEGER NOT NULL,
-  ecn INTEGER NOT NULL,
-  destination TEXT NOT NULL,
-  belt TEXT NOT NULL,
-  pc TEXT NOT NULL,
-  jig TEXT NOT NULL,
-  slots JSONB NOT NULL,
+)sql" + StepColumnDefinitions() +
+         R"sql(  slots JSONB NOT NULL,
   received TIMESTAMPTZ NOT NULL DEFAULT now()
 );
 CREATE TABLE IF NOT EXISTS tarvo_journal (
@@ -73,6 +59,7 @@ CREATE TABLE IF NOT EXISTS tarvo_dot_weights (
   received TIMESTAMPTZ NOT NULL DEFAULT now()
 );
 )sql";
+}
 
 void IgnoreNotice(void*, const char*) {}
 
@@ -170,10 +157,17 @@ bool LineDatabase::Connect() {
     return false;
   }
   PQsetNoticeProcessor(conn_, IgnoreNotice, nullptr);
-  return Exec("BEGIN") && Exec(kSchema) && Exec("COMMIT");
+  static const std::string schema = Schema();
+  return Exec("BEGIN") && Exec(schema.c_str()) && Exec("COMMIT");
 }
 
 bool LineDatabase::Send(const Unsent& batch) {
+  static const std::string kStepInsert = [] {
+    std::string sql = "INSERT INTO tarvo_steps (uid, host, tool_version, edition, " +
+                      StepColumnList() + ", slots) VALUES ($1";
+    for (size_t i = 2; i <= 4 + StepColumns().size() + 1; ++i) sql += ", $" + std::to_string(i);
+    return sql + ") ON CONFLICT (uid) DO NOTHING";
+  }();
   if (!Connect()) return false;
   if (!Exec("BEGIN")) return false;
   std::string error;
@@ -184,22 +178,12 @@ bool LineDatabase::Send(const Unsent& batch) {
       slots.push_back({{"slot", slot.slot}, {"name", slot.name}, {"result", slot.result}});
     }
     std::vector<std::string> v = OriginValues(s.uid, s.origin);
-    for (std::string x :
-         {std::to_string(r.station), std::to_string(r.position), r.text, r.started, r.ended,
-          std::to_string(r.total), r.printer.model_code, r.printer.usb_serial, r.printer.head_id,
-          std::to_string(r.adjustments.tof), std::to_string(r.adjustments.ms1),
-          std::to_string(r.adjustments.ms2), std::to_string(r.adjustments.vsd),
-          std::to_string(r.adjustments.ecn), r.settings.destination, r.settings.belt, r.settings.pc,
-          r.settings.jig, slots.dump()}) {
-      v.push_back(std::move(x));
+    for (const StepValue& value : StepValues(r)) {
+      v.push_back(std::holds_alternative<int64_t>(value) ? std::to_string(std::get<int64_t>(value))
+                                                         : std::get<std::string>(value));
     }
-    if (!Insert(conn_,
-                "INSERT INTO tarvo_steps (uid, host, tool_version, edition, station, position, "
-                "text, started, ended, total, model_code, usb_serial, head_id, tof, ms1, ms2, "
-                "vsd, ecn, destination, belt, pc, jig, slots) VALUES ($1, $2, $3, $4, $5, $6, "
-                "$7, $8, $9, $10, $11, $12, $13, $14, $15, $16, $17, $18, $19, $20, $21, $22, "
-                "$23) ON CONFLICT (uid) DO NOTHING",
-                v, &error)) {
+    v.push_back(slots.dump());
+    if (!Insert(conn_, kStepInsert.c_str(), v, &error)) {
       Fail(error);
       return false;
     }

@@ -8,13 +8,14 @@
 #include <set>
 
 #include "records/schema.h"
+#include "records/step_columns.h"
 
 namespace tarvo::records {
 namespace {
 
-constexpr const char* kStepColumns =
-    "id, uid, host, tool_version, edition, sent, station, position, text, started, ended, total, "
-    "model_code, usb_serial, head_id, tof, ms1, ms2, vsd, ecn, destination, belt, pc, jig";
+// The step's own columns follow these (records/step_columns.h).
+constexpr const char* kStepHeadColumns = "id, uid, host, tool_version, edition, sent, ";
+constexpr int kStepHeadCount = 6;
 constexpr const char* kJournalColumns =
     "id, uid, host, tool_version, edition, sent, operation, time, model_code, usb_serial, "
     "head_id, area, before_bytes, written_bytes, read_back_bytes, check_result";
@@ -88,21 +89,15 @@ std::optional<int64_t> LocalStore::Insert(SqliteStatement& insert) {
 std::optional<int64_t> LocalStore::Add(const StepRecord& step, const Origin& origin) {
   SqliteTransaction t(db_);
   if (!t.ok()) return std::nullopt;
-  SqliteStatement s(db_,
-                    "INSERT INTO steps (uid, host, tool_version, edition, station, position, "
-                    "text, started, ended, total, model_code, usb_serial, head_id, tof, ms1, ms2, "
-                    "vsd, ecn, destination, belt, pc, jig) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                    "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  std::string marks;
+  for (size_t i = 0; i < StepColumns().size(); ++i) marks += ", ?";
+  SqliteStatement s(db_, "INSERT INTO steps (uid, host, tool_version, edition, " +
+                             StepColumnList() + ") VALUES (?, ?, ?, ?" + marks + ")");
   BindOrigin(s, NewUid(), origin);
-  s.Bind(5, int64_t{step.station}).Bind(6, int64_t{step.position}).Bind(7, step.text);
-  s.Bind(8, step.started).Bind(9, step.ended).Bind(10, int64_t{step.total});
-  s.Bind(11, step.printer.model_code).Bind(12, step.printer.usb_serial);
-  s.Bind(13, step.printer.head_id);
-  const AdjustmentValues& a = step.adjustments;
-  s.Bind(14, int64_t{a.tof}).Bind(15, int64_t{a.ms1}).Bind(16, int64_t{a.ms2});
-  s.Bind(17, int64_t{a.vsd}).Bind(18, int64_t{a.ecn});
-  const StationSettingsRecord& set = step.settings;
-  s.Bind(19, set.destination).Bind(20, set.belt).Bind(21, set.pc).Bind(22, set.jig);
+  int at = 5;
+  for (const StepValue& value : StepValues(step)) {
+    std::visit([&](const auto& v) { s.Bind(at++, v); }, value);
+  }
   std::optional<int64_t> id = Insert(s);
   if (!id) return std::nullopt;
   SqliteStatement slot(db_,
@@ -154,23 +149,18 @@ std::optional<int64_t> LocalStore::Add(const DotWeightRecord& m, const Origin& o
 std::vector<StoredStep> LocalStore::QuerySteps(const std::string& where,
                                                const std::vector<std::string>& args, int limit) {
   std::vector<StoredStep> out;
-  SqliteStatement q(db_, std::string("SELECT ") + kStepColumns + " FROM steps " + where +
-                             " ORDER BY id" + LimitClause(limit));
+  SqliteStatement q(db_, std::string("SELECT ") + kStepHeadColumns + StepColumnList() +
+                             " FROM steps " + where + " ORDER BY id" + LimitClause(limit));
   BindAll(q, args);
+  const std::span<const StepColumn> columns = StepColumns();
+  std::vector<StepValue> values(columns.size());
   while (q.Step()) {
     StoredStep s = Head<StepRecord>(q);
-    StepRecord& r = s.record;
-    r.station = static_cast<int>(q.Int(6));
-    r.position = static_cast<int>(q.Int(7));
-    r.text = q.Text(8);
-    r.started = q.Text(9);
-    r.ended = q.Text(10);
-    r.total = static_cast<int>(q.Int(11));
-    r.printer = {q.Text(12), q.Text(13), q.Text(14)};
-    r.adjustments = {static_cast<int>(q.Int(15)), static_cast<int>(q.Int(16)),
-                     static_cast<int>(q.Int(17)), static_cast<int>(q.Int(18)),
-                     static_cast<int>(q.Int(19))};
-    r.settings = {q.Text(20), q.Text(21), q.Text(22), q.Text(23)};
+    for (size_t i = 0; i < columns.size(); ++i) {
+      const int at = kStepHeadCount + static_cast<int>(i);
+      values[i] = columns[i].integer ? StepValue(q.Int(at)) : StepValue(q.Text(at));
+    }
+    s.record = StepOf(values);
     out.push_back(std::move(s));
   }
   SqliteStatement slots(

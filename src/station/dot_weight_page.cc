@@ -6,13 +6,14 @@
 
 #include "charts/print_chart.h"
 #include "model/station_data.h"
+#include "model/step_recording.h"
 #include "operations/catalogue.h"
 
 namespace tarvo::station {
 namespace {
 
-constexpr MeasureKindInfo kMono{"Mono Measure", "KDot.prn", 33'708'960};
-constexpr MeasureKindInfo kColour{"CMY Measure", "CMYDot.prn", 31'602'150};
+constexpr MeasureKindInfo kMono{"Mono Measure", "Mono", "KDot.prn", 33'708'960};
+constexpr MeasureKindInfo kColour{"CMY Measure", "CMY", "CMYDot.prn", 31'602'150};
 
 constexpr int kCleaningMode = 1;  // CL1
 
@@ -49,9 +50,18 @@ DialogResult DotWeightPage::Measure(MeasureKind kind) {
   // "Print File" ends a showing; the print runs here, then the dialog is shown again as it was.
   for (;;) {
     DialogResult result = ctx_.op.ShowDialog(*last_);
+    RecordMeasured(info);
     if (!last_->print_requested) return result;
     last_->print_requested = false;
     PrintMeasurementFile(ctx_, link_, last_->dot_file);
+  }
+}
+
+void DotWeightPage::RecordMeasured(const MeasureKindInfo& info) {
+  for (const MeasureResultDialog::Measured& m : last_->TakeMeasured()) {
+    const double weights[] = {m.before_weight, m.after_weight};
+    RecordDotWeight(ctx_, info.name, weights, m.average, m.minimum, m.maximum,
+                    m.test_result == "PASS");
   }
 }
 

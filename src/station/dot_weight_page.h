@@ -16,6 +16,7 @@ enum class MeasureKind { kMono, kColour };
 
 struct MeasureKindInfo {
   std::string_view caption;   // the measurement dialog's caption
+  std::string_view name;      // the kind as the records name it, "Mono"
   std::string_view dot_file;  // a print file of the station folder
   double dots;
 };
@@ -38,7 +39,9 @@ class DotWeightPage {
 
   // "Mono Dot Weight", "CMY Dot Weight": the measurement dialog for `kind`, shown until the
   // operator leaves it. Its "Print File" sends the dot file three times, 60 s after each send
-  // that went out, stopping at the first that did not, and closes the link in every case.
+  // that went out, stopping at the first that did not, and closes the link in every case. Every
+  // "Measure" goes on record (kind, the two weights, average, limits, verdict) when the showing
+  // it was made in ends.
   DialogResult Measure(MeasureKind kind);
 
   // The dialog of the last measurement opened, as it was left (its members).
@@ -47,6 +50,8 @@ class DotWeightPage {
   double dots() const { return dots_; }
 
  private:
+  void RecordMeasured(const MeasureKindInfo& info);
+
   const Context& ctx_;
   PrinterLink& link_;
   double dots_ = 0;

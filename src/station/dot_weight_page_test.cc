@@ -100,6 +100,37 @@ TEST_F(DotWeightTest, MeasurementsOfTheWorkedExample) {
   EXPECT_TRUE(rig.wire_lines.lines().empty());  // no printer work without Print File
 }
 
+TEST_F(DotWeightTest, EveryMeasureGoesOnRecordForTheLastPrinterSeen) {
+  MemoryRecordSink sink;
+  rig.ctx.records = &sink;
+  sink.SetLastPrinter({"031", "ABC01", "AB12CD"});
+  folder.Write("CMYDot.prn", 100);
+  // Two measurements in one showing, a print, one more after it; Reset and EXIT record nothing.
+  Weigh("25", "23.5");
+  Weigh("25", "24.5");
+  Answer({"print file", "reset"});
+  Weigh("25", "23.5");
+  Answer({"exit"});
+  page.Measure(MeasureKind::kColour);
+
+  ASSERT_EQ(sink.dot_weights.size(), 3u);
+  const DotWeightRecord& first = sink.dot_weights[0];
+  EXPECT_EQ(first.kind, "CMY");
+  EXPECT_THAT(first.weights, ElementsAre(25, 23.5));
+  EXPECT_NEAR(first.average, 47.4651, 5e-5);
+  EXPECT_EQ(first.low, MeasureResultDialog::kMinimum);
+  EXPECT_EQ(first.high, MeasureResultDialog::kMaximum);
+  EXPECT_TRUE(first.passed);
+  EXPECT_EQ(first.printer, (PrinterIdentity{"031", "ABC01", "AB12CD"}));
+  EXPECT_FALSE(first.time.empty());
+  EXPECT_THAT(sink.dot_weights[1].weights, ElementsAre(25, 24.5));
+  EXPECT_FALSE(sink.dot_weights[1].passed);
+  EXPECT_TRUE(sink.dot_weights[2].passed);
+  // Measured before the print, recorded before it: the time is that of the first showing's end.
+  EXPECT_LE(sink.dot_weights[0].time, sink.dot_weights[2].time);
+  EXPECT_THAT(sink.steps, IsEmpty());
+}
+
 TEST_F(DotWeightTest, PrintFileSendsTheDotFileThreeTimesAMinuteApart) {
   folder.Write("CMYDot.prn", 2000);
   Answer({"print file", "exit"});

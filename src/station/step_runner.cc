@@ -1,8 +1,11 @@
 #include "station/step_runner.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "dialogs/station_prompts.h"
+#include "model/destinations.h"
 #include "operations/alignment.h"
 #include "operations/catalogue.h"
 #include "station/station_settings.h"
@@ -114,6 +117,8 @@ void StepRunner::SetSlot(size_t slot, uint8_t result) {
                       : std::span<uint8_t>(data_.station2_results);
   if (slot >= r.size()) return;
   r[slot] = result;
+  if (recording_)
+    recording_->SlotSet(static_cast<int>(slot), SlotPlaces(station())[slot].text, result);
   page_.SetSlot(slot, result == kResultPass ? kGreen : result == kResultFail ? kRed : kBlack);
   Changed();
 }
@@ -134,11 +139,55 @@ void StepRunner::Epilogue() {
   page_.SetNumber(kCleanNozzleField, static_cast<int8_t>(label.nozzle_cleanings));
   page_.SetNumber(kTotalPrintField, static_cast<int8_t>(label.chart_prints));
   ShowTotal();
+  if (recording_) {
+    std::vector<std::string_view> names;
+    for (const SlotPlace& place : SlotPlaces(station())) names.push_back(place.text);
+    // At Station 1 the working block holds the station's settings, not what the printer
+    // carries: a step that never read the printer (the grease) names no printer.
+    const HeadBlock none{};
+    recording_->Finish(results(), names, TotalResult(), station1() ? none : data_.working_block,
+                       data_.read_block, SettingsRecord());
+  }
   link_.HandleClose();
 }
 
+StationSettingsRecord StepRunner::SettingsRecord() const {
+  auto destination = [](uint8_t index) {
+    const Destination* row = FindDestination(index);
+    return row ? std::string(row->code) : "index " + std::to_string(index);
+  };
+  // Each station's own file: a Station 2 host has no use for the belt and PC names, nor a
+  // Station 1 host for the jig.
+  StationSettingsRecord settings;
+  if (station1()) {
+    const std::array<uint8_t, 6> file = files_.ReadStation1();
+    settings.destination = destination(file[0]);
+    settings.belt = CharsText(std::span(file).subspan(1, 3));
+    settings.pc = CharsText(std::span(file).subspan(4, 2));
+  } else {
+    const std::array<uint8_t, 3> file = files_.ReadStation2();
+    settings.destination = destination(file[0]);
+    settings.jig = CharsText(std::span(file).subspan(1, 2));
+  }
+  return settings;
+}
+
+void StepRunner::NameOperation(const std::string& name) const {
+  if (ctx_.records) ctx_.records->BeginOperation(name);
+}
+
 RunEnd StepRunner::Run(int position) {
+  const auto list = StepList(station());
+  const std::string_view text =
+      position >= 0 && static_cast<size_t>(position) < list.size() ? list[position] : "";
+  // Made before the link opens; a step that finds the printer off line is not recorded.
+  StepRecording recording(ctx_, station1() ? 1 : 2, position, text, results());
   if (!link_.HandleOpen()) return RunEnd::kOffLine;
+  recording_ = &recording;
+  struct Clear {
+    StepRecording*& r;
+    ~Clear() { r = nullptr; }
+  } clear{recording_};
   RunEnd end = RunEnd::kRan;
   if (station1()) {
     RunStation1(position);
@@ -163,6 +212,7 @@ void StepRunner::RunStation1(int position) {
     // The settings in force now go into this printer; settings that cannot be used stop the
     // step before anything is written.
     if (!LoadStation1Settings(ctx_, files_, data_.working_block)) return;
+    NameOperation("SetHeadID");
     const int written = catalogue::SetHeadID(ctx_, link_, data_).ResultCode();
     LoadStation1Settings(ctx_, files_, data_.working_block);
     page_.ShowHeadBlock(data_.working_block, data_.working_block, false);
@@ -329,6 +379,7 @@ bool StepRunner::NozzleCheck(int cleaning_mode, bool charge) {
 }
 
 bool StepRunner::AdjustTof() {
+  NameOperation("TOF");
   const int result = catalogue::TOF(ctx_, link_, data_).ResultCode();
   if (result == kNotVerified) {
     WriteFailure(kTofSlot);
@@ -346,6 +397,7 @@ bool StepRunner::AdjustBiD(int mode) {
   static constexpr int kFields[] = {kMs1Field, kMs2Field, kVsdField, kEcnField};
   const BiDMode* bid = FindBiDMode(mode);
   const size_t slot = kFirstBiDSlot + static_cast<size_t>(mode);
+  NameOperation("BiAdjust " + std::to_string(mode));
   const int result = catalogue::BiAdjust(ctx_, link_, data_, mode).ResultCode();
   if (result == kNotVerified) {
     WriteFailure(slot);
@@ -385,6 +437,7 @@ void StepRunner::InkDischarge() {
     if (reply != Reply::kYes) return;
     finishing = 0;
   }
+  NameOperation("InkDisCharge " + std::to_string(finishing));
   if (!catalogue::InkDisCharge(ctx_, link_, data_, finishing).achieved()) {
     WriteFailure(kDischargeSlot);
     return;

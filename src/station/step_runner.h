@@ -5,6 +5,7 @@
 #include "base/context.h"
 #include "link/printer_link.h"
 #include "model/station_data.h"
+#include "model/step_recording.h"
 #include "station/operation_page.h"
 #include "station/station_files.h"
 #include "station/step_lists.h"
@@ -54,6 +55,11 @@ class StepRunner {
   void Epilogue();
   void Changed();
 
+  // The station settings the step ran with, as the station folder holds them.
+  StationSettingsRecord SettingsRecord() const;
+  // Names the operation that follows in the journal of EEPROM writes.
+  void NameOperation(const std::string& name) const;
+
   void RunStation1(int position);
   bool Station2Preconditions(int position);
   void RunStation2(int position);
@@ -74,6 +80,7 @@ class StepRunner {
   const StationFiles& files_;
   OperationPage page_;
   std::function<void()> observer_;
+  StepRecording* recording_ = nullptr;  // the step on record while one runs
 };
 
 }  // namespace tarvo::station
