@@ -1,44 +1,52 @@
 #include "base/atomic_file.h"
 
 #include <fcntl.h>
-#include <signal.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <system_error>
+
+#include "base/file_ops.h"
 
 namespace tarvo {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Folder(const fs::path& path) {
-  return path.has_parent_path() ? path.parent_path().string() : std::string(".");
+fs::path Folder(const fs::path& path) {
+  return path.has_parent_path() ? path.parent_path() : fs::path(".");
 }
 
-std::string TemporaryName(const fs::path& path, pid_t pid) {
-  return path.string() + ".tmp" + std::to_string(pid);
+fs::path TemporaryName(const fs::path& path, int64_t pid) {
+  fs::path tmp = path;
+  tmp += ".tmp" + std::to_string(pid);
+  return tmp;
 }
 
 bool Fail(std::string* why, const std::string& what, int error) {
-  if (why) *why = what + ": " + std::strerror(error);
+  if (why) *why = what + ": " + file_ops::ErrorText(error);
   return false;
 }
 
-bool WriteAll(int fd, std::span<const uint8_t> bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
+// The bytes in a named temporary, flushed.
+bool WriteNamed(const fs::path& tmp, std::span<const uint8_t> bytes, std::string* why) {
+  int fd = file_ops::OpenForWrite(tmp, false);
+  if (fd < 0) return Fail(why, "cannot create " + tmp.string(), errno);
+  bool ok = file_ops::WriteAll(fd, bytes.data(), bytes.size()) && file_ops::Sync(fd);
+  int error = errno;
+  ok = file_ops::Close(fd) && ok;
+  if (!ok) {
+    file_ops::Remove(tmp);
+    return Fail(why, "cannot write " + tmp.string(), error);
   }
   return true;
 }
+
+#ifdef O_TMPFILE
+// Linux writes the new text to a file without a name, so a writer killed half-way leaves nothing.
 
 // File systems without unnamed files refuse O_TMPFILE with one of these.
 bool NoUnnamedFiles(int error) {
@@ -61,44 +69,60 @@ bool NameUnnamed(int fd, const std::string& name) {
   return false;
 }
 
-// The bytes in a named temporary, flushed.
-bool WriteNamed(const std::string& tmp, std::span<const uint8_t> bytes, std::string* why) {
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return Fail(why, "cannot create " + tmp, errno);
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  int error = errno;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok) {
-    ::unlink(tmp.c_str());
-    return Fail(why, "cannot write " + tmp, error);
+// The bytes in the temporary `tmp`, unnamed until they are all on the disk where the file system
+// allows.
+bool WriteTemporary(const fs::path& path, const fs::path& tmp, std::span<const uint8_t> bytes,
+                    std::string* why) {
+  int fd = ::open(Folder(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    if (NoUnnamedFiles(errno)) return WriteNamed(tmp, bytes, why);
+    return Fail(why, "cannot write " + path.string(), errno);
   }
+  bool ok = file_ops::WriteAll(fd, bytes.data(), bytes.size()) && file_ops::Sync(fd);
+  int error = errno;
+  if (ok && !NameUnnamed(fd, tmp.string())) {
+    // Named at once after all: the old way still gives the whole file or nothing.
+    ::close(fd);
+    return WriteNamed(tmp, bytes, why);
+  }
+  ok = ::close(fd) == 0 && ok;
+  if (!ok) return Fail(why, "cannot write a file in " + Folder(path).string(), error);
   return true;
 }
+
+// Whether the folder takes unnamed files (a check that leaves nothing behind); *failed when it
+// takes no files at all.
+bool TakesUnnamedFiles(const fs::path& folder, std::string* why, bool* failed) {
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+  if (fd >= 0) {
+    ::close(fd);
+    return true;
+  }
+  if (!NoUnnamedFiles(errno)) {
+    *failed = true;
+    Fail(why, "cannot write files in " + folder.string(), errno);
+  }
+  return false;
+}
+#else
+bool WriteTemporary(const fs::path&, const fs::path& tmp, std::span<const uint8_t> bytes,
+                    std::string* why) {
+  return WriteNamed(tmp, bytes, why);
+}
+
+bool TakesUnnamedFiles(const fs::path&, std::string*, bool*) {
+  return false;
+}
+#endif
 
 }  // namespace
 
 bool WriteFileAtomically(const fs::path& path, std::span<const uint8_t> bytes, std::string* why) {
-  const std::string tmp = TemporaryName(path, ::getpid());
-  int fd = ::open(Folder(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
-  if (fd >= 0) {
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const fs::path tmp = TemporaryName(path, file_ops::ThisProcess());
+  if (!WriteTemporary(path, tmp, bytes, why)) return false;
+  if (!file_ops::Replace(tmp, path)) {
     int error = errno;
-    if (ok && !NameUnnamed(fd, tmp)) {
-      // Named at once after all: the old way still gives the whole file or nothing.
-      ::close(fd);
-      if (!WriteNamed(tmp, bytes, why)) return false;
-    } else {
-      ok = ::close(fd) == 0 && ok;
-      if (!ok) return Fail(why, "cannot write a file in " + Folder(path), error);
-    }
-  } else if (NoUnnamedFiles(errno)) {
-    if (!WriteNamed(tmp, bytes, why)) return false;
-  } else {
-    return Fail(why, "cannot write " + path.string(), errno);
-  }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    int error = errno;
-    ::unlink(tmp.c_str());
+    file_ops::Remove(tmp);
     return Fail(why, "cannot replace " + path.string(), error);
   }
   return true;
@@ -106,17 +130,18 @@ bool WriteFileAtomically(const fs::path& path, std::span<const uint8_t> bytes, s
 
 void RemoveStaleTemporaries(const fs::path& path) {
   const std::string prefix = path.filename().string() + ".tmp";
+  const int64_t self = file_ops::ThisProcess();
   std::error_code ec;
   for (fs::directory_iterator it(Folder(path), ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
     if (!name.starts_with(prefix)) continue;
     const char* digits = name.c_str() + prefix.size();
     const char* stop = name.c_str() + name.size();
-    pid_t pid = 0;
+    int64_t pid = 0;
     auto [at, err] = std::from_chars(digits, stop, pid);
-    if (err != std::errc() || at != stop || pid <= 0 || pid == ::getpid()) continue;
-    if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // its writer may still be at work
-    ::unlink(it->path().c_str());
+    if (err != std::errc() || at != stop || pid <= 0 || pid == self) continue;
+    if (!file_ops::ProcessHasEnded(pid)) continue;  // its writer may still be at work
+    file_ops::Remove(it->path());
   }
 }
 
@@ -126,18 +151,15 @@ bool CanWriteFileAtomically(const fs::path& path, std::string* why) {
     if (why) *why = path.string() + " is a folder";
     return false;
   }
-  const std::string folder = Folder(path);
-  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
-  if (fd >= 0) {
-    ::close(fd);
-    return true;
-  }
-  if (!NoUnnamedFiles(errno)) return Fail(why, "cannot write files in " + folder, errno);
-  const std::string tmp = TemporaryName(path, ::getpid());
-  fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return Fail(why, "cannot write files in " + folder, errno);
-  ::close(fd);
-  ::unlink(tmp.c_str());
+  const fs::path folder = Folder(path);
+  bool failed = false;
+  if (TakesUnnamedFiles(folder, why, &failed)) return true;
+  if (failed) return false;
+  const fs::path tmp = TemporaryName(path, file_ops::ThisProcess());
+  int fd = file_ops::OpenForWrite(tmp, true);
+  if (fd < 0) return Fail(why, "cannot write files in " + folder.string(), errno);
+  file_ops::Close(fd);
+  file_ops::Remove(tmp);
   return true;
 }
 

@@ -1,12 +1,9 @@
 #include "base/line_sink.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 #include <cstring>
 
+#include "base/file_ops.h"
 #include "base/hex.h"
 
 namespace tarvo {
@@ -33,12 +30,12 @@ void LineSink::HexLine(std::string_view prefix, std::span<const uint8_t> bytes) 
 }
 
 FileLineSink::FileLineSink(const std::filesystem::path& path, Writes writes)
-    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666)), writes_(writes) {}
+    : fd_(file_ops::OpenForAppend(path)), writes_(writes) {}
 
 FileLineSink::~FileLineSink() {
   if (fd_ < 0) return;
   Flush();
-  ::close(fd_);
+  file_ops::Close(fd_);
 }
 
 void FileLineSink::Line(std::string_view line) {
@@ -66,15 +63,8 @@ void FileLineSink::Ended() {
 }
 
 void FileLineSink::Flush() {
-  size_t done = 0;
-  while (fd_ >= 0 && done < buffer_.size()) {
-    ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      break;  // a log that cannot be written does not stop the work
-    }
-    done += static_cast<size_t>(n);
-  }
+  // A log that cannot be written does not stop the work.
+  if (fd_ >= 0 && !buffer_.empty()) file_ops::WriteAll(fd_, buffer_.data(), buffer_.size());
   buffer_.clear();
 }
 

@@ -1,9 +1,5 @@
 #include "base/settings_store.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -13,6 +9,7 @@
 #include <system_error>
 
 #include "base/atomic_file.h"
+#include "base/file_ops.h"
 #include "base/hex.h"
 
 namespace tarvo {
@@ -62,37 +59,6 @@ class Overlay : public SettingsStore {
  private:
   SettingsStore& base_;
   MemorySettingsStore written_;
-};
-
-// An exclusive flock on a file, held while it lives.
-class FileLock {
- public:
-  explicit FileLock(const std::filesystem::path& path) {
-    // Read-only is enough to lock, so a lock file made by another user serves as well.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) {
-      error_ = errno;
-      return;
-    }
-    while (::flock(fd_, LOCK_EX) != 0) {
-      if (errno == EINTR) continue;
-      error_ = errno;
-      ::close(fd_);
-      fd_ = -1;
-      return;
-    }
-  }
-  ~FileLock() {
-    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-  }
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-  bool ok() const { return fd_ >= 0; }
-  int error() const { return error_; }
-
- private:
-  int fd_ = -1;
-  int error_ = 0;
 };
 
 }  // namespace
@@ -192,7 +158,7 @@ bool FileSettingsStore::Write(std::string_view key, std::string_view name,
 bool FileSettingsStore::Update(const Change& change) {
   std::error_code ec;
   if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
-  FileLock lock(lock_path());
+  file_ops::ExclusiveLock lock(lock_path());
   if (!lock.ok()) {
     Report("settings file " + file_.string() + " cannot be written: cannot lock " +
            lock_path().string() + ": " + std::strerror(lock.error()));

@@ -20,8 +20,10 @@
 #include "front/settings_factory.h"
 #include "front/station_dir.h"
 #include "link/printer_link.h"
+#ifdef TARVO_HAVE_RECORDS
 #include "records/record_keeper.h"
 #include "records/records_config.h"
+#endif
 
 namespace tarvo::cli {
 namespace {
@@ -206,11 +208,11 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     err << "tarvo-cli: " << error << "\n";
     return kExitUsage;
   }
-  auto settings = front::MakeSettingsStore([&err](const std::string& problem) {
-    err << "tarvo: " << problem << "\n";
-  });
+  auto settings = front::MakeSettingsStore(
+      [&err](const std::string& problem) { err << "tarvo: " << problem << "\n"; });
   const Edition& edition = opt.edition == "library" ? kLibraryEdition : kProgramEdition;
   Context ctx{edition, clock, *op, *settings, wire, *station_dir, &stop_request};
+#ifdef TARVO_HAVE_RECORDS
   records::KeeperOptions keep;
   keep.local_path = records::DefaultRecordsPath().string();
   keep.line_url = records::LineDatabaseUrl(*settings);
@@ -218,9 +220,12 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
   keep.warn = [&err](const std::string& text) { err << "tarvo-cli: records: " << text << "\n"; };
   records::RecordKeeper keeper(std::move(keep), clock);
   ctx.records = &keeper;
+#endif
   PrinterLink link(ctx, *printer->backend);
   Session session(ctx, *printer->backend, link, out, err, printer->sim.get());
+#ifdef TARVO_HAVE_RECORDS
   session.records = &keeper;
+#endif
 
   int status = kExitOk;
   bool stopped = false;

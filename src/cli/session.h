@@ -52,7 +52,8 @@ struct Session {
   // with the step runner.
   std::unique_ptr<station::RomViewerPage> viewer;
 
-  records::RecordKeeper* records = nullptr;  // the run's record sink, the one of ctx.records
+  // The run's record sink, the one of ctx.records; none in a build without records (Windows).
+  records::RecordKeeper* records = nullptr;
 };
 
 }  // namespace tarvo::cli

@@ -1,12 +1,48 @@
 #include "cli/stop_signals.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 
 namespace tarvo::cli {
+
+#ifdef _WIN32
+
+struct ConsoleEvents {
+  static inline std::atomic<StopOnSignals*> active{nullptr};
+
+  static BOOL WINAPI Handle(DWORD event) {
+    StopOnSignals* self = active.load();
+    if (!self) return FALSE;
+    return self->Take(event == CTRL_C_EVENT ? SIGINT : SIGTERM) ? TRUE : FALSE;
+  }
+};
+
+StopOnSignals::StopOnSignals(StopRequest& stop) : stop_(stop) {
+  ConsoleEvents::active = this;
+  SetConsoleCtrlHandler(ConsoleEvents::Handle, TRUE);
+}
+
+StopOnSignals::~StopOnSignals() {
+  SetConsoleCtrlHandler(ConsoleEvents::Handle, FALSE);
+  ConsoleEvents::active = nullptr;
+}
+
+bool StopOnSignals::Take(int number) {
+  int expected = 0;
+  if (!signal_.compare_exchange_strong(expected, number)) return false;
+  stop_.Request();
+  return true;
+}
+
+#else
+
 namespace {
 
 std::atomic<int> g_write_end = -1;  // the pipe the handler writes the signal number to
@@ -71,5 +107,7 @@ void StopOnSignals::Watch() {
     stop_.Request();
   }
 }
+
+#endif
 
 }  // namespace tarvo::cli

@@ -13,6 +13,11 @@ namespace tarvo::cli {
 // ends the process at once, as if nothing were installed. The signal handler only writes to a pipe;
 // a thread of its own reads it and makes the request, which a signal handler may not. One at a time
 // per process; the handlers in place before are put back at destruction.
+//
+// On Windows the console's Ctrl-C (told as SIGINT) and Ctrl-Break, close, logoff and shutdown
+// events (told as SIGTERM) take the place of the signals: the system calls the handler on a
+// thread of its own, which makes the request itself; the second event goes on to the system's
+// handler, which ends the process.
 class StopOnSignals {
  public:
   explicit StopOnSignals(StopRequest& stop);
@@ -24,14 +29,19 @@ class StopOnSignals {
   int signal() const { return signal_; }
 
  private:
+  StopRequest& stop_;
+  std::atomic<int> signal_ = 0;
+#ifdef _WIN32
+  friend struct ConsoleEvents;
+  bool Take(int number);  // false for the second event
+#else
   void Watch();
 
-  StopRequest& stop_;
   int pipe_[2] = {-1, -1};
   struct sigaction old_int_ {};
   struct sigaction old_term_ {};
-  std::atomic<int> signal_ = 0;
   std::thread watcher_;
+#endif
 };
 
 }  // namespace tarvo::cli

@@ -1,6 +1,8 @@
 #include "front/gui_plugin.h"
 
+#ifndef _WIN32
 #include <dlfcn.h>
+#endif
 
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +10,20 @@
 #include <mutex>
 
 namespace tarvo::front {
+
+#ifdef _WIN32
+// The Windows build has no Qt, so no plugin of Qt windows: the operator is named by
+// TARVO_OPERATOR there.
+bool DisplayAvailable() {
+  return true;
+}
+
+std::optional<GuiParts> LoadGuiParts(const Edition&, LineSink&, StopRequest*, std::string* error) {
+  *error = "this build of the library shows no windows";
+  return std::nullopt;
+}
+
+#else
 namespace {
 
 bool Set(const char* name) {
@@ -68,5 +84,7 @@ std::optional<GuiParts> LoadGuiParts(const Edition& edition, LineSink& transcrip
   parts.clock = {plugin->make_clock(), plugin->destroy_clock};
   return parts;
 }
+
+#endif
 
 }  // namespace tarvo::front

@@ -8,7 +8,10 @@
 #include "front/operator_factory.h"
 #include "front/settings_factory.h"
 #include "front/station_dir.h"
+#ifdef TARVO_HAVE_RECORDS
+#include "records/record_keeper.h"
 #include "records/records_config.h"
+#endif
 
 namespace tarvo::library {
 namespace {
@@ -146,12 +149,14 @@ std::unique_ptr<Runtime> Runtime::FromEnvironment(StationData& station, std::str
   }
 
   rt->settings_ = front::MakeSettingsStore([](const std::string& p) { Tell(p); });
+#ifdef TARVO_HAVE_RECORDS
   records::KeeperOptions keep;
   keep.local_path = records::DefaultRecordsPath().string();
   keep.line_url = records::LineDatabaseUrl(*rt->settings_);
   keep.origin = records::ThisMachine(TARVO_VERSION, kLibraryEdition);
   keep.warn = [](const std::string& text) { Tell("records: " + text); };
   rt->records_ = std::make_unique<records::RecordKeeper>(std::move(keep), *rt->clock_);
+#endif
   rt->ctx_ = std::make_unique<Context>(
       Context{kLibraryEdition, *rt->clock_, *op, *rt->settings_, *rt->wire_, *station_dir});
   rt->ctx_->records = rt->records_.get();

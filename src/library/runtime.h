@@ -8,13 +8,13 @@
 #include "base/context.h"
 #include "base/line_sink.h"
 #include "base/operator.h"
+#include "base/record_sink.h"
 #include "base/settings_store.h"
 #include "base/wire_log.h"
 #include "front/gui_plugin.h"
 #include "front/printer_factory.h"
 #include "link/printer_link.h"
 #include "model/station_data.h"
-#include "records/record_keeper.h"
 
 namespace tarvo::library {
 
@@ -27,7 +27,8 @@ StationData& LibraryStation();
 // Everything an export needs to reach the printer and the operator, chosen from the environment
 // (TARVO_PRINTER, TARVO_OPERATOR, TARVO_TRANSCRIPT, TARVO_WIRE_LOG, TARVO_VIRTUAL_TIME,
 // TARVO_STATION_DIR; settings from front::MakeSettingsStore(); records in the machine's
-// records file and, with TARVO_RECORDS_URL or the settings' "RecordsUrl", the line database),
+// records file and, with TARVO_RECORDS_URL or the settings' "RecordsUrl", the line database,
+// except in the Windows build, which keeps no records),
 // and the station's run-time data the exports work on. Without TARVO_OPERATOR the dialogs are
 // shown in Qt windows by the plugin libfennick-qt.so when there is a display, and the exports
 // fail when there is none.
@@ -71,7 +72,7 @@ class Runtime {
   std::unique_ptr<SettingsStore> settings_;
   front::Printer printer_;
   std::unique_ptr<Operator> op_;
-  std::unique_ptr<records::RecordKeeper> records_;
+  std::unique_ptr<RecordSink> records_;  // none in a build without records
   std::unique_ptr<Context> ctx_;
   std::unique_ptr<PrinterLink> link_;
 };

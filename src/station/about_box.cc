@@ -1,7 +1,14 @@
 #include "station/about_box.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <pwd.h>
 #include <unistd.h>
+#endif
 
 #include <fstream>
 #include <sstream>
@@ -70,6 +77,21 @@ std::optional<std::string> ReadOsRelease() {
   return std::nullopt;
 }
 
+#ifdef _WIN32
+std::optional<std::string> ReadUserName() {
+  char name[257] = {};
+  DWORD size = sizeof name;
+  if (!GetUserNameA(name, &size)) return std::nullopt;
+  return NonEmpty(name);
+}
+
+std::optional<std::string> ReadHostName() {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof name;
+  if (!GetComputerNameA(name, &size)) return std::nullopt;
+  return NonEmpty(name);
+}
+#else
 std::optional<std::string> ReadUserName() {
   std::vector<char> name(256);
   if (getlogin_r(name.data(), name.size()) == 0) return NonEmpty(name.data());
@@ -88,6 +110,7 @@ std::optional<std::string> ReadHostName() {
   if (gethostname(name, sizeof name - 1) != 0) return std::nullopt;
   return NonEmpty(name);
 }
+#endif
 
 }  // namespace
 

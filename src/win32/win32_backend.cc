@@ -4,14 +4,28 @@
 
 namespace tarvo::win32 {
 
-Win32Backend::Win32Backend(Options options) : options_(std::move(options)) {
-  if (!options_.wait)
-    options_.wait = [](HANDLE event, DWORD ms) { return WaitForSingleObject(event, ms); };
+Win32Backend::Win32Backend(Options options)
+    : options_(std::move(options)), stop_event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+  if (!options_.wait) {
+    options_.wait = [](HANDLE transfer, HANDLE stop, DWORD ms) {
+      const HANDLE events[2] = {transfer, stop};
+      return WaitForMultipleObjects(2, events, FALSE, ms);
+    };
+  }
   if (!options_.os_kind) options_.os_kind = DetectOsKind;
 }
 
 Win32Backend::~Win32Backend() {
   while (!pipes_.empty()) Close(pipes_.begin()->first);
+  if (stop_event_) CloseHandle(stop_event_);
+}
+
+void Win32Backend::StopTransfers() {
+  if (stop_event_) SetEvent(stop_event_);
+}
+
+void Win32Backend::ResumeTransfers() {
+  if (stop_event_) ResetEvent(stop_event_);
 }
 
 std::vector<PrinterInterface> Win32Backend::Enumerate() {
@@ -56,6 +70,12 @@ TransferResult Win32Backend::Transfer(PipeHandle handle, void* data, size_t size
   TransferResult result;
   auto it = pipes_.find(handle);
   if (it == pipes_.end()) return result;
+  // Without its stop event the backend could not stop a transfer: it moves nothing at all.
+  if (!stop_event_) return result;
+  if (WaitForSingleObject(stop_event_, 0) == WAIT_OBJECT_0) {
+    result.status = TransferStatus::kStopped;
+    return result;
+  }
   const Pipe& pipe = it->second;
   OVERLAPPED overlapped{};
   overlapped.hEvent = pipe.event;
@@ -65,8 +85,9 @@ TransferResult Win32Backend::Transfer(PipeHandle handle, void* data, size_t size
   const BOOL started = write ? WriteFile(pipe.file, data, length, &count, &overlapped)
                              : ReadFile(pipe.file, data, length, &count, &overlapped);
   if (!started && GetLastError() != ERROR_IO_PENDING) return result;
-  const DWORD waited = options_.wait(pipe.event, timeout_ms);
+  const DWORD waited = options_.wait(pipe.event, stop_event_, timeout_ms);
   if (GetOverlappedResult(pipe.file, &overlapped, &count, FALSE)) {
+    // Done before the stop was seen: the bytes moved count.
     result.count = count;
     result.status = (!write || count == length) ? TransferStatus::kOk : TransferStatus::kError;
     return result;
@@ -76,8 +97,13 @@ TransferResult Win32Backend::Transfer(PipeHandle handle, void* data, size_t size
   // The system owns the buffer and the OVERLAPPED record until the cancelled transfer has ended;
   // both belong to this call, so it waits for that end before returning.
   GetOverlappedResult(pipe.file, &overlapped, &count, TRUE);
-  result.status =
-      pending || waited == WAIT_TIMEOUT ? TransferStatus::kTimeout : TransferStatus::kError;
+  result.count = count;
+  if (waited == WAIT_OBJECT_0 + 1) {
+    result.status = TransferStatus::kStopped;
+  } else {
+    result.status =
+        pending || waited == WAIT_TIMEOUT ? TransferStatus::kTimeout : TransferStatus::kError;
+  }
   return result;
 }
 

@@ -14,10 +14,15 @@ namespace tarvo::win32 {
 // Printers reached as the system's USB printing interfaces: found in the registry's device
 // interface classes, each pipe opened with CreateFileA for overlapped I/O, every transfer a single
 // overlapped read or write waited for up to its time limit and cancelled when still pending then.
+//
+// Threads: the device thread makes every call but StopTransfers(), which sets an event the
+// transfer waits on beside its own; the device thread then cancels the transfer itself (CancelIo
+// cancels only the calling thread's transfers, on every Windows version).
 class Win32Backend : public LinkBackend {
  public:
-  // Waits for a transfer's event; WaitForSingleObject unless a test says otherwise.
-  using Wait = std::function<DWORD(HANDLE event, DWORD timeout_ms)>;
+  // Waits for the first of a transfer's event (WAIT_OBJECT_0) and the stop event
+  // (WAIT_OBJECT_0 + 1), up to the limit; WaitForMultipleObjects unless a test says otherwise.
+  using Wait = std::function<DWORD(HANDLE transfer, HANDLE stop, DWORD timeout_ms)>;
 
   struct Options {
     InterfaceClasses classes;
@@ -38,6 +43,8 @@ class Win32Backend : public LinkBackend {
   TransferResult Write(PipeHandle handle, std::span<const uint8_t> data,
                        uint32_t timeout_ms) override;
   TransferResult Read(PipeHandle handle, std::span<uint8_t> buffer, uint32_t timeout_ms) override;
+  void StopTransfers() override;
+  void ResumeTransfers() override;
 
   // The path CreateFileA opens for `pipe` of an interface whose link is `link`, on a system of
   // `discovery_kind`: on Windows 98 the link, "\" and the pipe name; elsewhere the link alone,
@@ -56,6 +63,7 @@ class Win32Backend : public LinkBackend {
   OsKind discovery_kind_ = 5;  // of the last enumeration
   std::map<PipeHandle, Pipe> pipes_;
   PipeHandle next_handle_ = 1;
+  HANDLE stop_event_ = nullptr;  // manual reset: set from StopTransfers() to ResumeTransfers()
 };
 
 }  // namespace tarvo::win32

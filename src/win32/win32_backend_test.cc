@@ -5,6 +5,8 @@
 
 #include <gmock/gmock.h>
 
+#include <future>
+#include <thread>
 #include <vector>
 
 namespace tarvo::win32 {
@@ -70,14 +72,20 @@ class Win32BackendTest : public ::testing::Test {
     Win32Backend::Options options;
     options.os_kind = [] { return OsKind{0}; };
     // The limit passes at once unless the transfer is already done.
-    options.wait = [this](HANDLE event, DWORD ms) {
+    options.wait = [this](HANDLE transfer, HANDLE stop, DWORD ms) {
       limits_.push_back(ms);
-      return WaitForSingleObject(event, 0);
+      if (while_pending_) while_pending_();
+      const HANDLE events[2] = {transfer, stop};
+      return WaitForMultipleObjects(2, events, FALSE, wait_for_real_ ? INFINITE : 0);
     };
     backend_ = std::make_unique<Win32Backend>(std::move(options));
   }
 
   std::vector<DWORD> limits_;
+  // Runs while the transfer is pending, before the wait.
+  std::function<void()> while_pending_;
+  // The wait lasts until the transfer ends or a stop comes, whatever the limit.
+  bool wait_for_real_ = false;
   std::unique_ptr<Win32Backend> backend_;
 };
 
@@ -135,6 +143,63 @@ TEST_F(Win32BackendTest, AWriteThatNeverCompletesIsCancelledAtItsLimit) {
   // The link goes on working after the cancel.
   printer.Send({1, 2, 3});
   std::vector<uint8_t> reply(128);
+  EXPECT_TRUE(backend_->Read(*write, reply, 1000).ok());
+}
+
+TEST_F(Win32BackendTest, AStopFromAnotherThreadEndsThePendingReadAndLaterOnesUntilResumed) {
+  StandInPrinter printer(4096);
+  auto read = backend_->Open(printer.Interface(), PipeName::kRead);
+  ASSERT_TRUE(read);
+  // The device thread reads with nothing coming and waits without limit; the stop comes from
+  // this thread once the read is pending.
+  wait_for_real_ = true;
+  std::promise<void> pending;
+  std::future<void> is_pending = pending.get_future();
+  while_pending_ = [&pending] { pending.set_value(); };
+  std::vector<uint8_t> reply(128, 0xEE);
+  auto device =
+      std::async(std::launch::async, [&] { return backend_->Read(*read, reply, 9000000); });
+  is_pending.wait();
+  backend_->StopTransfers();
+  TransferResult got = device.get();
+  EXPECT_EQ(got.status, TransferStatus::kStopped);
+  EXPECT_EQ(got.count, 0u);
+  while_pending_ = nullptr;
+
+  // Stopped transfers do not even start, reads and writes alike.
+  printer.Send({0x40, 0x41});
+  EXPECT_EQ(backend_->Read(*read, reply, 10000).status, TransferStatus::kStopped);
+  const std::vector<uint8_t> command = {0x1B, 0x7C};
+  EXPECT_EQ(backend_->Write(*read, command, 10000).status, TransferStatus::kStopped);
+  EXPECT_THAT(limits_, ElementsAre(9000000u));
+
+  // Resumed, the link works again: the cancelled read took nothing of the reply sent since.
+  backend_->ResumeTransfers();
+  got = backend_->Read(*read, reply, 10000);
+  ASSERT_TRUE(got.ok());
+  EXPECT_EQ(got.count, 2u);
+  EXPECT_EQ(reply[0], 0x40);
+  EXPECT_TRUE(backend_->Write(*read, command, 10000).ok());
+  EXPECT_EQ(printer.Receive(2), command);
+}
+
+TEST_F(Win32BackendTest, AStoppedWriteThatNeverCompletesIsCancelledAndWaitedOut) {
+  StandInPrinter printer(64);  // a printer that has stopped taking data
+  auto write = backend_->Open(printer.Interface(), PipeName::kWrite);
+  ASSERT_TRUE(write);
+  wait_for_real_ = true;
+  while_pending_ = [this] { std::thread([this] { backend_->StopTransfers(); }).join(); };
+  std::vector<uint8_t> data(256 * 1024, 0x55);
+  TransferResult sent = backend_->Write(*write, data, 9000000);
+  EXPECT_EQ(sent.status, TransferStatus::kStopped);
+  EXPECT_LT(sent.count, data.size());
+  // The buffer is the system's no longer: it can go, and the pipe serves the next transfer.
+  data.clear();
+  data.shrink_to_fit();
+  while_pending_ = nullptr;
+  backend_->ResumeTransfers();
+  printer.Send({7});
+  std::vector<uint8_t> reply(8);
   EXPECT_TRUE(backend_->Read(*write, reply, 1000).ok());
 }
 
