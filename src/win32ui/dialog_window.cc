@@ -169,7 +169,11 @@ void DialogWindow::FromModel() {
 }
 
 void DialogWindow::ChangedIn(size_t index) {
+  // A click on the radio button already chosen, or the list's entry chosen again, changes
+  // nothing: the model is not told, so it does not refill a list the operator has set.
+  const int before_selected = model_.controls()[index].selected;
   ToModel();
+  if (model_.controls()[index].selected == before_selected) return;
   model_.Changed(model_.controls()[index].id);
   // The model may refill a list or enable other controls; what the operator changed stays a
   // change for the transcript.

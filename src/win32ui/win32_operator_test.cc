@@ -112,6 +112,8 @@ TEST_F(Win32OperatorTest, ChangingARadioGroupOrListLetsTheModelRefillAndDisableC
     SendMessageW(speed, CB_SETCURSEL, 9, 0);
     SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(MotorMoveDialog::kSpeedId, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(speed));
+    // Clicking "PF" again changes nothing: the list keeps the mode chosen.
+    Click(dlg, 1137);
     Type(dlg, MotorMoveDialog::kStepId, L"120");
     Click(dlg, IDOK);
   });
