@@ -15,6 +15,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Floating point in SSE2 registers, as on x86-64: x87's wider intermediates would round the dot
+# weight averages and their limits differently from the Linux build.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
+
 # Every program and the DLL stand alone: the GCC runtime, the C++ library and winpthread are
 # linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
