@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what the Windows build and its tests need, beside scripts/install-deps.sh: the
 # mingw-w64 cross compiler for 32-bit Windows (POSIX threads), the googletest sources it builds
-# its tests with, and Wine with its 32-bit half (through Debian's i386 architecture) to run them.
+# its tests with, and Wine with its 32-bit half (through Debian's i386 architecture) to run them;
+# Xvfb and the Chinese dialog font for the tests of the library's native windows.
 # Idempotent: nothing is fetched when nothing is missing.
 set -euo pipefail
 
 packages=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev googletest
   wine wine32:i386
+  xvfb xauth fonts-wqy-microhei
 )
 
 missing=()

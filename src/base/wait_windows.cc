@@ -18,4 +18,9 @@ WaitWindow InkDisChargeWindow(const Edition& edition) {
   return {191, "Ink DisCharge", std::string(edition.Text({"Please Wait 10 Sec !!", "請稍等!!"}))};
 }
 
+WaitWindow SendingFileWindow(const Edition& edition) {
+  return {0, "MELoadFile",
+          std::string(edition.Text({"Sending file....Please Wait !!", "傳送檔案中....請稍等 !!"}))};
+}
+
 }  // namespace tarvo

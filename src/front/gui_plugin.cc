@@ -1,6 +1,9 @@
 #include "front/gui_plugin.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "win32ui/win32_operator.h"
+#include "win32ui/window_clock.h"
+#else
 #include <dlfcn.h>
 #endif
 
@@ -12,15 +15,20 @@
 namespace tarvo::front {
 
 #ifdef _WIN32
-// The Windows build has no Qt, so no plugin of Qt windows: the operator is named by
-// TARVO_OPERATOR there.
+// Windows shows the dialogs in its own windows, which every session's desktop has: no plugin to
+// load, the operator and clock are those of src/win32ui.
 bool DisplayAvailable() {
   return true;
 }
 
-std::optional<GuiParts> LoadGuiParts(const Edition&, LineSink&, StopRequest*, std::string* error) {
-  *error = "this build of the library shows no windows";
-  return std::nullopt;
+std::optional<GuiParts> LoadGuiParts(const Edition& edition, LineSink& transcript,
+                                     StopRequest* stop, std::string*) {
+  auto op = std::make_unique<win32ui::Win32Operator>(edition, transcript);
+  op->set_stop(stop);
+  GuiParts parts;
+  parts.op = {op.release(), [](Operator* o) { delete o; }};
+  parts.clock = {new win32ui::WindowClock, [](Clock* c) { delete c; }};
+  return parts;
 }
 
 #else

@@ -35,7 +35,7 @@ inline constexpr const char* kGuiPluginEntry = "tarvo_gui_plugin";
 inline constexpr const char* kGuiPluginFile = "libfennick-qt.so";
 
 // True when a window can be shown: a display (DISPLAY, WAYLAND_DISPLAY) or a Qt platform chosen
-// explicitly (QT_QPA_PLATFORM, e.g. "offscreen").
+// explicitly (QT_QPA_PLATFORM, e.g. "offscreen"); always on Windows.
 bool DisplayAvailable();
 
 // The plugin's operator and clock, released through the plugin.
@@ -47,6 +47,8 @@ struct GuiParts {
 // Loads the plugin (the file named by TARVO_GUI_PLUGIN, else kGuiPluginFile in the folder
 // "fennick" beside the module holding this code) once per process and makes its operator and
 // clock. Nothing, with *error set, when it cannot be loaded or cannot show windows.
+// On Windows no plugin is loaded: the parts are the native windows' operator and clock
+// (win32ui::Win32Operator, win32ui::WindowClock), released as they were made.
 std::optional<GuiParts> LoadGuiParts(const Edition& edition, LineSink& transcript,
                                      StopRequest* stop, std::string* error);
 

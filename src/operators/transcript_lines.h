@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/operator.h"
 #include "dialogs/dialog_model.h"
@@ -20,6 +21,12 @@ std::string RefusedEntry(const Refusal& refusal);    // "refused CAPTION: TEXT"
 std::string ClosedEntry(DialogResult result);        // "closed OK" / "closed Cancel"
 std::string FileEntry(const FileRequest& request);   // "file open FILTER" / "file save FILTER"
 std::string AnswerEntry(std::string_view answer);    // "< ANSWER"
+
+// What a window view writes when the operator presses `button_id` of `dialog`: the controls the
+// operator changed since `shown` (the controls as last shown), as "< set LABEL=VALUE ...", then
+// the button as a script would name it ("< ok", "< reprint", "< cancel").
+std::vector<std::string> PressEntries(const DialogModel& dialog, const std::vector<Control>& shown,
+                                      int button_id);
 
 // How abort messages name the prompt: message box "ERROR: Print Off line !!", dialog 179 "Input
 // Head ID", file chooser (open All Files|*.*||).
