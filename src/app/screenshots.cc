@@ -238,6 +238,15 @@ bool ServeUntil(const std::function<bool()>& done) {
   return true;
 }
 
+// The program's ports on the simulated printer of `options`, settings in memory; nothing, with
+// the reason on standard error, when they cannot be made.
+std::unique_ptr<AppRuntime> SimRuntime(const AppOptions& options) {
+  std::string error, notes;
+  auto runtime = AppRuntime::Make(options, std::make_unique<MemorySettingsStore>(), &error, &notes);
+  if (!runtime) std::fprintf(stderr, "no runtime: %s\n", error.c_str());
+  return runtime;
+}
+
 // The four pages of this window's sheet after start-up, and the ROM data viewer after " 1. Read
 // ROM Data" in "Product Line" of a printer with a head ID.
 void Pages() {
@@ -246,12 +255,8 @@ void Pages() {
   options.printer = PreparedPrinter(QDir(dir.path()));
   options.virtual_time = true;
   options.station_dir = dir.path().toStdString();
-  std::string error, notes;
-  auto runtime = AppRuntime::Make(options, std::make_unique<MemorySettingsStore>(), &error, &notes);
-  if (!runtime) {
-    std::fprintf(stderr, "no runtime: %s\n", error.c_str());
-    return;
-  }
+  auto runtime = SimRuntime(options);
+  if (!runtime) return;
   MainWindow window(*runtime);
   window.resize(651, 483);
   window.show();
@@ -283,12 +288,8 @@ void OperationPages() {
   options.printer = "sim";
   options.virtual_time = true;
   options.station_dir = station.path();
-  std::string error, notes;
-  auto runtime = AppRuntime::Make(options, std::make_unique<MemorySettingsStore>(), &error, &notes);
-  if (!runtime) {
-    std::fprintf(stderr, "no runtime: %s\n", error.c_str());
-    return;
-  }
+  auto runtime = SimRuntime(options);
+  if (!runtime) return;
   MainWindow window(*runtime);
   window.resize(651, 483);
   window.show();
