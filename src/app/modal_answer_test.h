@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 namespace tarvo::app::testing {
 
@@ -14,19 +15,18 @@ namespace tarvo::app::testing {
 template <typename T>
 void WhenModal(std::function<void(T*)> act, int give_up_ms = 10000) {
   auto* timer = new QTimer(qApp);
-  auto* waited = new int(0);
+  // Owned by the connection, so freed with the timer also when the test ends before it gave up.
+  auto waited = std::make_shared<int>(0);
   QObject::connect(timer, &QTimer::timeout, timer, [timer, waited, act, give_up_ms] {
     T* window = qobject_cast<T*>(QApplication::activeModalWidget());
     *waited += timer->interval();
     if (window && window->isVisible()) {
       timer->stop();
       timer->deleteLater();
-      delete waited;
       act(window);
     } else if (*waited > give_up_ms) {
       timer->stop();
       timer->deleteLater();
-      delete waited;
     }
   });
   timer->start(5);
