@@ -8,6 +8,7 @@
 #include "app/file_filter.h"
 #include "app/gui_thread.h"
 #include "app/message_box.h"
+#include "base/wait_windows.h"
 #include "operators/transcript_lines.h"
 
 namespace tarvo::app {
@@ -40,11 +41,6 @@ QtOperator::QtOperator(const Edition& edition, LineSink& transcript, QObject* pa
 
 QtOperator::~QtOperator() {
   delete wait_.data();
-}
-
-WaitWindow QtOperator::TransferWindow(const Edition& edition) {
-  return {0, "MELoadFile",
-          std::string(edition.Text({"Sending file....Please Wait !!", "傳送檔案中....請稍等 !!"}))};
 }
 
 void QtOperator::ThrowIfStopped() const {
@@ -181,7 +177,7 @@ void QtOperator::ProgressHere(uint64_t sent, uint64_t total) {
     }
     return;
   }
-  if (!wait_) OpenHere(TransferWindow(edition_), true);
+  if (!wait_) OpenHere(SendingFileWindow(edition_), true);
   wait_->Progress(sent, total);
 }
 

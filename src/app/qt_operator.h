@@ -54,9 +54,6 @@ class QtOperator : public QObject, public Operator {
   WaitWindowView* wait_window() const { return wait_.data(); }
   bool shows_transfer_window() const { return transfer_window_; }
 
-  // The window shown for a transfer outside a wait window.
-  static WaitWindow TransferWindow(const Edition& edition);
-
  private:
   void ThrowIfStopped() const;
   Reply ShowHere(const Message& message);

@@ -140,7 +140,7 @@ void WaitWindows(const Edition& edition, const QString& prefix) {
     counting.ShowElapsed(3'500);
     Save(&counting, prefix + name + "-counting");
   }
-  WaitWindowView transfer(QtOperator::TransferWindow(edition));
+  WaitWindowView transfer(SendingFileWindow(edition));
   transfer.Progress(4'200'000, 10'000'000);
   Save(&transfer, prefix + "transfer-progress");
   WaitWindowView busy(PrinterBusyWindow(edition));
