@@ -61,3 +61,20 @@ function(tarvo_module name)
   target_link_libraries(${name} PUBLIC ${M_DEPS})
   tarvo_tests(${name} DEPS ${name} ${M_TEST_DEPS} POSIX_TESTS ${M_POSIX_TESTS})
 endfunction()
+
+# tarvo_qt_tests(LIBRARY TESTS...): one QTest binary LIBRARY_<name> per *_test.cc of TESTS,
+# linking LIBRARY, run by CTest as LIBRARY.<name> on the offscreen platform.
+function(tarvo_qt_tests library)
+  foreach(test_src ${ARGN})
+    get_filename_component(test_name ${test_src} NAME_WE)
+    set(target ${library}_${test_name})
+    add_executable(${target} ${test_src})
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} PRIVATE ${library} tarvo_testing Qt6::Test)
+    add_test(NAME ${library}.${test_name} COMMAND ${target})
+    set_tests_properties(${library}.${test_name} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=verify_asan_link_order=0;TARVO_CONFIG_DIR=${CMAKE_CURRENT_BINARY_DIR}/test-config"
+      TIMEOUT 120)
+  endforeach()
+endfunction()
