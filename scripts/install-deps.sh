@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   libgtest-dev libgmock-dev
   nlohmann-json3-dev libcli11-dev libxxhash-dev
   libusb-1.0-0-dev umockdev libumockdev-dev

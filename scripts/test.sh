@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-args=(-DTARVO_WERROR=ON)
+args=()
 build_dir=build
 if [[ ${1:-} == --sanitize ]]; then
   args+=(-DTARVO_SANITIZE=ON)
