@@ -18,28 +18,30 @@
 namespace {
 
 using Millis = std::chrono::duration<double, std::milli>;
+using tarvo::station::PositionOf;
 using tarvo::station::StationRig;
+using tarvo::station::StepAction;
 
 double OneRun(bool& passed) {
   auto rig = std::make_unique<StationRig>();
   rig->SetUpStations();
   rig->runner.SelectStation(0);
   rig->AnswerStation1();
-  rig->runner.Run(0);
-  rig->runner.Run(1);
+  rig->runner.Run(PositionOf(StepAction::kGrease));
+  rig->runner.Run(PositionOf(StepAction::kInputHeadId));
 
   const auto start = std::chrono::steady_clock::now();
   rig->runner.SelectStation(1);
   rig->AnswerInitialDevice();
-  rig->runner.Run(tarvo::station::kInitialDevice);
+  rig->runner.Run(PositionOf(StepAction::kInitialDevice));
   rig->AnswerNozzleCheck();
-  rig->runner.Run(4);
+  rig->runner.Run(PositionOf(StepAction::kChargeAndCheck));
   rig->AnswerDeviceAdjustment();
-  rig->runner.Run(tarvo::station::kDeviceAdjustment);
+  rig->runner.Run(PositionOf(StepAction::kDeviceAdjustment));
   rig->op.QueueDialogLine("pass");
-  rig->runner.Run(19);
+  rig->runner.Run(PositionOf(StepAction::kPrintAndInspect, 0));  // G0S A4
   rig->AnswerDischarge();
-  rig->runner.Run(tarvo::station::kInkDischarge);
+  rig->runner.Run(PositionOf(StepAction::kInkDischarge));
   const auto end = std::chrono::steady_clock::now();
 
   passed = rig->runner.page().total.text == "PASS";

@@ -42,6 +42,20 @@ int Usage(Session& s) {
   return kExitUsage;
 }
 
+// A separator and a position past the list end as "done" too: the double-click was handled.
+std::string_view RunEndText(station::RunEnd end) {
+  switch (end) {
+    case station::RunEnd::kOffline:
+      return "off line";
+    case station::RunEnd::kRefused:
+      return "refused";
+    case station::RunEnd::kNothing:
+    case station::RunEnd::kRan:
+      break;
+  }
+  return "done";
+}
+
 std::string_view ResultName(uint8_t result) {
   return result == kResultPass ? "PASS" : result == kResultFail ? "FAIL" : "not run";
 }
@@ -97,11 +111,8 @@ int StationCommand(Session& s, std::span<const std::string> args) {
   if (sub == "run") {
     if (!has_arg || !ParseInt(args[1], number)) return Usage(s);
     const station::RunEnd end = Runner(s).Run(number);
-    s.out << "station run " << number << ": "
-          << (end == station::RunEnd::kRan       ? "done"
-              : end == station::RunEnd::kOffLine ? "off line"
-                                                 : "refused")
-          << " (total " << s.station_runner->page().total.text << ")\n";
+    s.out << "station run " << number << ": " << RunEndText(end) << " (total "
+          << s.station_runner->page().total.text << ")\n";
     // The double-click was handled, whatever it showed: the page tells the rest.
     return kExitOk;
   }

@@ -13,6 +13,9 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+using station::PositionOf;
+using station::StepAction;
+
 const Origin kOrigin{"station-b", "0.1.0", "program"};
 
 struct StationRecordsTest : ::testing::Test, station::StationRig {
@@ -26,10 +29,10 @@ struct StationRecordsTest : ::testing::Test, station::StationRig {
 TEST_F(StationRecordsTest, RunnerDrivenRunOfBothStationsLandsInTheFileStepByStep) {
   RunToDischarge();
   AnswerDischarge();
-  runner.Run(station::kInkDischarge);
+  runner.Run(PositionOf(StepAction::kInkDischarge));
   // The printer gone: the next double-click leaves nothing in the file.
   printer.faults().absent = true;
-  runner.Run(4);
+  runner.Run(PositionOf(StepAction::kChargeAndCheck));
 
   // Read back as another process would.
   LocalStore store;
@@ -72,7 +75,7 @@ TEST_F(StationRecordsTest, OffLineRunLeavesNoFileBehind) {
   SetUpStations();
   runner.SelectStation(0);
   printer.faults().absent = true;
-  EXPECT_EQ(runner.Run(1), station::RunEnd::kOffLine);
+  EXPECT_EQ(runner.Run(PositionOf(StepAction::kInputHeadId)), station::RunEnd::kOffline);
   EXPECT_FALSE(std::filesystem::exists(File()));
 }
 

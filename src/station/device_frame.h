@@ -9,24 +9,28 @@
 
 namespace tarvo::station {
 
-// What one page action (a double-click, a button) came to.
-struct PageRun {
-  enum class Kind {
-    kOffline,  // the link did not open; nothing else happened
-    kNothing,  // the link opened and closed, and nothing ran (no selection, a separator)
-    kRan,      // an operation ran; `outcome` says how it ended
-  };
-  Kind kind = Kind::kNothing;
-  std::string entry;  // the text of the entry or button
-  Outcome outcome;
-
-  bool offline() const { return kind == Kind::kOffline; }
-  bool ran() const { return kind == Kind::kRan; }
+// How a page action (a double-click, a button) ended in its device frame.
+enum class RunEnd {
+  kOffline,  // the link did not open; nothing else happened
+  kNothing,  // the link opened and closed, and nothing ran (no selection, an entry past the list)
+  kRan,      // the action ran (whatever its verdicts and outcome), or a separator did nothing
+  kRefused,  // a Station 2 precondition refused the printer; no result changed
 };
 
-// The device-action frame of every page action: open the link (the open tells the operator when
-// the printer is off line, and the action stops there), run, close the link. The link is closed
-// also when the operator cannot answer and the run is abandoned.
+// What one page action came to.
+struct PageRun {
+  RunEnd kind = RunEnd::kNothing;
+  std::string entry;  // the text of the entry or button
+  Outcome outcome;    // how the operation ended, when one ran
+
+  bool offline() const { return kind == RunEnd::kOffline; }
+  bool ran() const { return kind == RunEnd::kRan; }
+};
+
+// The device-action frame of every page action and front-end command that talks to the printer:
+// open the link (the open tells the operator when the printer is off line, and the action stops
+// there: false), run, close the link. The link is closed also when the operator cannot answer or
+// a stop cuts the action short and it unwinds.
 template <typename Action>
 bool RunInDeviceFrame(PrinterLink& link, Action&& action) {
   if (!link.HandleOpen()) return false;

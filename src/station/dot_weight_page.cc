@@ -26,18 +26,18 @@ const MeasureKindInfo& InfoOf(MeasureKind kind) {
 DotWeightPage::DotWeightPage(const Context& ctx, PrinterLink& link) : ctx_(ctx), link_(link) {}
 
 PageRun DotWeightPage::Clean() {
-  PageRun run{PageRun::Kind::kRan, "Cleanning", {}};
+  PageRun run{RunEnd::kRan, "Cleanning", {}};
   bool opened = RunInDeviceFrame(link_, [&] {
     StationData scratch;  // its chart label record counts the cleaning, then goes
     run.outcome = catalogue::NozzleClean(ctx_, link_, scratch, kCleaningMode);
   });
-  if (!opened) run.kind = PageRun::Kind::kOffline;
+  if (!opened) run.kind = RunEnd::kOffline;
   return run;
 }
 
 PageRun DotWeightPage::PrintNozzleCheck() {
   // The print opens and closes the link itself.
-  PageRun run{PageRun::Kind::kRan, "Print Nozzle Check", {}};
+  PageRun run{RunEnd::kRan, "Print Nozzle Check", {}};
   run.outcome = tarvo::PrintNozzleCheck(ctx_, link_);
   return run;
 }

@@ -12,14 +12,6 @@ namespace {
 constexpr int kSlotWidth = 70;
 constexpr int kSlotHeight = 18;
 
-constexpr SlotPlace kStation1Places[] = {{"Grease", 150, 395}, {"Head ID", 150, 417}};
-constexpr SlotPlace kStation2Places[] = {
-    {"CT", 150, 395},        {"Nozzle Check", 150, 417}, {"TOF", 150, 439},   {"MS1", 230, 395},
-    {"MS2", 230, 417},       {"VSD", 230, 439},          {"ECN", 310, 395},   {"G0S A4", 310, 417},
-    {"DisCharge", 310, 439}, {"S/F", 390, 395},          {"Photo", 390, 417}, {"Card", 390, 439},
-    {"Envelope", 470, 395},
-};
-
 constexpr int kNumericFields[] = {kInkChargeField, kCleanNozzleField, kTotalPrintField,
                                   kMs1Field,       kMs2Field,         kVsdField,
                                   kEcnField,       kLeftPosField,     kTofField};
@@ -67,11 +59,6 @@ ResultLabel Label(std::string_view text, int left, int top, int right, int botto
 }
 
 }  // namespace
-
-std::span<const SlotPlace> SlotPlaces(Station station) {
-  if (station == Station::kHeadId) return kStation1Places;
-  return kStation2Places;
-}
 
 OperationPage::OperationPage()
     : fields{{kProgramField, "Program :", "0077"},

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "model/rom_layout.h"
-#include "station/step_lists.h"
+#include "station/result_slots.h"
+#include "station/stations.h"
 
 namespace tarvo::station {
 
@@ -97,12 +98,5 @@ class OperationPage {
  private:
   PageField& MutableField(int id);
 };
-
-// The slot labels of a station: text and position (70 x 18 pixels each).
-struct SlotPlace {
-  std::string_view text;
-  int x, y;
-};
-std::span<const SlotPlace> SlotPlaces(Station station);
 
 }  // namespace tarvo::station

@@ -64,10 +64,10 @@ PageRun RdPage::DoubleClick() {
   if (position) run.entry = entries_[*position];
   bool opened = RunInDeviceFrame(link_, [&] {
     if (!position) return;
-    run.kind = PageRun::Kind::kRan;
+    run.kind = RunEnd::kRan;
     run.outcome = RunPosition(*position);
   });
-  if (!opened) run.kind = PageRun::Kind::kOffline;
+  if (!opened) run.kind = RunEnd::kOffline;
   return run;
 }
 

@@ -51,7 +51,7 @@ TEST(RdPage, ADoubleClickRunsTheSelectedEntryBetweenOpenAndClose) {
   RdRig rig;
   rig.page.Select(1);  // " 2. Show FW Version"
   PageRun run = rig.page.DoubleClick();
-  EXPECT_EQ(run.kind, PageRun::Kind::kRan);
+  EXPECT_EQ(run.kind, RunEnd::kRan);
   EXPECT_EQ(run.entry, " 2. Show FW Version");
   EXPECT_THAT(rig.op.dialogs_shown(), ElementsAre(195));
   EXPECT_THAT(rig.LinkEvents(), ElementsAre("O PIPE00 ok", "O PIPE01 ok", "C"));
@@ -85,7 +85,7 @@ TEST(RdPage, NoSelectionOpensAndClosesAndRunsNothing) {
   rig.page.FocusLost();  // another tab was clicked: the selection is gone
   EXPECT_EQ(rig.page.selection(), std::nullopt);
   PageRun run = rig.page.DoubleClick();
-  EXPECT_EQ(run.kind, PageRun::Kind::kNothing);
+  EXPECT_EQ(run.kind, RunEnd::kNothing);
   EXPECT_THAT(rig.LinkEvents(), ElementsAre("O PIPE00 ok", "O PIPE01 ok", "C"));
   EXPECT_EQ(rig.Writes(), 0u);
   EXPECT_THAT(rig.op.events(), IsEmpty());

@@ -158,7 +158,7 @@ PageRun RomViewerPage::DoubleClick(std::optional<int> entry) {
     }
   });
   if (!opened) {
-    run.kind = PageRun::Kind::kOffline;
+    run.kind = RunEnd::kOffline;
     return run;
   }
   // The counts go into the record as the signed bytes they are.
@@ -171,7 +171,7 @@ PageRun RomViewerPage::DoubleClick(std::optional<int> entry) {
 }
 
 PageRun RomViewerPage::ReadRomData(bool check_customer, bool& refresh) {
-  PageRun run{PageRun::Kind::kRan, {}, {}};
+  PageRun run{RunEnd::kRan, {}, {}};
   Outcome read = catalogue::DumpTransferROMData(ctx_, link_, data_, summary_);
   if (!read) {
     // Nothing was read: the record still holds the last printer's values, which must neither be
@@ -203,7 +203,7 @@ Outcome RomViewerPage::CleanAndCheck(int mode, bool print) {
 }
 
 PageRun RomViewerPage::RunEntry(int list, int entry, bool& refresh) {
-  PageRun ran{PageRun::Kind::kRan, {}, {}};
+  PageRun ran{RunEnd::kRan, {}, {}};
   if (list == 0 || list == 1) {
     switch (entry) {
       case 0:

@@ -145,7 +145,7 @@ TEST_F(ViewerTest, TheSeparatorRefreshesWithoutReading) {
   std::memcpy(&rig.printer.eeprom()[kHeadIdOffset], "ZZ99ZZ", 6);
   rig.Forget();
   PageRun run = page.DoubleClick(1);
-  EXPECT_EQ(run.kind, PageRun::Kind::kNothing);
+  EXPECT_EQ(run.kind, RunEnd::kNothing);
   EXPECT_THAT(Transfers(), IsEmpty());
   EXPECT_THAT(rig.wire_lines.lines(), ElementsAre("O PIPE00 ok", "O PIPE01 ok", "C"));
   EXPECT_EQ(page.display().head_id, "AB12CD");  // the old identity, the new counts
@@ -197,10 +197,10 @@ TEST_F(ViewerTest, ChartsPrintTheSharedWorkingBlockAndLabelRecord) {
 
 TEST_F(ViewerTest, EntriesOutsideTheListRunNothing) {
   page.Choose(2);
-  EXPECT_EQ(page.DoubleClick(5).kind, PageRun::Kind::kNothing);
-  EXPECT_EQ(page.DoubleClick(std::nullopt).kind, PageRun::Kind::kNothing);
+  EXPECT_EQ(page.DoubleClick(5).kind, RunEnd::kNothing);
+  EXPECT_EQ(page.DoubleClick(std::nullopt).kind, RunEnd::kNothing);
   page.EditDropDownText("x");
-  EXPECT_EQ(page.DoubleClick(0).kind, PageRun::Kind::kNothing);
+  EXPECT_EQ(page.DoubleClick(0).kind, RunEnd::kNothing);
   EXPECT_THAT(Transfers(), IsEmpty());
 }
 

@@ -76,17 +76,17 @@ struct StationRig : testing::DeviceRig {
     SetUpStations();
     runner.SelectStation(0);
     AnswerStation1();
-    runner.Run(0);
-    runner.Run(1);
+    runner.Run(PositionOf(StepAction::kGrease));
+    runner.Run(PositionOf(StepAction::kInputHeadId));
     runner.SelectStation(1);
     AnswerInitialDevice();
-    runner.Run(kInitialDevice);
+    runner.Run(PositionOf(StepAction::kInitialDevice));
     AnswerNozzleCheck();
-    runner.Run(4);
+    runner.Run(PositionOf(StepAction::kChargeAndCheck));
     AnswerDeviceAdjustment();
-    runner.Run(kDeviceAdjustment);
-    op.QueueDialogLine("pass");
-    runner.Run(19);
+    runner.Run(PositionOf(StepAction::kDeviceAdjustment));
+    op.QueueDialogLine("pass");  // G0S A4
+    runner.Run(PositionOf(StepAction::kPrintAndInspect, 0));
   }
 
  private:

@@ -20,6 +20,11 @@ using ::testing::IsEmpty;
 struct StepRecordsTest : ::testing::Test, StationRig {
   StepRecordsTest() { ctx.records = &sink; }
 
+  // A double-click on the row doing `action` with `argument`.
+  RunEnd Run(StepAction action, int argument = 0) {
+    return runner.Run(PositionOf(action, argument));
+  }
+
   // The operation names of the journal, each once, in order.
   std::vector<std::string> Operations() const {
     std::vector<std::string> names;
@@ -36,13 +41,13 @@ struct StepRecordsTest : ::testing::Test, StationRig {
 TEST_F(StepRecordsTest, AWholeRunOfBothStationsIsOnRecordStepByStep) {
   RunToDischarge();
   AnswerDischarge();
-  runner.Run(kInkDischarge);
+  Run(StepAction::kInkDischarge);
 
   // Station 1: 2 steps; Station 2: 1, 2, 3, 4 and 9.
   ASSERT_EQ(sink.steps.size(), 7u);
   const StepRecord& grease = sink.steps[0];
   EXPECT_EQ(grease.station, 1);
-  EXPECT_EQ(grease.position, 0);
+  EXPECT_EQ(grease.position, PositionOf(StepAction::kGrease));
   EXPECT_EQ(grease.text, " 1. Lubrication of Grease");
   EXPECT_THAT(grease.slot_results, ElementsAre(SlotResult{0, "Grease", 1}));
   EXPECT_EQ(grease.total, 2);
@@ -62,7 +67,7 @@ TEST_F(StepRecordsTest, AWholeRunOfBothStationsIsOnRecordStepByStep) {
 
   const StepRecord& initial = sink.steps[2];
   EXPECT_EQ(initial.station, 2);
-  EXPECT_EQ(initial.position, kInitialDevice);
+  EXPECT_EQ(initial.position, PositionOf(StepAction::kInitialDevice));
   EXPECT_EQ(initial.text, " 1. Inital Device");
   EXPECT_THAT(initial.slot_results, ElementsAre(SlotResult{0, "CT", 1}));
   EXPECT_EQ(initial.total, 2);
@@ -80,7 +85,7 @@ TEST_F(StepRecordsTest, AWholeRunOfBothStationsIsOnRecordStepByStep) {
   EXPECT_THAT(sink.steps[5].slot_results, ElementsAre(SlotResult{7, "G0S A4", 1}));
 
   const StepRecord& discharge = sink.steps[6];
-  EXPECT_EQ(discharge.position, kInkDischarge);
+  EXPECT_EQ(discharge.position, PositionOf(StepAction::kInkDischarge));
   EXPECT_THAT(discharge.slot_results, ElementsAre(SlotResult{8, "DisCharge", 1}));
   EXPECT_EQ(discharge.total, 1);
   for (const StepRecord& step : std::span(sink.steps).subspan(1)) {
@@ -101,15 +106,15 @@ TEST_F(StepRecordsTest, OffLineStepRecordsNothingAndRefusedOneRecordsItsTotal) {
   SetUpStations();
   runner.SelectStation(1);
   printer.faults().absent = true;
-  EXPECT_EQ(runner.Run(4), RunEnd::kOffLine);
+  EXPECT_EQ(Run(StepAction::kChargeAndCheck), RunEnd::kOffline);
   EXPECT_THAT(sink.steps, IsEmpty());
   EXPECT_THAT(sink.journal, IsEmpty());
 
   // A printer without a head ID: refused, yet the double-click reached it and is on record.
   printer.faults().absent = false;
-  EXPECT_EQ(runner.Run(4), RunEnd::kRefused);
+  EXPECT_EQ(Run(StepAction::kChargeAndCheck), RunEnd::kRefused);
   ASSERT_EQ(sink.steps.size(), 1u);
-  EXPECT_EQ(sink.steps[0].position, 4);
+  EXPECT_EQ(sink.steps[0].position, PositionOf(StepAction::kChargeAndCheck));
   EXPECT_THAT(sink.steps[0].slot_results, IsEmpty());
   EXPECT_EQ(sink.steps[0].total, 2);
   EXPECT_EQ(sink.steps[0].printer.head_id, "");
@@ -119,9 +124,9 @@ TEST_F(StepRecordsTest, FailedWriteAndSlotsResetByAStepAreRecorded) {
   SetUpStations();
   runner.SelectStation(0);
   AnswerStation1();
-  runner.Run(0);
+  Run(StepAction::kGrease);
   printer.faults().eeprom_sticks = false;
-  runner.Run(1);
+  Run(StepAction::kInputHeadId);
   ASSERT_EQ(sink.steps.size(), 2u);
   EXPECT_THAT(sink.steps[1].slot_results, ElementsAre(SlotResult{1, "Head ID", 0}));
   EXPECT_EQ(sink.steps[1].total, 0);
@@ -132,7 +137,7 @@ TEST_F(StepRecordsTest, FailedWriteAndSlotsResetByAStepAreRecorded) {
   // Grease again resets the table: the head ID slot that went back to "not run" is recorded.
   printer.faults().eeprom_sticks = true;
   op.QueueDialogLine("fail");
-  runner.Run(0);
+  Run(StepAction::kGrease);
   EXPECT_THAT(sink.steps[2].slot_results,
               ElementsAre(SlotResult{0, "Grease", 0}, SlotResult{1, "Head ID", 2}));
   EXPECT_EQ(sink.steps[2].total, 0);
@@ -142,7 +147,7 @@ TEST_F(StepRecordsTest, SlotSetToTheValueItHadIsStillRecorded) {
   RunToDischarge();
   const size_t before = sink.steps.size();
   AnswerNozzleCheck();
-  runner.Run(12);
+  Run(StepAction::kNozzleCheck);
   ASSERT_EQ(sink.steps.size(), before + 1);
   EXPECT_THAT(sink.steps.back().slot_results, ElementsAre(SlotResult{1, "Nozzle Check", 1}));
   EXPECT_EQ(sink.steps.back().text, "    2-8. Print - Nozzle Check");
@@ -152,7 +157,7 @@ TEST_F(StepRecordsTest, UnusableDestinationIsRecordedByItsIndex) {
   SetUpStations();
   files.WriteStation2({14, 'C', 'T'});
   runner.SelectStation(1);
-  runner.Run(kFirstSeparator);  // refused for want of a head ID, recorded all the same
+  Run(StepAction::kNothing);  // a separator, refused for want of a head ID, recorded all the same
   ASSERT_EQ(sink.steps.size(), 1u);
   EXPECT_EQ(sink.steps[0].settings, (StationSettingsRecord{"index 14", "", "", "CT"}));
 }
@@ -161,7 +166,7 @@ TEST_F(StepRecordsTest, NoRecordSinkRunsTheSameSteps) {
   ctx.records = nullptr;
   RunToDischarge();
   AnswerDischarge();
-  EXPECT_EQ(runner.Run(kInkDischarge), RunEnd::kRan);
+  EXPECT_EQ(Run(StepAction::kInkDischarge), RunEnd::kRan);
   EXPECT_EQ(runner.page().total.text, "PASS");
   EXPECT_THAT(sink.steps, IsEmpty());
 }

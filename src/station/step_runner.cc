@@ -1,6 +1,7 @@
 #include "station/step_runner.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,32 +14,10 @@
 namespace tarvo::station {
 namespace {
 
-// Station 1 slots.
-constexpr size_t kGreaseSlot = 0;
-constexpr size_t kHeadIdSlot = 1;
-// Station 2 slots.
-constexpr size_t kCtSlot = 0;
-constexpr size_t kNozzleCheckSlot = 1;
-constexpr size_t kTofSlot = 2;
-constexpr size_t kFirstBiDSlot = 3;  // MS1, MS2, VSD, ECN
-constexpr size_t kG0sSlot = 7;
-constexpr size_t kDischargeSlot = 8;
-constexpr size_t kFirstOptionalSlot = 9;  // S/F, Photo, Card, Envelope: count only when failed
-
-// Charts the steps print.
-constexpr uint32_t kG0sA4Chart = 0;
-
-// Cleaning modes of NozzleClean.
-constexpr int kCl1 = 1;
-constexpr int kCl2 = 2;
-constexpr int kCl1D = 3;
+// The Bi-d fields of the page, by Bi-d mode (MS1, MS2, VSD, ECN).
+constexpr int kBiDFields[] = {kMs1Field, kMs2Field, kVsdField, kEcnField};
 
 constexpr const char* kDischargeCaption = "DisCharge";
-
-// The result codes of the EEPROM-writing operations the runner turns into slots.
-constexpr int kNotVerified = 0;
-constexpr int kWritten = 1;
-constexpr int kOutOfRange = 3;
 
 bool HasHeadId(std::span<const uint8_t, kHeadBlockSize> block) {
   return block[kHeadIdOffset] != 0x00 && block[kHeadIdOffset] != 0xFF;
@@ -65,13 +44,19 @@ std::span<const uint8_t> StepRunner::results() const {
   return data_.station2_results;
 }
 
+std::span<uint8_t> StepRunner::MutableResults() {
+  if (station1()) return data_.station1_results;
+  return data_.station2_results;
+}
+
 uint8_t StepRunner::TotalResult() const {
   const auto r = results();
   if (std::find(r.begin(), r.end(), kResultFail) != r.end()) return kResultFail;
-  // At Station 2 the optional prints count only when they failed.
-  const auto mandatory = station1() ? r : r.first(kFirstOptionalSlot);
-  if (std::find(mandatory.begin(), mandatory.end(), kResultNotRun) != mandatory.end())
-    return kResultNotRun;
+  // The optional slots count only when they failed.
+  const auto places = SlotPlaces(station());
+  for (size_t i = 0; i < r.size() && i < places.size(); ++i) {
+    if (!places[i].optional && r[i] == kResultNotRun) return kResultNotRun;
+  }
   return kResultPass;
 }
 
@@ -97,8 +82,8 @@ void StepRunner::StationChange() {
       page_.ShowHeadBlock(data_.working_block, data_.working_block, false);
     }
   }
-  const auto list = StepList(station());
-  page_.steps.assign(list.begin(), list.end());
+  page_.steps.clear();
+  for (const StepRow& row : StepList(station())) page_.steps.push_back(row.text);
   Changed();
 }
 
@@ -112,18 +97,17 @@ void StepRunner::ResetResults() {
   data_.rom_write_failures = 0;
 }
 
-void StepRunner::SetSlot(size_t slot, uint8_t result) {
-  auto r = station1() ? std::span<uint8_t>(data_.station1_results)
-                      : std::span<uint8_t>(data_.station2_results);
-  if (slot >= r.size()) return;
-  r[slot] = result;
+void StepRunner::SetSlot(Slot slot, uint8_t result) {
+  if (slot == Slot::kNone || StationOf(slot) != station()) return;
+  const size_t index = SlotIndex(slot);
+  MutableResults()[index] = result;
   if (recording_)
-    recording_->SlotSet(static_cast<int>(slot), SlotPlaces(station())[slot].text, result);
-  page_.SetSlot(slot, result == kResultPass ? kGreen : result == kResultFail ? kRed : kBlack);
+    recording_->SlotSet(static_cast<int>(index), SlotPlaces(station())[index].text, result);
+  page_.SetSlot(index, result == kResultPass ? kGreen : result == kResultFail ? kRed : kBlack);
   Changed();
 }
 
-void StepRunner::WriteFailure(size_t slot) {
+void StepRunner::WriteFailure(Slot slot) {
   SetSlot(slot, kResultFail);
   data_.CountRomWriteFailure();
 }
@@ -148,7 +132,6 @@ void StepRunner::Epilogue() {
     recording_->Finish(results(), names, TotalResult(), station1() ? none : data_.working_block,
                        data_.read_block, SettingsRecord());
   }
-  link_.HandleClose();
 }
 
 StationSettingsRecord StepRunner::SettingsRecord() const {
@@ -177,59 +160,27 @@ void StepRunner::NameOperation(const std::string& name) const {
 }
 
 RunEnd StepRunner::Run(int position) {
-  const auto list = StepList(station());
-  const std::string_view text =
-      position >= 0 && static_cast<size_t>(position) < list.size() ? list[position] : "";
+  const StepRow* row = StepAt(station(), position);
   // Made before the link opens; a step that finds the printer off line is not recorded.
-  StepRecording recording(ctx_, station1() ? 1 : 2, position, text, results());
-  if (!link_.HandleOpen()) return RunEnd::kOffLine;
-  recording_ = &recording;
-  struct Clear {
-    StepRecording*& r;
-    ~Clear() { r = nullptr; }
-  } clear{recording_};
+  StepRecording recording(ctx_, station1() ? 1 : 2, position, row ? row->text : "", results());
   RunEnd end = RunEnd::kRan;
-  if (station1()) {
-    RunStation1(position);
-  } else if (Station2Preconditions(position)) {
-    RunStation2(position);
-  } else {
-    end = RunEnd::kRefused;
-  }
-  Epilogue();
-  return end;
-}
-
-// ---- Station 1 ----
-
-void StepRunner::RunStation1(int position) {
-  if (position == 0) {
-    StationChange();
-    catalogue::Lubrication(ctx_, link_, data_);
-    SetSlot(kGreaseSlot,
-            PassFailPrompt(ctx_.op, "Lubrication of Grease") ? kResultPass : kResultFail);
-  } else if (position == 1) {
-    // The settings in force now go into this printer; settings that cannot be used stop the
-    // step before anything is written.
-    if (!LoadStation1Settings(ctx_, files_, data_.working_block)) return;
-    NameOperation("SetHeadID");
-    const int written = catalogue::SetHeadID(ctx_, link_, data_).ResultCode();
-    LoadStation1Settings(ctx_, files_, data_.working_block);
-    page_.ShowHeadBlock(data_.working_block, data_.working_block, false);
-    if (written == kWritten) {
-      page_.ShowHeadBlock(data_.read_block, data_.working_block, true);
-      data_.read_block.fill(0);
-      SetSlot(kHeadIdSlot, kResultPass);
-    } else if (written == kNotVerified) {
-      WriteFailure(kHeadIdSlot);
+  const bool opened = RunInDeviceFrame(link_, [&] {
+    recording_ = &recording;
+    struct Clear {
+      StepRecording*& r;
+      ~Clear() { r = nullptr; }
+    } clear{recording_};
+    if (!station1() && !Station2Preconditions(row)) {
+      end = RunEnd::kRefused;
+    } else if (row) {
+      RunRow(*row);
     }
-    ShowTotal();
-  }
+    Epilogue();
+  });
+  return opened ? end : RunEnd::kOffline;
 }
 
-// ---- Station 2 ----
-
-bool StepRunner::Station2Preconditions(int position) {
+bool StepRunner::Station2Preconditions(const StepRow* row) {
   // The printer's block is read aside: the read block is the one of the printer taken at "1-1".
   StationData scratch;
   // A failed read is told by the read itself; the step does not run on a block never read.
@@ -239,93 +190,106 @@ bool StepRunner::Station2Preconditions(int position) {
     ctx_.Error("Without Input Head ID !!", "ERROR");
     return false;
   }
-  if (!SameHeadId(printer, data_.read_block) && position != kInitialDevice &&
-      position != kReadRomData) {
+  // The steps that take a new printer accept another head ID.
+  const bool takes_printer =
+      row && (row->action == StepAction::kInitialDevice || row->action == StepAction::kReadRomData);
+  if (!SameHeadId(printer, data_.read_block) && !takes_printer) {
     ctx_.Error("Please Run \"1. Initial Device\" First !!", "ERROR");
     return false;
   }
   return true;
 }
 
-void StepRunner::RunStation2(int position) {
-  switch (position) {
-    case kInitialDevice:
-      if (ReadRomData()) {
-        InputMachineNo();
-        InputMachineId();
-      }
-      break;
-    case kReadRomData:
-      ReadRomData();
-      break;
-    case kMachineNo:
-      InputMachineNo();
-      break;
-    case kMachineId:
-      InputMachineId();
-      break;
-    case 4:
-      NozzleCheck(0, true);
-      break;
-    case 5:
-      NozzleCheck(kCl1, false);
-      break;
-    case 6:
-      NozzleCheck(kCl1D, false);
-      break;
-    case 7:
-      NozzleCheck(kCl2, false);
-      break;
-    case 8:
-      catalogue::InkCharge(ctx_, link_, data_);
-      ++data_.chart_label.ink_charges;
-      break;
-    case 9:
-      catalogue::NozzleClean(ctx_, link_, data_, kCl1);
-      break;
-    case 10:
-      catalogue::NozzleClean(ctx_, link_, data_, kCl1D);
-      break;
-    case 11:
-      catalogue::NozzleClean(ctx_, link_, data_, kCl2);
-      break;
-    case 12:
-      NozzleCheck(0, false);
-      break;
-    case kDeviceAdjustment:
-      if (!AdjustTof()) break;
-      for (int mode = 0; mode < 4; ++mode) {
-        if (!AdjustBiD(mode)) break;
-      }
-      break;
-    case kPrintTof:
-      AdjustTof();
-      break;
-    case 15:
-    case 16:
-    case 17:
-    case 18:
-      AdjustBiD(position - 15);
-      break;
-    case 19:
-      PrintAndInspect(kG0sA4Chart, 0, kG0sSlot);
-      break;
-    case 21:
-    case 22:
-    case 23:
-    case 24:
-      PrintAndInspect(static_cast<uint32_t>(position - 20), position - 20,
-                      kFirstOptionalSlot + static_cast<size_t>(position - 21));
-      break;
-    case kInkDischarge:
-      InkDischarge();
-      break;
-    default:  // the separators, and positions the list does not have
-      break;
+const StepRow& StepRunner::Row(StepAction action, int argument) const {
+  for (const StepRow& row : StepList(station())) {
+    if (row.action == action && row.argument == argument) return row;
   }
+  throw std::logic_error("the step list has no row for a chained step");
 }
 
-bool StepRunner::ReadRomData() {
+bool StepRunner::RunRow(const StepRow& row) {
+  switch (row.action) {
+    case StepAction::kNothing:
+      return true;
+    case StepAction::kGrease:
+      Grease(row.slot);
+      return true;
+    case StepAction::kInputHeadId:
+      InputHeadId(row.slot);
+      return true;
+    case StepAction::kInitialDevice:
+      if (!RunRow(Row(StepAction::kReadRomData))) return false;
+      RunRow(Row(StepAction::kInputMachineNo));
+      return RunRow(Row(StepAction::kInputMachineId));
+    case StepAction::kReadRomData:
+      return ReadRomData(row.slot);
+    case StepAction::kInputMachineNo:
+      InputMachineNo();
+      return true;
+    case StepAction::kInputMachineId:
+      InputMachineId();
+      return true;
+    case StepAction::kChargeAndCheck:
+      ChargeInk();
+      return NozzleCheck(row.slot);
+    case StepAction::kCleanAndCheck:
+      catalogue::NozzleClean(ctx_, link_, data_, row.argument);
+      return NozzleCheck(row.slot);
+    case StepAction::kInkCharge:
+      ChargeInk();
+      return true;
+    case StepAction::kNozzleClean:
+      catalogue::NozzleClean(ctx_, link_, data_, row.argument);
+      return true;
+    case StepAction::kNozzleCheck:
+      return NozzleCheck(row.slot);
+    case StepAction::kDeviceAdjustment:
+      if (!RunRow(Row(StepAction::kTof))) return false;
+      for (int mode = 0; mode < 4; ++mode) {
+        if (!RunRow(Row(StepAction::kBiD, mode))) return false;
+      }
+      return true;
+    case StepAction::kTof:
+      return AdjustTof(row.slot);
+    case StepAction::kBiD:
+      return AdjustBiD(row.argument, row.slot);
+    case StepAction::kPrintAndInspect:
+      return PrintAndInspect(row.argument, row.slot);
+    case StepAction::kInkDischarge:
+      return InkDischarge(row.slot);
+  }
+  return false;
+}
+
+// ---- Station 1 ----
+
+void StepRunner::Grease(Slot slot) {
+  StationChange();
+  catalogue::Lubrication(ctx_, link_, data_);
+  SetSlot(slot, PassFailPrompt(ctx_.op, "Lubrication of Grease") ? kResultPass : kResultFail);
+}
+
+void StepRunner::InputHeadId(Slot slot) {
+  // The settings in force now go into this printer; settings that cannot be used stop the step
+  // before anything is written.
+  if (!LoadStation1Settings(ctx_, files_, data_.working_block)) return;
+  NameOperation("SetHeadID");
+  const Outcome written = catalogue::SetHeadID(ctx_, link_, data_);
+  LoadStation1Settings(ctx_, files_, data_.working_block);
+  page_.ShowHeadBlock(data_.working_block, data_.working_block, false);
+  if (written.achieved()) {
+    page_.ShowHeadBlock(data_.read_block, data_.working_block, true);
+    data_.read_block.fill(0);
+    SetSlot(slot, kResultPass);
+  } else if (written.kind == OutcomeKind::kVerifyFailed) {
+    WriteFailure(slot);
+  }
+  ShowTotal();
+}
+
+// ---- Station 2 ----
+
+bool StepRunner::ReadRomData(Slot slot) {
   ResetResults();
   Changed();
   data_.read_block.fill(0);
@@ -339,14 +303,14 @@ bool StepRunner::ReadRomData() {
   const bool passed = read && CheckCustomer(ctx_, files_, data_.read_block, data_.chart_label) &&
                       catalogue::ReadFWVersion(ctx_, link_, data_, version).achieved();
   if (!passed) {
-    SetSlot(kCtSlot, kResultFail);
+    SetSlot(slot, kResultFail);
     return false;
   }
   data_.working_block = data_.read_block;
   page_.SetField(kFwVersionField, version);
   page_.SetField(kJigNoField, CharsText(data_.chart_label.jig_no));
   page_.ShowHeadBlock(data_.working_block, data_.working_block, true);
-  SetSlot(kCtSlot, kResultPass);
+  SetSlot(slot, kResultPass);
   return true;
 }
 
@@ -362,88 +326,86 @@ void StepRunner::InputMachineId() {
   Changed();
 }
 
-// The nozzle check steps: an ink charge or a cleaning (mode 0 none), the nozzle check chart, the
-// operator's verdict.
-bool StepRunner::NozzleCheck(int cleaning_mode, bool charge) {
-  if (charge) {
-    catalogue::InkCharge(ctx_, link_, data_);
-    ++data_.chart_label.ink_charges;
-  } else if (cleaning_mode > 0) {
-    catalogue::NozzleClean(ctx_, link_, data_, cleaning_mode);
-  }
+void StepRunner::ChargeInk() {
+  catalogue::InkCharge(ctx_, link_, data_);
+  ++data_.chart_label.ink_charges;
+}
+
+// The nozzle check chart and the operator's verdict on it.
+bool StepRunner::NozzleCheck(Slot slot) {
   const HeadBlock copy = data_.working_block;
   catalogue::PrintChart(ctx_, link_, data_, copy, kNozzleCheckChart);
   const bool pass = PassFailPrompt(ctx_.op, "Nozzle Check") == 1;
-  SetSlot(kNozzleCheckSlot, pass ? kResultPass : kResultFail);
+  SetSlot(slot, pass ? kResultPass : kResultFail);
   return pass;
 }
 
-bool StepRunner::AdjustTof() {
+// The adjustments leave their slot as it was when the operator cancelled; a write that did not
+// hold fails it and counts.
+bool StepRunner::AdjustTof(Slot slot) {
   NameOperation("TOF");
-  const int result = catalogue::TOF(ctx_, link_, data_).ResultCode();
-  if (result == kNotVerified) {
-    WriteFailure(kTofSlot);
+  const Outcome written = catalogue::TOF(ctx_, link_, data_);
+  if (!written.achieved()) {
+    if (written.kind == OutcomeKind::kVerifyFailed) WriteFailure(slot);
     return false;
   }
-  if (result != kWritten) return false;
   const bool pass = PassFailPrompt(ctx_.op, "TOF Adjustment") == 1;
   if (pass)
     page_.SetNumber(kTofField, static_cast<int8_t>(data_.working_block[kTofAdjustOffset]) * 25);
-  SetSlot(kTofSlot, pass ? kResultPass : kResultFail);
+  SetSlot(slot, pass ? kResultPass : kResultFail);
   return pass;
 }
 
-bool StepRunner::AdjustBiD(int mode) {
-  static constexpr int kFields[] = {kMs1Field, kMs2Field, kVsdField, kEcnField};
+bool StepRunner::AdjustBiD(int mode, Slot slot) {
   const BiDMode* bid = FindBiDMode(mode);
-  const size_t slot = kFirstBiDSlot + static_cast<size_t>(mode);
+  if (!bid) return false;
   NameOperation("BiAdjust " + std::to_string(mode));
-  const int result = catalogue::BiAdjust(ctx_, link_, data_, mode).ResultCode();
-  if (result == kNotVerified) {
-    WriteFailure(slot);
+  const Outcome written = catalogue::BiAdjust(ctx_, link_, data_, mode);
+  if (!written.achieved()) {
+    if (written.kind == OutcomeKind::kVerifyFailed) WriteFailure(slot);
+    // A value the printer does not take fails the slot, without counting as a failed write.
+    if (written.kind == OutcomeKind::kOutOfRange) SetSlot(slot, kResultFail);
     return false;
   }
-  if (result == kOutOfRange) {
-    SetSlot(slot, kResultFail);
-    return false;
-  }
-  if (result != kWritten) return false;
   const bool pass = PassFailPrompt(ctx_.op, std::string(bid->caption) + " Bi-d Adjustment") == 1;
   if (pass)
-    page_.SetNumber(kFields[mode], static_cast<int8_t>(data_.working_block[bid->field_offset]));
+    page_.SetNumber(kBiDFields[mode], static_cast<int8_t>(data_.working_block[bid->field_offset]));
   SetSlot(slot, pass ? kResultPass : kResultFail);
   return pass;
 }
 
-void StepRunner::PrintAndInspect(uint32_t chart, int kind, size_t slot) {
+// A quality chart and its visual inspection; the chart number is the inspection kind.
+bool StepRunner::PrintAndInspect(int chart, Slot slot) {
   const HeadBlock copy = data_.working_block;
-  catalogue::PrintChart(ctx_, link_, data_, copy, chart);
-  const bool pass = VisualInspection(ctx_.op, kind, data_.Inspection(kind)) == 1;
+  catalogue::PrintChart(ctx_, link_, data_, copy, static_cast<uint32_t>(chart));
+  const bool pass = VisualInspection(ctx_.op, chart, data_.Inspection(chart)) == 1;
   SetSlot(slot, pass ? kResultPass : kResultFail);
+  return pass;
 }
 
-void StepRunner::InkDischarge() {
+bool StepRunner::InkDischarge(Slot slot) {
   // The total as it would be with the discharge passed decides whether the finishing data go in.
-  data_.station2_results[kDischargeSlot] = kResultPass;
+  MutableResults()[SlotIndex(slot)] = kResultPass;
   const uint8_t total = TotalResult();
-  // Until this discharge has been judged, slot 8 is not run, and shows so.
-  SetSlot(kDischargeSlot, kResultNotRun);
+  // Until this discharge has been judged, its slot is not run, and shows so.
+  SetSlot(slot, kResultNotRun);
   int finishing = 1;
   if (total != kResultPass) {
     const char* text = total == kResultNotRun ? "Test Not Finished!!\nDo you want DisCharge ?!"
                                               : "Test Fail!!\nDo you want DisCharge ?!";
     const Reply reply =
         ctx_.op.Show({text, kDischargeCaption, Icon::kInformation, Buttons::kYesNo});
-    if (reply != Reply::kYes) return;
+    if (reply != Reply::kYes) return false;
     finishing = 0;
   }
   NameOperation("InkDisCharge " + std::to_string(finishing));
   if (!catalogue::InkDisCharge(ctx_, link_, data_, finishing).achieved()) {
-    WriteFailure(kDischargeSlot);
-    return;
+    WriteFailure(slot);
+    return false;
   }
-  SetSlot(kDischargeSlot,
-          PassFailPrompt(ctx_.op, kDischargeCaption) == 1 ? kResultPass : kResultFail);
+  const bool pass = PassFailPrompt(ctx_.op, kDischargeCaption) == 1;
+  SetSlot(slot, pass ? kResultPass : kResultFail);
+  return pass;
 }
 
 }  // namespace tarvo::station

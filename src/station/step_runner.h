@@ -6,23 +6,20 @@
 #include "link/printer_link.h"
 #include "model/station_data.h"
 #include "model/step_recording.h"
+#include "station/device_frame.h"
 #include "station/operation_page.h"
+#include "station/result_slots.h"
 #include "station/station_files.h"
 #include "station/step_lists.h"
 
 namespace tarvo::station {
 
-// How a double-click on the step list ended.
-enum class RunEnd {
-  kRan,      // the step ran (whatever its verdicts), or a separator did nothing
-  kOffLine,  // the printer could not be opened; nothing changed
-  kRefused,  // a Station 2 precondition refused the printer; no result changed
-};
-
 // The step runner of the operation page: the station selector, the step lists, and the steps
-// themselves, each framed by HandleOpen and HandleClose. It works on the front end's station
-// data (shared with every device operation it calls) and keeps the page's values, telling its
-// observer whenever they changed. The Qt page, tarvo-cli and the tests drive this same code.
+// themselves, each in the device frame (HandleOpen, the step, HandleClose). A double-click looks
+// up the row at its list position and runs the row's action, which sets the row's slot. It
+// works on the front end's station data (shared with every device operation it calls) and keeps
+// the page's values, telling its observer whenever they changed. The Qt page, tarvo-cli and the
+// tests drive this same code.
 class StepRunner {
  public:
   StepRunner(const Context& ctx, PrinterLink& link, StationData& data, const StationFiles& files);
@@ -35,7 +32,8 @@ class StepRunner {
   // The selector changed: 0 Station 1, 1 Station 2; any other value selects nothing and the page
   // behaves as Station 2.
   void SelectStation(int index);
-  // A double-click on list position `position` of the selected station's list.
+  // A double-click on list position `position` of the selected station's list: kRan (also for a
+  // separator or a position the list does not have), kOffline or kRefused.
   RunEnd Run(int position);
 
   const OperationPage& page() const { return page_; }
@@ -49,9 +47,12 @@ class StepRunner {
  private:
   void StationChange();
   void ResetResults();
-  void SetSlot(size_t slot, uint8_t result);
-  void WriteFailure(size_t slot);
+  std::span<uint8_t> MutableResults();
+  // Sets a slot of the selected station; kNone sets nothing.
+  void SetSlot(Slot slot, uint8_t result);
+  void WriteFailure(Slot slot);
   void ShowTotal();
+  // After every step that reached the printer: the counters, the total, the step's record.
   void Epilogue();
   void Changed();
 
@@ -60,19 +61,26 @@ class StepRunner {
   // Names the operation that follows in the journal of EEPROM writes.
   void NameOperation(const std::string& name) const;
 
-  void RunStation1(int position);
-  bool Station2Preconditions(int position);
-  void RunStation2(int position);
+  // Whether Station 2 may run `row` (nullptr: a position the list does not have) on the printer
+  // found; tells the operator why not.
+  bool Station2Preconditions(const StepRow* row);
+  // Runs the action of `row`; true when it set its slot to pass (or sets none and ran).
+  bool RunRow(const StepRow& row);
+  // The row of the selected station's list that does `action` with `argument`.
+  const StepRow& Row(StepAction action, int argument = 0) const;
 
-  // Station 2 steps; each returns whether it set its slot to pass.
-  bool ReadRomData();
+  // The steps; each that sets a slot returns whether it set it to pass.
+  void Grease(Slot slot);
+  void InputHeadId(Slot slot);
+  bool ReadRomData(Slot slot);
   void InputMachineNo();
   void InputMachineId();
-  bool NozzleCheck(int cleaning_mode, bool charge);
-  bool AdjustTof();
-  bool AdjustBiD(int mode);
-  void PrintAndInspect(uint32_t chart, int kind, size_t slot);
-  void InkDischarge();
+  void ChargeInk();
+  bool NozzleCheck(Slot slot);
+  bool AdjustTof(Slot slot);
+  bool AdjustBiD(int mode, Slot slot);
+  bool PrintAndInspect(int chart, Slot slot);
+  bool InkDischarge(Slot slot);
 
   const Context& ctx_;
   PrinterLink& link_;

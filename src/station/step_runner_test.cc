@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/stop_request.h"
 #include "station/station_test_rig.h"
 
 namespace tarvo::station {
@@ -18,6 +19,16 @@ using ::testing::IsEmpty;
 using ::testing::Not;
 
 struct StepRunnerTest : ::testing::Test, StationRig {
+  // A double-click on the row doing `action` with `argument`.
+  RunEnd Run(StepAction action, int argument = 0) {
+    return runner.Run(PositionOf(action, argument));
+  }
+  uint8_t Result(Slot slot) const {
+    const size_t i = SlotIndex(slot);
+    return StationOf(slot) == Station::kHeadId ? data.station1_results[i]
+                                               : data.station2_results[i];
+  }
+  int State(Slot slot) const { return runner.page().slot_labels.at(SlotIndex(slot)).state; }
   std::string Text(int field) const { return runner.page().Field(field).text; }
   std::vector<int> States() const {
     std::vector<int> s;
@@ -36,12 +47,12 @@ struct StepRunnerTest : ::testing::Test, StationRig {
     SetUpStations();
     runner.SelectStation(0);
     AnswerStation1();
-    runner.Run(0);
-    runner.Run(1);
+    Run(StepAction::kGrease);
+    Run(StepAction::kInputHeadId);
     runner.SelectStation(1);
     AnswerInitialDevice();
-    ASSERT_EQ(runner.Run(kInitialDevice), RunEnd::kRan);
-    ASSERT_EQ(data.station2_results[0], kResultPass);
+    ASSERT_EQ(Run(StepAction::kInitialDevice), RunEnd::kRan);
+    ASSERT_EQ(Result(Slot::kCt), kResultPass);
     Forget();
   }
 };
@@ -58,8 +69,8 @@ TEST_F(StepRunnerTest, FreshPrinterThroughBothStationsToPassWithTheFinishingData
   EXPECT_EQ(Text(kCustomerField), "001 ; QAI ; TR-460");
 
   AnswerStation1();
-  EXPECT_EQ(runner.Run(0), RunEnd::kRan);
-  EXPECT_EQ(runner.Run(1), RunEnd::kRan);
+  EXPECT_EQ(Run(StepAction::kGrease), RunEnd::kRan);
+  EXPECT_EQ(Run(StepAction::kInputHeadId), RunEnd::kRan);
   EXPECT_THAT(data.station1_results, ElementsAre(kResultPass, kResultPass));
   EXPECT_EQ(runner.page().total.text, "PASS");
   EXPECT_EQ(Text(kHeadIdField), "AB12CD");
@@ -70,15 +81,15 @@ TEST_F(StepRunnerTest, FreshPrinterThroughBothStationsToPassWithTheFinishingData
 
   RunToDischarge();
   AnswerDischarge();
-  EXPECT_EQ(runner.Run(kInkDischarge), RunEnd::kRan);
+  EXPECT_EQ(Run(StepAction::kInkDischarge), RunEnd::kRan);
 
-  for (size_t slot = 0; slot <= 8; ++slot) EXPECT_EQ(data.station2_results[slot], kResultPass);
-  for (size_t slot = 9; slot < kStation2Slots; ++slot)
-    EXPECT_EQ(data.station2_results[slot], kResultNotRun);
+  // Every slot but the optional prints passed; those were not run.
+  for (const SlotPlace& place : SlotPlaces(Station::kAdjustment))
+    EXPECT_EQ(Result(place.slot), place.optional ? kResultNotRun : kResultPass) << place.text;
   EXPECT_EQ(runner.page().total.text, "PASS");
   EXPECT_EQ(runner.page().total.state, kLargeGreen);
   EXPECT_EQ(runner.page().write_rom_fail.state, kBlack);
-  EXPECT_EQ(runner.page().slot_labels[8].state, kGreen);
+  EXPECT_EQ(State(Slot::kDischarge), kGreen);
   // A passed test asks nothing before the discharge and stores the finishing data.
   EXPECT_THAT(MessageTexts(), Not(Contains(::testing::HasSubstr("Do you want DisCharge"))));
   EXPECT_EQ(printer.eeprom()[kFtFlagOffset], 1);
@@ -98,7 +109,7 @@ TEST_F(StepRunnerTest, FreshPrinterThroughBothStationsToPassWithTheFinishingData
 TEST_F(StepRunnerTest, StationTwoRefusesAPrinterWithoutHeadIdAndOneNotInitialised) {
   SetUpStations();
   runner.SelectStation(1);
-  EXPECT_EQ(runner.Run(kInitialDevice), RunEnd::kRefused);
+  EXPECT_EQ(Run(StepAction::kInitialDevice), RunEnd::kRefused);
   EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Without Input Head ID !!"));
   EXPECT_FALSE(link.is_open());
   EXPECT_THAT(op.dialogs_shown(), IsEmpty());
@@ -106,30 +117,37 @@ TEST_F(StepRunnerTest, StationTwoRefusesAPrinterWithoutHeadIdAndOneNotInitialise
   // A head ID from Station 1, but "1-1" not run yet on it.
   runner.SelectStation(0);
   AnswerStation1();
-  runner.Run(0);
-  runner.Run(1);
+  Run(StepAction::kGrease);
+  Run(StepAction::kInputHeadId);
   runner.SelectStation(1);
   Forget();
-  EXPECT_EQ(runner.Run(4), RunEnd::kRefused);
+  EXPECT_EQ(Run(StepAction::kChargeAndCheck), RunEnd::kRefused);
   EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Please Run \"1. Initial Device\" First !!"));
-  EXPECT_EQ(data.station2_results[1], kResultNotRun);
+  EXPECT_EQ(Result(Slot::kNozzleCheck), kResultNotRun);
   EXPECT_THAT(op.dialogs_shown(), IsEmpty());
 
   // "1-1" takes the printer; then the same printer passes the check.
   Forget();
-  EXPECT_EQ(runner.Run(kReadRomData), RunEnd::kRan);
-  EXPECT_EQ(data.station2_results[0], kResultPass);
+  EXPECT_EQ(Run(StepAction::kReadRomData), RunEnd::kRan);
+  EXPECT_EQ(Result(Slot::kCt), kResultPass);
   AnswerNozzleCheck();
-  EXPECT_EQ(runner.Run(12), RunEnd::kRan);
-  EXPECT_EQ(data.station2_results[1], kResultPass);
+  EXPECT_EQ(Run(StepAction::kNozzleCheck), RunEnd::kRan);
+  EXPECT_EQ(Result(Slot::kNozzleCheck), kResultPass);
 }
 
 TEST_F(StepRunnerTest, SeparatorOpensAndClosesAndChangesNoSlot) {
   ThroughInitialDevice();
   data.chart_label.nozzle_cleanings = 4;  // a count the page has not shown yet
   const auto before = data.station2_results;
-  EXPECT_EQ(runner.Run(kFirstSeparator), RunEnd::kRan);
-  EXPECT_EQ(runner.Run(kSecondSeparator), RunEnd::kRan);
+  const auto list = StepList(Station::kAdjustment);
+  int separators = 0;
+  for (size_t position = 0; position < list.size(); ++position) {
+    if (list[position].action != StepAction::kNothing) continue;
+    ++separators;
+    EXPECT_EQ(runner.Run(static_cast<int>(position)), RunEnd::kRan);
+  }
+  EXPECT_EQ(separators, 2);
+  EXPECT_EQ(runner.Run(static_cast<int>(list.size())), RunEnd::kRan);
   EXPECT_EQ(runner.Run(99), RunEnd::kRan);
   EXPECT_EQ(data.station2_results, before);
   EXPECT_THAT(op.dialogs_shown(), IsEmpty());
@@ -143,23 +161,23 @@ TEST_F(StepRunnerTest, DeviceAdjustmentStopsAtTheFirstStepNotPassed) {
   AnswerTof();
   AnswerBiD();        // MS1
   AnswerBiD("fail");  // MS2
-  runner.Run(kDeviceAdjustment);
-  EXPECT_EQ(data.station2_results[2], kResultPass);
-  EXPECT_EQ(data.station2_results[3], kResultPass);
-  EXPECT_EQ(data.station2_results[4], kResultFail);
-  EXPECT_EQ(data.station2_results[5], kResultNotRun);
-  EXPECT_EQ(data.station2_results[6], kResultNotRun);
+  Run(StepAction::kDeviceAdjustment);
+  EXPECT_EQ(Result(Slot::kTof), kResultPass);
+  EXPECT_EQ(Result(Slot::kMs1), kResultPass);
+  EXPECT_EQ(Result(Slot::kMs2), kResultFail);
+  EXPECT_EQ(Result(Slot::kVsd), kResultNotRun);
+  EXPECT_EQ(Result(Slot::kEcn), kResultNotRun);
   EXPECT_EQ(runner.page().total.text, "FAIL");
 
   // "3-2" runs MS1 alone; a TOF left without OK ends the chain with its slot as it was.
   Forget();
   AnswerBiD();
-  runner.Run(15);
+  Run(StepAction::kBiD, 0);  // MS1
   EXPECT_EQ(std::count(op.dialogs_shown().begin(), op.dialogs_shown().end(), 203), 1);
   Forget();
   op.QueueDialogLine("cancel");  // the TOF Adjustment dialog
-  runner.Run(kDeviceAdjustment);
-  EXPECT_EQ(data.station2_results[2], kResultPass);
+  Run(StepAction::kDeviceAdjustment);
+  EXPECT_EQ(Result(Slot::kTof), kResultPass);
   EXPECT_FALSE(Shown(189));  // no Bi-d value entry followed
 }
 
@@ -167,44 +185,44 @@ TEST_F(StepRunnerTest, DischargeOfAnUnfinishedTestAsksAndNoLeavesItNotRun) {
   ThroughInitialDevice();
   const auto eeprom = printer.eeprom();
   // The recording operator answers the question No.
-  runner.Run(kInkDischarge);
+  Run(StepAction::kInkDischarge);
   EXPECT_THAT(MessageTexts(),
               ElementsAre("DisCharge: Test Not Finished!!\nDo you want DisCharge ?!"));
   EXPECT_EQ(op.messages()[0].icon, Icon::kInformation);
   EXPECT_EQ(op.messages()[0].buttons, Buttons::kYesNo);
-  EXPECT_EQ(data.station2_results[8], kResultNotRun);
-  EXPECT_EQ(runner.page().slot_labels[8].state, kBlack);
+  EXPECT_EQ(Result(Slot::kDischarge), kResultNotRun);
+  EXPECT_EQ(State(Slot::kDischarge), kBlack);
   EXPECT_EQ(printer.eeprom(), eeprom);
 }
 
 TEST_F(StepRunnerTest, DischargeOfAFailedTestEmptiesTheInkWithoutFinishing) {
   ThroughInitialDevice();
   AnswerNozzleCheck("fail");
-  runner.Run(4);
-  EXPECT_EQ(runner.page().slot_labels[1].state, kRed);
+  Run(StepAction::kChargeAndCheck);
+  EXPECT_EQ(State(Slot::kNozzleCheck), kRed);
   Forget();
   op.QueueReply(Reply::kYes);
   AnswerDischarge();
-  runner.Run(kInkDischarge);
+  Run(StepAction::kInkDischarge);
   EXPECT_EQ(MessageTexts().at(0), "DisCharge: Test Fail!!\nDo you want DisCharge ?!");
-  EXPECT_EQ(data.station2_results[8], kResultPass);
+  EXPECT_EQ(Result(Slot::kDischarge), kResultPass);
   EXPECT_EQ(runner.page().total.text, "FAIL");
   EXPECT_EQ(printer.eeprom()[kFtFlagOffset], 0xFF);
 
-  // Repeating the nozzle check with PASS turns slot 1 green again.
+  // Repeating the nozzle check with PASS turns its slot green again.
   AnswerNozzleCheck();
-  runner.Run(12);
-  EXPECT_EQ(runner.page().slot_labels[1].state, kGreen);
+  Run(StepAction::kNozzleCheck);
+  EXPECT_EQ(State(Slot::kNozzleCheck), kGreen);
 }
 
 TEST_F(StepRunnerTest, OptionalPrintsCountOnlyWhenFailed) {
   RunToDischarge();
   AnswerDischarge();
-  runner.Run(kInkDischarge);
+  Run(StepAction::kInkDischarge);
   EXPECT_EQ(runner.page().total.text, "PASS");
   op.QueueDialogLine("inspect pass fail");
-  runner.Run(22);  // Photo
-  EXPECT_EQ(data.station2_results[10], kResultFail);
+  Run(StepAction::kPrintAndInspect, 2);  // Photo
+  EXPECT_EQ(Result(Slot::kPhoto), kResultFail);
   EXPECT_THAT(data.Inspection(2), ElementsAre(1, 0));
   EXPECT_EQ(runner.page().total.text, "FAIL");
 }
@@ -214,9 +232,9 @@ TEST_F(StepRunnerTest, FailedHeadIdWriteShowsFailAndRedWriteRomFail) {
   runner.SelectStation(0);
   printer.faults().eeprom_sticks = false;
   AnswerStation1();
-  runner.Run(0);
-  runner.Run(1);
-  EXPECT_EQ(data.station1_results[1], kResultFail);
+  Run(StepAction::kGrease);
+  Run(StepAction::kInputHeadId);
+  EXPECT_EQ(Result(Slot::kHeadId), kResultFail);
   EXPECT_EQ(data.rom_write_failures, 1);
   EXPECT_EQ(runner.page().total.text, "FAIL");
   EXPECT_EQ(runner.page().total.state, kLargeRed);
@@ -233,15 +251,15 @@ TEST_F(StepRunnerTest, CustomerMismatchFailsCtAndSkipsMachineEntries) {
   files.WriteStation2({1, '0', '7'});  // "012"
   runner.SelectStation(0);
   AnswerStation1();
-  runner.Run(0);
-  runner.Run(1);
+  Run(StepAction::kGrease);
+  Run(StepAction::kInputHeadId);
   runner.SelectStation(1);
   Forget();
-  runner.Run(kInitialDevice);
+  Run(StepAction::kInitialDevice);
   EXPECT_THAT(MessageTexts(),
               ElementsAre("ERROR: Customer Setting Error !!\nROM: 001\nStation 2: 012"));
-  EXPECT_EQ(data.station2_results[0], kResultFail);
-  EXPECT_EQ(runner.page().slot_labels[0].state, kRed);
+  EXPECT_EQ(Result(Slot::kCt), kResultFail);
+  EXPECT_EQ(State(Slot::kCt), kRed);
   EXPECT_FALSE(Shown(188));
   EXPECT_FALSE(Shown(204));
   EXPECT_EQ(data.chart_label.jig_no[0], 0);  // no Jig No. for a printer of another customer
@@ -250,11 +268,11 @@ TEST_F(StepRunnerTest, CustomerMismatchFailsCtAndSkipsMachineEntries) {
 TEST_F(StepRunnerTest, ReplacedPrinterIsFoundAgainAndRefusedUntilInitialised) {
   ThroughInitialDevice();
   std::copy_n("ZZ99ZZ", 6, printer.eeprom().begin() + kHeadIdOffset);
-  EXPECT_EQ(runner.Run(5), RunEnd::kRefused);
+  EXPECT_EQ(Run(StepAction::kCleanAndCheck, 1), RunEnd::kRefused);  // CL1
   EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Please Run \"1. Initial Device\" First !!"));
   Forget();
   AnswerInitialDevice();
-  EXPECT_EQ(runner.Run(kInitialDevice), RunEnd::kRan);
+  EXPECT_EQ(Run(StepAction::kInitialDevice), RunEnd::kRan);
   EXPECT_EQ(Text(kHeadIdField), "ZZ99ZZ");
 }
 
@@ -263,13 +281,28 @@ TEST_F(StepRunnerTest, OffLinePrinterChangesNothingButTheLinksMessage) {
   printer.faults().absent = true;
   const OperationPage before = runner.page();
   const StationData data_before = data;
-  EXPECT_EQ(runner.Run(4), RunEnd::kOffLine);
+  EXPECT_EQ(Run(StepAction::kChargeAndCheck), RunEnd::kOffline);
   EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Print Off line !!"));
   EXPECT_EQ(runner.page().total.text, before.total.text);
   for (size_t i = 0; i < before.fields.size(); ++i)
     EXPECT_EQ(runner.page().fields[i].text, before.fields[i].text);
   EXPECT_EQ(data.station2_results, data_before.station2_results);
   EXPECT_EQ(data.chart_label, data_before.chart_label);
+}
+
+TEST_F(StepRunnerTest, StepCutShortByAStopClosesTheLinkAndRecordsNoVerdict) {
+  SetUpStations();
+  runner.SelectStation(0);
+  StopRequest stop;
+  ctx.stop = &stop;
+  clock.set_stop(&stop);
+  stop.Request();
+  EXPECT_THROW(Run(StepAction::kGrease), OperationStopped);
+  EXPECT_FALSE(link.is_open());
+  ASSERT_FALSE(wire_lines.lines().empty());
+  EXPECT_EQ(wire_lines.lines().back(), "C");
+  EXPECT_EQ(Result(Slot::kGrease), kResultNotRun);
+  EXPECT_THAT(op.dialogs_shown(), IsEmpty());
 }
 
 TEST_F(StepRunnerTest, DestinationIndexOutsideTheTableIsNeverUsed) {
@@ -280,23 +313,23 @@ TEST_F(StepRunnerTest, DestinationIndexOutsideTheTableIsNeverUsed) {
               ElementsAre("ERROR: Customer Setting Error !!\n1.data holds destination index 20; "
                           "0 ... 13 are valid"));
   Forget();
-  runner.Run(1);
+  Run(StepAction::kInputHeadId);
   EXPECT_FALSE(Shown(179));
   EXPECT_EQ(printer.eeprom(), eeprom);
-  EXPECT_EQ(data.station1_results[1], kResultNotRun);
+  EXPECT_EQ(Result(Slot::kHeadId), kResultNotRun);
 
   // At Station 2 the check of "1-1" fails naming "2.data".
   files.WriteStation1({0, 'A', 'B', '1', 'Z', '9'});
   AnswerStation1();
-  runner.Run(0);
-  runner.Run(1);
+  Run(StepAction::kGrease);
+  Run(StepAction::kInputHeadId);
   files.WriteStation2({14, 'C', 'T'});
   runner.SelectStation(1);
   Forget();
-  runner.Run(kReadRomData);
+  Run(StepAction::kReadRomData);
   EXPECT_THAT(MessageTexts(),
               ElementsAre(::testing::HasSubstr("2.data holds destination index 14")));
-  EXPECT_EQ(data.station2_results[0], kResultFail);
+  EXPECT_EQ(Result(Slot::kCt), kResultFail);
 }
 
 TEST_F(StepRunnerTest, StationChoiceIsKeptAndAStrangeOneSelectsNothing) {
