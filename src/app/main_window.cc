@@ -17,6 +17,7 @@
 #include "pages/about_view.h"
 #include "pages/page_sheet.h"
 #include "station/about_box.h"
+#include "station/device_frame.h"
 
 namespace tarvo::app {
 namespace {
@@ -133,14 +134,7 @@ bool MainWindow::RunOperation(Operation operation) {
 
 bool MainWindow::RunFramed(Operation operation) {
   return RunOperation([operation = std::move(operation)](const Context& ctx, PrinterLink& link) {
-    if (!link.HandleOpen()) return;
-    struct Closer {
-      PrinterLink& link;
-      ~Closer() {
-        if (link.is_open()) link.HandleClose();
-      }
-    } closer{link};
-    operation(ctx, link);
+    station::RunInDeviceFrame(link, [&] { operation(ctx, link); });
   });
 }
 

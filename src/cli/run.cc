@@ -20,6 +20,7 @@
 #include "front/settings_factory.h"
 #include "front/station_dir.h"
 #include "link/printer_link.h"
+#include "station/device_frame.h"
 #ifdef TARVO_HAVE_RECORDS
 #include "records/record_keeper.h"
 #include "records/records_config.h"
@@ -47,8 +48,8 @@ std::unique_ptr<LineSink> OpenSink(const std::string& path, std::ostream& err,
   return sink;
 }
 
-// Runs one command with its arguments, framing it with HandleOpen/HandleClose when it talks to the
-// printer and the link is not open yet.
+// Runs one command with its arguments, in the device frame when it talks to the printer and the
+// link is not open yet.
 int RunCommand(Session& session, const std::vector<std::string>& words);
 
 // "session FILE": the commands of a file, one per line, sharing the link and the blocks of one
@@ -95,16 +96,25 @@ int RunCommand(Session& session, const std::vector<std::string>& words) {
     session.err << "tarvo-cli: usage: " << command->name << " " << command->usage << "\n";
     return kExitUsage;
   }
-  bool framed = command->needs_link && !session.link.is_open();
-  if (framed && !session.link.HandleOpen()) {
+  const uint64_t save_failures = session.sim ? session.sim->save_failures() : 0;
+  int status = kExitOk;
+  auto run = [&] {
+    // The EEPROM writes of the command are journalled under its name.
+    if (session.ctx.records) session.ctx.records->BeginOperation(command->name);
+    try {
+      status = command->run(session, std::span(words).subspan(1));
+    } catch (const OperatorAborted&) {
+      // The frame closes the link as the stop unwinds; the end of the run tells it was open.
+      if (session.link.is_open()) session.link_open_at_stop = true;
+      throw;
+    }
+  };
+  if (!command->needs_link || session.link.is_open()) {
+    run();
+  } else if (!station::RunInDeviceFrame(session.link, run)) {
     session.err << "tarvo-cli: the printer is off line\n";
     return kExitOffline;
   }
-  const uint64_t save_failures = session.sim ? session.sim->save_failures() : 0;
-  // The EEPROM writes of the command are journalled under its name.
-  if (session.ctx.records) session.ctx.records->BeginOperation(command->name);
-  int status = command->run(session, std::span(words).subspan(1));
-  if (framed) session.link.HandleClose();
   // The simulated printer has told why; a state that was not kept fails the command.
   if (status == kExitOk && session.sim && session.sim->save_failures() > save_failures) {
     status = kExitFailed;
@@ -247,7 +257,7 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
       status = kExitOperator;
     }
   }
-  const bool was_open = link.is_open();
+  const bool was_open = link.is_open() || session.link_open_at_stop;
   if (was_open) link.HandleClose();
   if (stopped) {
     err << "tarvo-cli: stopped on request" << (was_open ? "; the printer link is closed" : "")

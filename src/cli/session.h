@@ -54,6 +54,9 @@ struct Session {
 
   // The run's record sink, the one of ctx.records; none in a build without records (Windows).
   records::RecordKeeper* records = nullptr;
+
+  // A stop cut a command short while the link was open (the command's frame has closed it).
+  bool link_open_at_stop = false;
 };
 
 }  // namespace tarvo::cli
