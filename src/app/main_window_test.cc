@@ -10,7 +10,7 @@
 #include <QtTest>
 #include <atomic>
 
-#include "app/answering_person.h"
+#include "app/answering_person_test.h"
 #include "app/app_runtime.h"
 #include "app/dialog_view.h"
 #include "app/modal_answer_test.h"
@@ -25,7 +25,7 @@ namespace {
 
 std::unique_ptr<AppRuntime> SimRuntime(std::unique_ptr<SettingsStore> store = nullptr) {
   // The Operation page reads and writes its station files there, not in the build folder.
-  static testing::StationFolder station;
+  static testing::StationRunFolder station;
   AppOptions options;
   options.printer = "sim";
   options.virtual_time = true;

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-namespace tarvo::app::testing {
+namespace tarvo::testing {
 
 // Runs `act` on the next modal window of type T once it is shown, from inside whatever event
 // loop the GUI thread runs then (the modal window's own, usually). Polls the modal stack every
@@ -32,4 +32,4 @@ void WhenModal(std::function<void(T*)> act, int give_up_ms = 10000) {
   timer->start(5);
 }
 
-}  // namespace tarvo::app::testing
+}  // namespace tarvo::testing

@@ -18,7 +18,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/answering_person.h"
+#include "app/answering_person_test.h"
 #include "app/app_icon.h"
 #include "app/app_runtime.h"
 #include "app/dialog_view.h"
@@ -283,7 +283,7 @@ void Pages() {
 // The Operation page after start-up, and the main window after a fresh printer went through
 // Station 1 and the whole of Station 2, every window answered through its widgets.
 void OperationPages() {
-  testing::StationFolder station;
+  testing::StationRunFolder station;
   AppOptions options;
   options.printer = "sim";
   options.virtual_time = true;
@@ -339,7 +339,7 @@ int main(int argc, char** argv) {
   PageDialogs();
   About();
 
-  testing::StationFolder station;
+  testing::StationRunFolder station;
   AppOptions options;
   options.printer = "sim";
   options.virtual_time = true;

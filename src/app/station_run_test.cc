@@ -8,7 +8,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "app/answering_person.h"
+#include "app/answering_person_test.h"
 #include "app/app_runtime.h"
 #include "app/main_window.h"
 #include "model/rom_layout.h"
@@ -57,7 +57,7 @@ class StationRunTest : public QObject {
 };
 
 void StationRunTest::freshPrinterThroughBothStationsToPass() {
-  testing::StationFolder folder;
+  testing::StationRunFolder folder;
   auto rt = SimRuntime(folder.path());
   MainWindow window(*rt);
   window.show();

@@ -4,39 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "charts/chart_table.h"
 #include "testing/device_rig.h"
-#include "testing/scratch_dir.h"
+#include "testing/station_folder.h"
 
 namespace tarvo {
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-// Runs each test in a folder of its own holding stand-in chart files, as a station's working
-// folder holds the real ones.
-struct ChartFolder {
-  ChartFolder() : old(fs::current_path()) {
-    for (const Chart& c : kCharts) {
-      Write(std::string(c.first_file), 5000);
-      Write(std::string(c.second_file), 3000);
-    }
-    fs::current_path(dir);
-  }
-  ~ChartFolder() { fs::current_path(old); }
-  void Write(const std::string& name, size_t size) {
-    std::ofstream(dir / name, std::ios::binary) << std::string(size, 'x');
-  }
-  fs::path old;
-  testing::ScratchDir scratch;
-  const fs::path dir = scratch.path();
-};
 
 struct PrintChartTest : ::testing::Test {
   explicit PrintChartTest(const Edition& edition = kProgramEdition) : rig(edition) {
@@ -46,8 +24,8 @@ struct PrintChartTest : ::testing::Test {
     std::memcpy(head.data(), "031", 3);
     label = ChartLabel{};
   }
-  ChartFolder folder;
   testing::DeviceRig rig;
+  testing::StationFolder folder{rig.ctx};
   DeviceState state;
   HeadBlock head;
   ChartLabel label;
@@ -93,7 +71,7 @@ TEST_F(PrintChartTest, ChartBeyondTheTableCountsAndAsksButPrintsNothing) {
 
 TEST_F(PrintChartTest, PrintCountWrapsAndAMissingSecondFileSkipsOnlyTheWait) {
   label.chart_prints = 255;
-  fs::remove("I_NC_2.prn");
+  folder.Remove("I_NC_2.prn");
   PrintChart(rig.ctx, rig.link, state, head, label, kNozzleCheckChart);
   EXPECT_EQ(label.chart_prints, 0);
   rig.link.HandleClose();

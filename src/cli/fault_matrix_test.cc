@@ -21,7 +21,7 @@
 #include "operations/transfer_0071.h"
 #include "sim/sim_spec.h"
 #include "testing/device_rig.h"
-#include "testing/scratch_dir.h"
+#include "testing/station_folder.h"
 
 namespace tarvo {
 namespace {
@@ -33,24 +33,6 @@ using Station = StationData;
 struct Rig : testing::DeviceRig {
   explicit Rig(const Edition& edition) : testing::DeviceRig(edition) {}
   Station station;
-};
-
-// A scratch folder holding every chart's print files, the current folder while it lives, as the
-// station's folder is.
-struct ChartFolder {
-  ChartFolder() : old(fs::current_path()) {
-    for (const Chart& chart : kCharts) {
-      for (std::string_view name : {chart.first_file, chart.second_file}) {
-        std::ofstream(scratch.path() / name, std::ios::binary) << "print data";
-      }
-    }
-    fs::current_path(scratch.path());
-  }
-  ~ChartFolder() { fs::current_path(old); }
-  const fs::path& path() const { return scratch.path(); }
-
-  testing::ScratchDir scratch;
-  fs::path old;
 };
 
 bool VersionByte(size_t i) {
@@ -262,6 +244,7 @@ class EepromFaultMatrix : public ::testing::TestWithParam<EepromCase> {
     EXPECT_TRUE(rig.Open());
     rig.wire_lines.Clear();
     rig.printer.faults() = faults;
+    rig.ctx.station_dir = scratch.path();
     c.prepare(rig, scratch.path());
     RunResult run;
     run.outcome = c.run(rig);
@@ -282,7 +265,7 @@ class EepromFaultMatrix : public ::testing::TestWithParam<EepromCase> {
     EXPECT_NE(cli::ExitStatus(run.outcome), cli::kExitOk) << fault;
   }
 
-  ChartFolder scratch;
+  testing::StationFolder scratch;
 };
 
 TEST_P(EepromFaultMatrix, NeverToldWrittenWhereTheEepromDoesNotHoldIt) {
@@ -389,11 +372,12 @@ class WriteOnlyFaults : public ::testing::TestWithParam<SendCase> {
     Rig rig(edition);
     EXPECT_TRUE(rig.Open());
     rig.printer.faults() = faults;
+    rig.ctx.station_dir = scratch.path();
     GetParam().prepare(rig, scratch.path());
     return GetParam().run(rig);
   }
 
-  ChartFolder scratch;
+  testing::StationFolder scratch;
 };
 
 TEST_P(WriteOnlyFaults, FailsWhenItsFirstWriteFails) {

@@ -1,21 +1,14 @@
 #pragma once
 
-#include <stdlib.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <system_error>
 #include <vector>
 
 #include "base/operator.h"
-#include "charts/chart_table.h"
 #include "model/station_data.h"
 #include "pages/page_host.h"
 #include "pages/page_view.h"
 #include "station/station_files.h"
 #include "testing/device_rig.h"
+#include "testing/station_folder.h"
 
 namespace tarvo::pages {
 
@@ -25,22 +18,6 @@ namespace tarvo::pages {
 // window tells them.
 class TestPageHost : public PageHost {
  public:
-  TestPageHost() : folder(MakeFolder()), files(folder) {
-    rig.ctx.station_dir = folder;
-    for (const Chart& c : kCharts) {
-      Write(std::string(c.first_file), 5000);
-      Write(std::string(c.second_file), 3000);
-    }
-  }
-  ~TestPageHost() override {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-
-  void Write(const std::string& name, size_t size) const {
-    std::ofstream(folder / name, std::ios::binary) << std::string(size, 'x');
-  }
-
   const Context& ctx() const override { return rig.ctx; }
   PrinterLink& link() override { return rig.link; }
   bool busy() const override { return busy_; }
@@ -64,20 +41,14 @@ class TestPageHost : public PageHost {
   }
 
   testing::DeviceRig rig;
-  std::filesystem::path folder;
-  station::StationFiles files;
+  testing::StationFolder folder{rig.ctx};
+  station::StationFiles files{folder.path()};
   StationData data;
   std::vector<PageView*> views;  // told of every operation
   int runs = 0;
   int aborted = 0;
 
  private:
-  static std::filesystem::path MakeFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvo-pages-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    return pattern;
-  }
-
   bool busy_ = false;
 };
 

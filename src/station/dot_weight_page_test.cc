@@ -3,8 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "station/station_folder_test_env.h"
 #include "testing/device_rig.h"
+#include "testing/station_folder.h"
 
 namespace tarvo::station {
 namespace {
@@ -14,9 +14,8 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 struct DotWeightTest : ::testing::Test {
-  DotWeightTest() { rig.ctx.station_dir = folder.path(); }
-  testing::StationFolder folder;
   testing::DeviceRig rig;
+  testing::StationFolder folder{rig.ctx};
   DotWeightPage page{rig.ctx, rig.link};
 
   void Answer(std::initializer_list<const char*> lines) {
@@ -65,7 +64,7 @@ TEST_F(DotWeightTest, NozzleCheckSendsTheSecondFileOnlyAfterTheFirst) {
   EXPECT_FALSE(rig.link.is_open());
 
   rig.Forget();
-  std::filesystem::remove(folder.scratch.path() / "I_NC_1.prn");
+  folder.Remove("I_NC_1.prn");
   EXPECT_FALSE(page.PrintNozzleCheck().outcome.ok());
   EXPECT_EQ(rig.op.messages().size(), 1u);        // the file error, once
   EXPECT_EQ(rig.printer.printouts().size(), 1u);  // nothing more printed

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "model/destinations.h"
-#include "station/station_folder_test_env.h"
 #include "station/station_settings.h"
 #include "testing/device_rig.h"
+#include "testing/station_folder.h"
 
 namespace tarvo::station {
 namespace {
@@ -18,7 +18,6 @@ using ::testing::IsEmpty;
 
 struct ViewerTest : ::testing::Test {
   ViewerTest() {
-    rig.ctx.station_dir = folder.path();
     auto& e = rig.printer.eeprom();
     std::memcpy(&e[kModelNameOffset], "031", 3);
     std::memcpy(&e[kUsbSerialNoOffset], "BLTPC0412011230456", 18);
@@ -39,8 +38,8 @@ struct ViewerTest : ::testing::Test {
     return out;
   }
 
-  testing::StationFolder folder;
   testing::DeviceRig rig;
+  testing::StationFolder folder{rig.ctx};
   StationData data;
   int checks = 0;
   bool check_passes = true;

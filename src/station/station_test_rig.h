@@ -1,17 +1,13 @@
 #pragma once
 
-#include <stdlib.h>
+#include <cstdint>
 
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <system_error>
-
-#include "charts/chart_table.h"
 #include "model/station_data.h"
 #include "station/station_files.h"
 #include "station/step_runner.h"
 #include "testing/device_rig.h"
+#include "testing/station_folder.h"
+#include "testing/station_setup.h"
 
 namespace tarvo::station {
 
@@ -20,28 +16,8 @@ namespace tarvo::station {
 // runner over them. Free of any test framework, so the
 // benchmark uses it too.
 struct StationRig : testing::DeviceRig {
-  StationRig() : folder_(MakeFolder()), files(folder_) {
-    for (const Chart& c : kCharts) {
-      Write(std::string(c.first_file), 5000);
-      Write(std::string(c.second_file), 3000);
-    }
-    ctx.station_dir = folder_;
-  }
-  ~StationRig() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
-
-  void Write(const std::string& name, size_t size) const {
-    std::ofstream(folder_ / name, std::ios::binary) << std::string(size, 'x');
-  }
-
-  // Station 1 set to destination `index` with Belt Name "AB1" and PC Name "Z9"; Station 2 to
-  // destination `index` and Jig No. "07".
-  void SetUpStations(uint8_t index = 0) const {
-    files.WriteStation1({index, 'A', 'B', '1', 'Z', '9'});
-    files.WriteStation2({index, '0', '7'});
-  }
+  // Both stations set to destination `index` (testing::SetUpStations).
+  void SetUpStations(uint8_t index = 0) const { testing::SetUpStations(files, index); }
 
   // The answers of a passing Station 1 (grease PASS, head ID AB12CD) and of a passing Station 2
   // from "1. Inital Device" to the discharge, step by step.
@@ -89,18 +65,8 @@ struct StationRig : testing::DeviceRig {
     runner.Run(PositionOf(StepAction::kPrintAndInspect, 0));
   }
 
- private:
-  static std::filesystem::path MakeFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tarvo-station-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) return std::filesystem::temp_directory_path();
-    return pattern;
-  }
-
-  std::filesystem::path folder_;
-
- public:
-  StationFiles files;
+  testing::StationFolder folder{ctx};
+  StationFiles files{folder.path()};
   StationData data;
   StepRunner runner{ctx, link, data, files};
 };

@@ -3,11 +3,10 @@
 // What the end-to-end tests and the screenshots need to take a printer through the stations in
 // the program's own windows: a station folder of their own, and a person who answers the modal
 // windows one after the other through their widgets (typing into the edit boxes, clicking radio
-// buttons and push buttons). Header only; it needs Qt6::Test.
+// buttons and push buttons). Header only; it needs Qt6::Test and the helpers of src/testing.
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,43 +14,23 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <deque>
-#include <fstream>
 #include <functional>
 #include <string>
 
 #include "app/dialog_view.h"
-#include "charts/chart_table.h"
 #include "station/station_files.h"
+#include "testing/station_folder.h"
+#include "testing/station_setup.h"
 
-namespace tarvo::app::testing {
+namespace tarvo::testing {
 
-// A station folder in a fresh temporary folder: stand-in files for every chart, "1.data" with the
-// first customer, Belt Name "AB1" and PC Name "Z9", "2.data" with the first customer and Jig No.
-// "07". Removed with everything in it.
-class StationFolder {
- public:
-  StationFolder() {
-    for (const Chart& chart : kCharts) {
-      Write(std::string(chart.first_file), 5000);
-      Write(std::string(chart.second_file), 3000);
-    }
-    const station::StationFiles files(path());
-    files.WriteStation1({0, 'A', 'B', '1', 'Z', '9'});
-    files.WriteStation2({0, '0', '7'});
-  }
-  std::string path() const { return dir_.path().toStdString(); }
-
- private:
-  void Write(const std::string& name, size_t size) const {
-    std::ofstream(QDir(dir_.path()).filePath(QString::fromStdString(name)).toStdString(),
-                  std::ios::binary)
-        << std::string(size, 'x');
-  }
-  QTemporaryDir dir_;
+// The station folder of a run: the stand-in chart files, both stations set up (SetUpStations:
+// the first customer throughout).
+struct StationRunFolder : StationFolder {
+  StationRunFolder() { SetUpStations(station::StationFiles(path())); }
 };
 
 // Answers modal windows in the order they come. Each expected window is named as the transcript
@@ -82,7 +61,7 @@ class AnsweringPerson : public QObject {
   static QString Describe(QWidget* window) {
     if (auto* box = qobject_cast<QMessageBox*>(window))
       return "message " + box->windowTitle() + ": " + box->text();
-    if (auto* view = qobject_cast<DialogView*>(window))
+    if (auto* view = qobject_cast<app::DialogView*>(window))
       return "dialog " + view->objectName().section(':', 1) + " " + view->windowTitle();
     return "window " + window->windowTitle();
   }
@@ -268,4 +247,4 @@ inline const std::vector<StationStep>& FreshPrinterRun() {
   return run;
 }
 
-}  // namespace tarvo::app::testing
+}  // namespace tarvo::testing
