@@ -379,10 +379,10 @@ FENNICK_EXPORT void FENNICK_CALL UpdateFW(void);
 */
 FENNICK_EXPORT void FENNICK_CALL UpdateShippingFW(int32_t type);
 
-/** @brief Asks for a ROM data file of the older 124-byte layout (a file of another size is
-  refused as LoadFile() refuses one, nothing sent), converts it with the
+/** @brief Asks for a ROM data file of the older 124-byte layout, converts it with the
   printer's firmware version and the current image, and writes the result into the printer
-  with a read-back. When the printer does not answer the version query nothing is written; that
+  with a read-back. A file of another size is refused as LoadFile() refuses one, and nothing
+  is sent. When the printer does not answer the version query nothing is written; that
   and a write it did not store are told as "Transfer Data Fail !!" (caption "Transfer"). */
 FENNICK_EXPORT void FENNICK_CALL Transferflag(void);
 
