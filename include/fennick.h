@@ -28,6 +28,16 @@
  then HandleClose(); call HandleClose() before unloading the library. SetDLLVersion() may be
  called at any time.
 
+ The library holds a host to that, one export at a time, all 35 alike:
+ - A call from another thread while an export runs waits until that export has returned, then
+   runs. (With the Qt windows an export called off the GUI thread shows its dialogs on the GUI
+   thread; a call made on the GUI thread meanwhile would wait for an export that waits for it,
+   for good.)
+ - A call made on the thread of the export that runs (from a window procedure or a timer that a
+   dialog's message loop or a wait window runs, on Windows) is refused: it does nothing, returns
+   the export's failure result (0, 2 or -1 as listed; ReadData and PowerOff 1 as always) and
+   writes "fennick: NAME refused: RUNNING is still running on this thread" to standard error.
+
  RESULTS
 
  "byte" results carry their value in the low 8 bits (here: unsigned char). The common codes are
@@ -168,7 +178,9 @@ FENNICK_EXPORT int32_t FENNICK_CALL PowerOff(int32_t shipment_flag);
 
   @returns
     1 when the whole file was sent, 0 on failure or for a NULL @p chars with a positive
-    @p count (refused without any message).
+    @p count (refused without any message). An empty file, a folder, a named pipe or a device
+    is refused with the "Open File" message and sends nothing; a file is read to its end,
+    whatever size it gives.
 */
 FENNICK_EXPORT unsigned char FENNICK_CALL MELoadFilePtr(const char* chars, int32_t count);
 
@@ -330,8 +342,9 @@ FENNICK_EXPORT unsigned char FENNICK_CALL DumpTransferROMData(unsigned char* rec
   operator confirms in the "Charge" and "FW Version" dialogs, and writes it. */
 FENNICK_EXPORT void FENNICK_CALL ResetAll(void);
 
-/** @brief Asks for a ROM data file (128 bytes; a shorter one is completed with zeros) and
-  writes it into the printer. */
+/** @brief Asks for a ROM data file (128 bytes) and writes it into the printer. A file of
+  another size, or one that is no regular file, is refused with "Open File Error !!", its name
+  and what is wrong with it; nothing is written then. */
 FENNICK_EXPORT void FENNICK_CALL LoadFile(void);
 
 /** @brief Asks for a file name, reads the ROM data image and saves its 128 bytes there. */
@@ -355,7 +368,8 @@ FENNICK_EXPORT void FENNICK_CALL ReadFatalErrorCode(void);
 
 /* ------------------------------------------------------------------ Firmware */
 
-/** @brief Asks for a firmware image ("All Files|*.bin||") and sends it. */
+/** @brief Asks for a firmware image ("All Files|*.bin||") and sends it. An empty image is
+  refused with the "Open File" message and sends nothing. */
 FENNICK_EXPORT void FENNICK_CALL UpdateFW(void);
 
 /** @brief Sends a fixed image from the station folder.
@@ -367,7 +381,8 @@ FENNICK_EXPORT void FENNICK_CALL UpdateShippingFW(int32_t type);
 
 /** @brief Asks for a ROM data file of the older 124-byte layout, converts it with the
   printer's firmware version and the current image, and writes the result into the printer
-  with a read-back. When the printer does not answer the version query nothing is written; that
+  with a read-back. A file of another size is refused as LoadFile() refuses one, and nothing
+  is sent. When the printer does not answer the version query nothing is written; that
   and a write it did not store are told as "Transfer Data Fail !!" (caption "Transfer"). */
 FENNICK_EXPORT void FENNICK_CALL Transferflag(void);
 

@@ -80,6 +80,24 @@ TEST_F(PrintChartTest, PrintCountWrapsAndAMissingSecondFileSkipsOnlyTheWait) {
   EXPECT_TRUE(rig.clock.sleeps().empty());
 }
 
+// A folder or an empty file in a chart file's place is told as the file it is, and the chart
+// fails; before, the folder came out as a write error and the empty file as printed.
+TEST_F(PrintChartTest, ChartFileThatIsAFolderOrEmptyIsToldAsAnOpenError) {
+  fs::remove("I_NC_1.prn");
+  fs::create_directory("I_NC_1.prn");
+  EXPECT_FALSE(PrintChart(rig.ctx, rig.link, state, head, label, kNozzleCheckChart));
+  fs::remove("I_TOF_1.prn");
+  std::ofstream("I_TOF_1.prn", std::ios::binary).flush();
+  EXPECT_FALSE(PrintChart(rig.ctx, rig.link, state, head, label, kTofChart));
+
+  ASSERT_EQ(rig.op.messages().size(), 2u);
+  EXPECT_EQ(rig.op.messages()[0].text, "Open File Error !! I_NC_1.prn!! (a folder)");
+  EXPECT_EQ(rig.op.messages()[0].caption, "Open File");
+  EXPECT_EQ(rig.op.messages()[1].text, "Open File Error !! I_TOF_1.prn!! (empty file)");
+  EXPECT_TRUE(rig.printer.printouts().empty());
+  EXPECT_TRUE(rig.clock.sleeps().empty());
+}
+
 TEST_F(LibraryPrintChartTest, LibraryHeaderCarriesFirmwareVersionTextAndInkValues) {
   rig.printer.eeprom()[kUnplugAccumulationOffset] = 24;
   rig.printer.eeprom()[kTclConditionOffset] = 3;

@@ -1,17 +1,18 @@
 #include "charts/print_file.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "base/input_file.h"
+#include "charts/file_notes.h"
 
 namespace tarvo {
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// Tells the operator how far the file has got, at most every kProgressEveryMs.
+// Tells the operator how far the file has got, at most every kProgressEveryMs. The total is the
+// size the file gave; the end is told by Finished, with what was sent.
 class ProgressTeller {
  public:
   static constexpr int64_t kProgressEveryMs = 250;
@@ -21,15 +22,13 @@ class ProgressTeller {
     ctx_.op.TransferProgress(0, total_);
   }
   void Sent(uint64_t sent) {
-    if (sent >= total_) {
-      ctx_.op.TransferProgress(total_, total_);
-      return;
-    }
+    if (sent >= total_) return;  // never told as finished before the file has ended
     const int64_t now = ctx_.clock.NowMs();
     if (now - last_ms_ < kProgressEveryMs) return;
     last_ms_ = now;
     ctx_.op.TransferProgress(sent, total_);
   }
+  void Finished(uint64_t sent) { ctx_.op.TransferProgress(sent, sent); }
 
  private:
   const Context& ctx_;
@@ -43,51 +42,48 @@ Outcome SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& 
                       SendStats* stats) {
   // The name is opened up to its first zero character, as a C string would be.
   const std::string resolved = ctx.StationPath(path.c_str());
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(resolved.c_str(), "rb"));
-  if (!file) {
-    std::string error =
-        std::string(ctx.Text({"Open File Error !! ", "開檔失敗!! "})) + path.c_str() + "!!";
+  const std::string open_error =
+      std::string(ctx.Text({"Open File Error !! ", "開檔失敗!! "})) + path.c_str() + "!!";
+  auto refuse = [&](const std::string& note) {
+    std::string error = open_error + note;
     ctx.Error(error, "Open File");
     return Outcome::NotDone(std::move(error));
-  }
-  const std::string unreadable = "cannot read " + path;
-  if (std::fseek(file.get(), 0, SEEK_END) != 0) return Outcome::NotDone(unreadable);
-  long length = std::ftell(file.get());
-  if (length < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return Outcome::NotDone(unreadable);
+  };
+  // Only a regular file: a named pipe or a device would hold the operation up for good.
+  InputFile file = InputFile::Open(resolved);
+  if (!file.ok()) return refuse(FileKindNote(ctx, file.kind()));
   const std::string_view write_error =
       ctx.Text({"Write MELoadFile Command Error !!", "寫入檔案失敗!!"});
 
-  size_t remaining = static_cast<size_t>(length);
-  ProgressTeller progress(ctx, remaining);
+  // Later chunks are never larger than the first. A file whose size says 0 may still hold
+  // bytes (the system's own files do): it is read to its end in chunks of the largest size.
+  const uint64_t said = file.size();
+  const size_t buffer_size =
+      said == 0 ? kPrintChunkSize : static_cast<size_t>(std::min<uint64_t>(said, kPrintChunkSize));
+  auto buffer = std::make_unique_for_overwrite<uint8_t[]>(buffer_size);
+  if (stats) stats->buffer_size = buffer_size;
+  std::optional<ProgressTeller> progress;
   uint64_t sent = 0;
-  std::unique_ptr<uint8_t[]> buffer;
-  while (remaining != 0) {
-    size_t chunk = remaining < kPrintChunkSize ? remaining : kPrintChunkSize;
-    if (!buffer) {
-      // Later chunks are never larger than the first.
-      buffer = std::make_unique_for_overwrite<uint8_t[]>(chunk);
-      if (stats) stats->buffer_size = chunk;
-    }
-    size_t got = std::fread(buffer.get(), 1, chunk, file.get());
-    if (stats) stats->chunks.push_back(got);
-    if (got != chunk) {
-      // The file shrank under us: what was promised cannot be sent.
-      ctx.Error(write_error, "WriteFileX");
-      return Outcome::NotDone(std::string(write_error));
-    }
-    remaining -= chunk;
-    for (size_t at = 0; at < chunk; at += kPrintPieceSize) {
-      size_t piece = chunk - at < kPrintPieceSize ? chunk - at : kPrintPieceSize;
+  for (;;) {
+    std::optional<size_t> got = file.Read(std::span(buffer.get(), buffer_size));
+    if (!got) return refuse("");
+    if (*got == 0) break;
+    if (stats) stats->chunks.push_back(*got);
+    if (!progress) progress.emplace(ctx, std::max<uint64_t>(said, *got));
+    for (size_t at = 0; at < *got; at += kPrintPieceSize) {
+      const size_t piece = std::min(*got - at, kPrintPieceSize);
       if (stats) ++stats->writes;
       if (!link.TimedWrite(std::span<const uint8_t>(buffer.get() + at, piece))) {
         ctx.Error(write_error, "WriteFileX");
         return Outcome::TransferFailed(std::string(write_error));
       }
       sent += piece;
-      progress.Sent(sent);
+      progress->Sent(sent);
     }
   }
-  if (length == 0) progress.Sent(0);
+  // An empty print or firmware file would pass for one that went out.
+  if (sent == 0) return refuse(EmptyFileNote(ctx));
+  progress->Finished(sent);
   return Outcome::Done();
 }
 

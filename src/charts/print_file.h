@@ -24,8 +24,10 @@ struct SendStats {
 };
 
 // Streams the file at `path` (relative names resolve against the station folder) to the
-// printer's write pipe byte for byte, with no header. Done when the whole file was written, also
-// for an empty file. The operator is told when the file cannot be opened or a write fails.
+// printer's write pipe byte for byte, with no header, reading it to its end whatever size it
+// gives. Done when the whole file was written. The operator is told, and nothing is sent, when
+// the file cannot be opened, is no regular file (a folder, a named pipe, a device) or is empty;
+// and when a write fails.
 Outcome SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& path,
                       SendStats* stats = nullptr);
 

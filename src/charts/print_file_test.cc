@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 
@@ -86,13 +90,71 @@ TEST_F(PrintFileTest, ChunksAreAtMost8192000BytesThroughOneBuffer) {
   EXPECT_EQ(two.writes, 2001u);
 }
 
-TEST_F(PrintFileTest, EmptyFileIsASuccessWithNothingSent) {
+TEST_F(PrintFileTest, EmptyFileIsAFailureWithNothingSent) {
   ASSERT_TRUE(rig.Open());
+  rig.ctx.station_dir = dir;
+  MakeFile("empty.prn", 0);
   SendStats stats;
-  EXPECT_TRUE(SendPrintFile(rig.ctx, rig.link, MakeFile("empty.prn", 0), &stats));
+  EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, "empty.prn", &stats));
   EXPECT_TRUE(WriteSizes().empty());
-  EXPECT_EQ(stats.buffer_size, 0u);
+  EXPECT_TRUE(stats.chunks.empty());
+  EXPECT_TRUE(rig.op.progress().empty());  // not told as a transfer of 0 of 0 bytes
+  ASSERT_EQ(rig.op.messages().size(), 1u);
+  EXPECT_EQ(rig.op.messages()[0].text, "Open File Error !! empty.prn!! (empty file)");
+  EXPECT_EQ(rig.op.messages()[0].caption, "Open File");
+
+  testing::DeviceRig library(kLibraryEdition);
+  ASSERT_TRUE(library.Open());
+  library.ctx.station_dir = dir;
+  EXPECT_FALSE(SendPrintFile(library.ctx, library.link, "empty.prn"));
+  EXPECT_EQ(library.op.messages().at(0).text, "開檔失敗!! empty.prn!! (空檔案)");
 }
+
+// A folder, a named pipe or a device is refused with the open error before anything is read:
+// a pipe would wait for a writer for good, a device might never end.
+TEST_F(PrintFileTest, WhatIsNoRegularFileIsRefusedWithTheOpenError) {
+  ASSERT_TRUE(rig.Open());
+  rig.ctx.station_dir = dir;
+  fs::create_directory(dir / "I_NC_1.prn");
+  EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, "I_NC_1.prn"));
+  std::vector<std::string> expected{"Open File Error !! I_NC_1.prn!! (a folder)"};
+#ifndef _WIN32
+  ASSERT_EQ(::mkfifo((dir / "pipe.prn").c_str(), 0600), 0);
+  EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, "pipe.prn"));
+  EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, "/dev/zero"));
+  expected.push_back("Open File Error !! pipe.prn!! (a named pipe)");
+  expected.push_back("Open File Error !! /dev/zero!! (a device)");
+#endif
+  std::vector<std::string> texts;
+  for (const auto& m : rig.op.messages()) texts.push_back(m.text);
+  EXPECT_EQ(texts, expected);
+  EXPECT_TRUE(WriteSizes().empty());
+
+  testing::DeviceRig library(kLibraryEdition);
+  ASSERT_TRUE(library.Open());
+  library.ctx.station_dir = dir;
+  EXPECT_FALSE(SendPrintFile(library.ctx, library.link, "I_NC_1.prn"));
+  EXPECT_EQ(library.op.messages().at(0).text, "開檔失敗!! I_NC_1.prn!! (資料夾)");
+}
+
+#ifndef _WIN32
+// The files of /proc say they are empty and are not.
+TEST_F(PrintFileTest, FileIsSentToItsEndWhateverItsSizeSays) {
+  if (!fs::exists("/proc/cpuinfo")) GTEST_SKIP() << "no /proc";
+  ASSERT_TRUE(rig.Open());
+  ASSERT_EQ(fs::file_size("/proc/cpuinfo"), 0u);
+  SendStats stats;
+  EXPECT_TRUE(SendPrintFile(rig.ctx, rig.link, "/proc/cpuinfo", &stats));
+  size_t written = 0;
+  for (size_t size : WriteSizes()) written += size;
+  ASSERT_EQ(stats.chunks.size(), 1u);
+  EXPECT_EQ(written, stats.chunks[0]);
+  EXPECT_GT(written, 0u);
+  using Report = std::pair<uint64_t, uint64_t>;
+  EXPECT_EQ(rig.op.progress(), (std::vector<Report>{{0, written}, {written, written}}));
+  EXPECT_TRUE(rig.op.messages().empty());
+}
+#endif
 
 TEST_F(PrintFileTest, MissingFileIsToldInEachEditionsWords) {
   ASSERT_TRUE(rig.Open());

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "fennick.h"
+#include "library/export_gate.h"
 #include "library/runtime.h"
 #include "model/rom_summary.h"
 #include "operations/catalogue.h"
@@ -25,11 +26,22 @@ void Report(const char* name, const char* what) noexcept {
   std::fprintf(stderr, "fennick: %s stopped: %s\n", name, what);
 }
 
+// One export at a time: the host's threads wait their turn, a call made from inside an export
+// on its own thread is refused.
+tarvo::library::ExportGate g_gate;
+
 // Runs the body of export `name`, which may throw (an operator that cannot answer, a failed
-// allocation): nothing crosses into the host, which gets `failure` instead.
+// allocation): nothing crosses into the host, which gets `failure` instead, as it does when the
+// call is refused.
 template <typename Result, typename Body>
 Result Guard(const char* name, Result failure, Body&& body) noexcept {
   try {
+    tarvo::library::ExportGate::Pass pass = g_gate.Enter(name);
+    if (!pass.entered()) {
+      std::fprintf(stderr, "fennick: %s refused: %s is still running on this thread\n", name,
+                   pass.running());
+      return failure;
+    }
     return body();
   } catch (const std::exception& e) {
     Report(name, e.what());

@@ -92,6 +92,24 @@ TEST_F(UpdateFWTest, CancelIsAnUnopenableEmptyName) {
                                       "WriteFileX: Write MELoadFile Command Error !!"}));
 }
 
+// An empty image would pass for a firmware update that went out.
+TEST_F(UpdateFWTest, EmptyImageIsAFailureToldAsSuchAndSendsNothing) {
+  WriteBytes("empty.bin", {});
+  bench.op.QueueFile("empty.bin");
+  EXPECT_FALSE(UpdateFW(bench.ctx, bench.link));
+  EXPECT_TRUE(bench.printer.log().empty());
+  EXPECT_EQ(bench.MessageTexts(),
+            (std::vector<std::string>{"Open File: Open File Error !! empty.bin!! (empty file)",
+                                      "WriteFileX: Write MELoadFile Command Error !!"}));
+
+  Bench library(kLibraryEdition);
+  WriteBytes("Shipping_1C71.bin", {});
+  EXPECT_FALSE(UpdateShippingFW(library.ctx, library.link, 1));
+  EXPECT_EQ(library.MessageTexts(),
+            (std::vector<std::string>{"Open File: 開檔失敗!! Shipping_1C71.bin!! (空檔案)",
+                                      "WriteFileX: MELoadFile Command寫入失敗!!"}));
+}
+
 TEST_F(UpdateFWTest, FailedWriteIsToldByTheSendAndAgain) {
   WriteBytes("fw.bin", std::vector<uint8_t>(100, 1));
   bench.printer.faults().fail_write_after = 0;

@@ -21,12 +21,18 @@ Outcome WriteImageAndTell(const Context& ctx, PrinterLink& link,
   return Outcome::Failed(written.kind, std::string(failure));
 }
 
-std::optional<std::vector<uint8_t>> ChooseAndReadFileHead(const Context& ctx, size_t limit) {
+std::optional<std::vector<uint8_t>> ChooseAndReadSizedFile(const Context& ctx, size_t size,
+                                                           std::string* error) {
   CurrentDirectoryGuard keep_directory;
+  *error = "Open File Error !!";
   std::optional<std::string> path =
       ctx.op.ChooseFile(FileRequest{false, std::string(kRomFileFilter)});
   if (!path) return std::nullopt;
-  return ReadFileHead(ctx.StationPath(*path), limit);
+  std::string note;
+  std::optional<std::vector<uint8_t>> bytes =
+      ReadSizedFile(ctx, ctx.StationPath(*path), size, &note);
+  if (!bytes && !note.empty()) *error += " " + *path + note;
+  return bytes;
 }
 
 }  // namespace tarvo

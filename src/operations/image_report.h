@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,9 +24,12 @@ Outcome WriteImageAndTell(const Context& ctx, PrinterLink& link,
                           std::string_view success, std::string_view failure,
                           std::string_view caption);
 
-// Asks the operator for a file to open (every file offered) and reads its first `limit` bytes.
-// Nothing when the dialog is cancelled or the file cannot be read. The current directory is the
-// same afterwards, wherever the dialog went.
-std::optional<std::vector<uint8_t>> ChooseAndReadFileHead(const Context& ctx, size_t limit);
+// Asks the operator for a file to open (every file offered) and reads it when it holds exactly
+// `size` bytes (ReadSizedFile). Nothing when the dialog is cancelled or the file is refused;
+// *error then holds what to tell: "Open File Error !!", followed by the file's name and what is
+// wrong with it when a file was there. The current directory is the same afterwards, wherever
+// the dialog went.
+std::optional<std::vector<uint8_t>> ChooseAndReadSizedFile(const Context& ctx, size_t size,
+                                                           std::string* error);
 
 }  // namespace tarvo

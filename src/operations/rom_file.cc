@@ -1,9 +1,10 @@
 #include "operations/rom_file.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "base/atomic_file.h"
+#include "base/input_file.h"
+#include "charts/file_notes.h"
 #include "operations/current_directory.h"
 #include "operations/image_report.h"
 #include "protocol/eeprom.h"
@@ -21,22 +22,43 @@ Outcome OpenFileError(const Context& ctx) {
 
 }  // namespace
 
-std::optional<std::vector<uint8_t>> ReadFileHead(const std::string& path, size_t limit) {
-  if (path.empty()) return std::nullopt;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::vector<uint8_t> bytes(limit);
-  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(limit));
-  // A short file ends in eof; a directory or an I/O error sets bad.
-  if (file.bad()) return std::nullopt;
-  bytes.resize(static_cast<size_t>(file.gcount()));
+std::optional<std::vector<uint8_t>> ReadSizedFile(const Context& ctx, const std::string& path,
+                                                  size_t size, std::string* note) {
+  note->clear();
+  InputFile file = InputFile::Open(path);
+  if (!file.ok()) {
+    *note = FileKindNote(ctx, file.kind());
+    return std::nullopt;
+  }
+  // A size of 0 may hide bytes (the system's own files give 0): those are counted by reading.
+  if (file.size() != 0 && file.size() != size) {
+    *note = FileSizeNote(ctx, file.size(), size);
+    return std::nullopt;
+  }
+  // One byte more than wanted tells a longer file from one of the right size.
+  std::vector<uint8_t> bytes(size + 1);
+  std::optional<size_t> got = file.Read(bytes);
+  if (!got) return std::nullopt;
+  if (*got > size) {
+    *note = FileTooLongNote(ctx, size);
+    return std::nullopt;
+  }
+  if (*got != size) {
+    *note = FileSizeNote(ctx, *got, size);
+    return std::nullopt;
+  }
+  bytes.resize(size);
   return bytes;
 }
 
 Outcome LoadFile(const Context& ctx, PrinterLink& link) {
+  std::string error;
+  std::optional<std::vector<uint8_t>> bytes = ChooseAndReadSizedFile(ctx, kRomImageSize, &error);
+  if (!bytes) {
+    ctx.Error(error, kOpenFileCaption);
+    return Outcome::NotDone(std::move(error));
+  }
   RomImage image{};
-  std::optional<std::vector<uint8_t>> bytes = ChooseAndReadFileHead(ctx, kRomImageSize);
-  if (!bytes) return OpenFileError(ctx);
   std::copy(bytes->begin(), bytes->end(), image.begin());
   // The file is meant to be in the EEPROM as it stands, every byte of it.
   return WriteImageAndTell(ctx, link, image, EveryImageByte(), "Load Data Success !!",

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "operations/romdata_test_env.h"
 
 namespace tarvo {
@@ -25,27 +29,70 @@ class RomFileTest : public ::testing::Test {
   ScratchDir dir;
 };
 
-TEST_F(RomFileTest, ShortFileLoadsWithZeroBytesAfterIt) {
-  const std::string path = dir.File("short.rom");
-  WriteBytes(path, Bytes(100, 3));
-  bench.op.QueueFile(path);
-  EXPECT_TRUE(LoadFile(bench.ctx, bench.link));
+// A file of another size is no ROM data image: zeros written in its place would clear the
+// printer's settings, the firmware version among them.
+TEST_F(RomFileTest, FileOfAnotherSizeIsRefusedNamingItsSizeAndNothingWritten) {
+  const RomImage before = bench.printer.eeprom();
+  std::vector<std::string> expected;
+  for (size_t size : {0, 100, 127, 129, 200, 1 << 20}) {
+    const std::string path = dir.File(std::to_string(size) + ".rom");
+    WriteBytes(path, Bytes(size, 3));
+    bench.op.QueueFile(path);
+    EXPECT_FALSE(LoadFile(bench.ctx, bench.link)) << size;
+    expected.push_back("MEload: Open File Error !! " + path + " (" + std::to_string(size) +
+                       " bytes, not 128)");
+  }
+#ifndef _WIN32
+  // Sparse: nothing of it is on the disk, and nothing of it is read.
+  const std::string huge = dir.File("huge.rom");
+  WriteBytes(huge, {});
+  std::filesystem::resize_file(huge, uint64_t{4} << 30);
+  bench.op.QueueFile(huge);
+  EXPECT_FALSE(LoadFile(bench.ctx, bench.link));
+  expected.push_back("MEload: Open File Error !! " + huge + " (4294967296 bytes, not 128)");
+#endif
 
-  RomImage expected{};
-  for (size_t i = 0; i < 100; ++i) expected[i] = static_cast<uint8_t>(3 + i);
-  EXPECT_EQ(bench.printer.eeprom(), expected);
-  EXPECT_EQ(bench.MessageTexts(), std::vector<std::string>{"Load: Load Data Success !!"});
+  EXPECT_EQ(bench.MessageTexts(), expected);
+  EXPECT_EQ(bench.op.messages().at(0).icon, Icon::kError);
+  EXPECT_TRUE(bench.Received().empty());
+  EXPECT_EQ(bench.printer.eeprom(), before);
   EXPECT_EQ(bench.op.requests.at(0).filter, "All Files|*.*||");
   EXPECT_FALSE(bench.op.requests.at(0).save);
 }
 
-TEST_F(RomFileTest, LongFileLoadsItsFirst128Bytes) {
-  const std::string path = dir.File("long.rom");
-  WriteBytes(path, Bytes(200, 9));
-  bench.op.QueueFile(path);
-  EXPECT_TRUE(LoadFile(bench.ctx, bench.link));
-  const std::vector<uint8_t> first = Bytes(128, 9);
-  EXPECT_TRUE(std::equal(first.begin(), first.end(), bench.printer.eeprom().begin()));
+TEST_F(RomFileTest, WhatIsNoRegularFileIsRefusedWithoutWaitingForIt) {
+  bench.op.QueueFile(dir.path().string());
+  EXPECT_FALSE(LoadFile(bench.ctx, bench.link));
+  std::vector<std::string> expected{"MEload: Open File Error !! " + dir.path().string() +
+                                    " (a folder)"};
+#ifndef _WIN32
+  const std::string fifo = dir.File("pipe.rom");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  bench.op.QueueFile(fifo);
+  EXPECT_FALSE(LoadFile(bench.ctx, bench.link));
+  bench.op.QueueFile("/dev/zero");
+  EXPECT_FALSE(LoadFile(bench.ctx, bench.link));
+  expected.push_back("MEload: Open File Error !! " + fifo + " (a named pipe)");
+  expected.push_back("MEload: Open File Error !! /dev/zero (a device)");
+  // Says it is empty, holds more than an image: refused without reading it all.
+  if (std::filesystem::exists("/proc/cpuinfo")) {
+    bench.op.QueueFile("/proc/cpuinfo");
+    EXPECT_FALSE(LoadFile(bench.ctx, bench.link));
+    expected.push_back("MEload: Open File Error !! /proc/cpuinfo (more than 128 bytes)");
+  }
+#endif
+  EXPECT_EQ(bench.MessageTexts(), expected);
+  EXPECT_TRUE(bench.Received().empty());
+}
+
+TEST_F(RomFileTest, LibraryTellsTheRefusalInItsOwnWords) {
+  Bench library(kLibraryEdition);
+  const std::string path = dir.File("short.rom");
+  WriteBytes(path, Bytes(127, 1));
+  library.op.QueueFile(path);
+  EXPECT_FALSE(LoadFile(library.ctx, library.link));
+  EXPECT_EQ(library.MessageTexts(), std::vector<std::string>{"MEload: Open File Error !! " + path +
+                                                             " (127 位元組, 應為 128 位元組)"});
 }
 
 TEST_F(RomFileTest, NoFileMeansOpenErrorAndNothingWritten) {
@@ -53,11 +100,9 @@ TEST_F(RomFileTest, NoFileMeansOpenErrorAndNothingWritten) {
   EXPECT_FALSE(LoadFile(bench.ctx, bench.link));
   bench.op.QueueFile(dir.File("missing.rom"));
   EXPECT_FALSE(LoadFile(bench.ctx, bench.link));
-  bench.op.QueueFile(dir.path().string());  // a folder cannot be read as a file
-  EXPECT_FALSE(LoadFile(bench.ctx, bench.link));
 
   EXPECT_TRUE(bench.Received().empty());
-  EXPECT_EQ(bench.MessageTexts(), std::vector<std::string>(3, "MEload: Open File Error !!"));
+  EXPECT_EQ(bench.MessageTexts(), std::vector<std::string>(2, "MEload: Open File Error !!"));
   EXPECT_EQ(bench.op.messages().at(0).icon, Icon::kError);
 }
 

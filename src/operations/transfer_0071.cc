@@ -84,10 +84,11 @@ RomImage ConvertRomData0071(std::span<const uint8_t, kOldRomFileSize> old, const
 }
 
 Outcome Transferflag(const Context& ctx, PrinterLink& link, DeviceState& state) {
-  std::optional<std::vector<uint8_t>> bytes = ChooseAndReadFileHead(ctx, kOldRomFileSize);
+  std::string error;
+  std::optional<std::vector<uint8_t>> bytes = ChooseAndReadSizedFile(ctx, kOldRomFileSize, &error);
   if (!bytes) {
-    ctx.Error("Open File Error !!", "MEload");
-    return Outcome::NotDone("Open File Error !!");
+    ctx.Error(error, "MEload");
+    return Outcome::NotDone(std::move(error));
   }
   std::array<uint8_t, kOldRomFileSize> old{};
   std::copy(bytes->begin(), bytes->end(), old.begin());

@@ -31,9 +31,10 @@ RomImage ConvertRomData0071(std::span<const uint8_t, kOldRomFileSize> old, const
 inline constexpr std::string_view kTransferFailure = "Transfer Data Fail !!";
 inline constexpr std::string_view kTransferCaption = "Transfer";
 
-// Asks for an old ROM data file, converts it (a short file counts as completed with zero bytes),
-// keeps the result as the current image and writes it into the printer with a read-back of every
-// byte but FwVersion. An unreadable file sends nothing ("Open File Error !!"); a failed version
+// Asks for an old ROM data file, converts it, keeps the result as the current image and writes it
+// into the printer with a read-back of every byte but FwVersion. A file that cannot be read, is
+// no regular file or holds other than 124 bytes sends nothing ("Open File Error !!", with its
+// name and what is wrong when a file was there); a failed version
 // query or a write that does not verify is told as kTransferFailure, and after a failed query
 // nothing is written and the current image is kept.
 Outcome Transferflag(const Context& ctx, PrinterLink& link, DeviceState& state);

@@ -106,8 +106,12 @@ class TransferflagTest : public ::testing::Test {
 };
 
 // The write is read back, so a printer that did not store the image is told (see below).
-TEST_F(TransferflagTest, ShortFileCountsAsZeroFilledAndIsWrittenWithReadBack) {
-  bench.op.QueueFile(OldFileOf(100, 0x11));
+TEST_F(TransferflagTest, FileIsConvertedAndWrittenWithReadBack) {
+  std::vector<uint8_t> bytes(kOldRomFileSize, 0);
+  std::fill_n(bytes.begin(), 100, 0x11);
+  const std::string path = dir.File("old.rom");
+  testing_env::WriteBytes(path, bytes);
+  bench.op.QueueFile(path);
   state.current_image.fill(0x77);
   EXPECT_TRUE(Transferflag(bench.ctx, bench.link, state));
 
@@ -118,8 +122,8 @@ TEST_F(TransferflagTest, ShortFileCountsAsZeroFilledAndIsWrittenWithReadBack) {
   EXPECT_EQ(bench.printer.eeprom(), image);
   EXPECT_EQ(image[0x00], 0x11);
   EXPECT_EQ(IntField(image, "NonUsed1"), 0x11);      // old 0x5C
-  EXPECT_EQ(IntField(image, "Ymc1stIcFlag"), 0x11);  // old 0x63, the file's last byte
-  EXPECT_EQ(IntField(image, "NonUsed2"), 0);         // old 0x64: past the file's end
+  EXPECT_EQ(IntField(image, "Ymc1stIcFlag"), 0x11);  // old 0x63, the last byte of 0x11
+  EXPECT_EQ(IntField(image, "NonUsed2"), 0);         // old 0x64, the first zero byte
   EXPECT_EQ(IntField(image, "LocalCounter2"), 0);
   EXPECT_EQ(image[kFtFlagOffset], 0);
   EXPECT_EQ(image[kUnplugAccumulationOffset], 0x77);
@@ -127,18 +131,24 @@ TEST_F(TransferflagTest, ShortFileCountsAsZeroFilledAndIsWrittenWithReadBack) {
   EXPECT_EQ(bench.op.requests.at(0).filter, "All Files|*.*||");
 }
 
-TEST_F(TransferflagTest, LongFileIsReadOnlyUpTo124Bytes) {
-  std::vector<uint8_t> bytes(300, 0x22);
-  std::fill(bytes.begin() + kOldRomFileSize, bytes.end(), 0x99);
-  std::string path = dir.File("old300.rom");
-  testing_env::WriteBytes(path, bytes);
-  bench.op.QueueFile(path);
-  EXPECT_TRUE(Transferflag(bench.ctx, bench.link, state));
+TEST_F(TransferflagTest, FileOfAnotherSizeIsRefusedNamingItsSizeAndNothingWritten) {
+  state.current_image.fill(0x55);
+  const RomImage before = state.current_image;
+  std::vector<std::string> expected;
+  for (size_t size : {0, 100, 123, 125, 128, 300, 1 << 20}) {
+    const std::string path = OldFileOf(size, 0x22);
+    bench.op.QueueFile(path);
+    EXPECT_FALSE(Transferflag(bench.ctx, bench.link, state)) << size;
+    expected.push_back("MEload: Open File Error !! " + path + " (" + std::to_string(size) +
+                       " bytes, not 124)");
+  }
+  bench.op.QueueFile(dir.path().string());
+  EXPECT_FALSE(Transferflag(bench.ctx, bench.link, state));
+  expected.push_back("MEload: Open File Error !! " + dir.path().string() + " (a folder)");
 
-  OldFile head;
-  head.fill(0x22);
-  EXPECT_EQ(state.current_image, ConvertRomData0071(head, RomImage{}, "0073"));
-  EXPECT_EQ(bench.printer.eeprom(), state.current_image);
+  EXPECT_EQ(bench.MessageTexts(), expected);
+  EXPECT_TRUE(bench.Received().empty());  // not even the version query
+  EXPECT_EQ(state.current_image, before);
 }
 
 TEST_F(TransferflagTest, UnreadableFileWritesNothing) {

@@ -12,11 +12,44 @@
 
 namespace tarvo::sim {
 
+namespace {
+
+// True for a regular file or no file at `path`; otherwise *what names what is there.
+bool IsFileOrNothing(const std::string& path, std::string* what) {
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  switch (status.type()) {
+    case std::filesystem::file_type::not_found:
+    case std::filesystem::file_type::regular:
+      return true;
+    case std::filesystem::file_type::none:  // it cannot be looked at: the read says so
+      return true;
+    case std::filesystem::file_type::directory:
+      *what = "a folder";
+      return false;
+    case std::filesystem::file_type::fifo:
+      *what = "a named pipe";
+      return false;
+    case std::filesystem::file_type::character:
+    case std::filesystem::file_type::block:
+      *what = "a device";
+      return false;
+    default:
+      *what = "not a regular file";
+      return false;
+  }
+}
+
+}  // namespace
+
 SimPrinter::SimPrinter(Clock& clock, SimSpec spec) : clock_(clock), spec_(std::move(spec)) {
   if (spec_.state_file.empty()) return;
   std::string why;
   if (!CanWriteFileAtomically(spec_.state_file, &why)) {
     state_error_ = "state file " + spec_.state_file + " cannot be written (" + why + ")";
+  } else if (!IsFileOrNothing(spec_.state_file, &why)) {
+    // A named pipe would hold the printer up at the first read, and be replaced at the first save.
+    state_error_ = "state file " + spec_.state_file + " is " + why;
   }
   RemoveStaleTemporaries(spec_.state_file);
   Load();
@@ -47,6 +80,8 @@ void SimPrinter::Load() {
   if (spec_.state_file.empty()) return;
   std::error_code ec;
   if (!std::filesystem::exists(spec_.state_file, ec)) return;  // fresh from the parts store
+  std::string what;
+  if (!IsFileOrNothing(spec_.state_file, &what)) return;  // never opened: state_error() says why
   std::ifstream in(spec_.state_file, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();

@@ -27,9 +27,9 @@ namespace tarvo::sim {
 // is reported by load_failed()/load_error(); the printer then starts fresh and leaves the bad file
 // alone until its state first changes, when the bad file is moved aside to "<file>.corrupt" and
 // the new state written in its place. A state file that cannot be written at all (its folder is
-// missing or takes no files) makes the printer unusable: state_error() says why, and a front end
-// refuses to start with it. A save that fails later is told to the problem sink at once and
-// counted (save_failures()).
+// missing or takes no files) or that is no regular file (a named pipe) makes the printer unusable:
+// state_error() says why, and a front end refuses to start with it. A save that fails later is told
+// to the problem sink at once and counted (save_failures()).
 class SimPrinter {
  public:
   // log() keeps at most this many lines; when it is full the older half is dropped.

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -427,6 +428,15 @@ TEST_F(SimStateFileTest, StateFileThatCannotBeWrittenIsToldAtStartAndAtEverySave
   ASSERT_EQ(problems.size(), 2u);
   EXPECT_THAT(problems[0], HasSubstr("is not saved"));
   fs::create_directories(dir);
+}
+
+// A named pipe would hold the printer up at its first read, for good; a save would replace it.
+TEST_F(SimStateFileTest, StateFileThatIsNoRegularFileMakesThePrinterUnusable) {
+  ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+  SimPrinter piped(clock, Spec());
+  EXPECT_THAT(piped.state_error(), HasSubstr("p.json is a named pipe"));
+  EXPECT_FALSE(piped.load_failed());
+  EXPECT_TRUE(fs::is_fifo(file));
 }
 
 TEST_F(SimStateFileTest, TemporariesOfAKilledRunAreRemovedAtStart) {
