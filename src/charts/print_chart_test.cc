@@ -83,11 +83,10 @@ TEST_F(PrintChartTest, PrintCountWrapsAndAMissingSecondFileSkipsOnlyTheWait) {
 // A folder or an empty file in a chart file's place is told as the file it is, and the chart
 // fails; before, the folder came out as a write error and the empty file as printed.
 TEST_F(PrintChartTest, ChartFileThatIsAFolderOrEmptyIsToldAsAnOpenError) {
-  fs::remove("I_NC_1.prn");
-  fs::create_directory("I_NC_1.prn");
+  folder.Remove("I_NC_1.prn");
+  std::filesystem::create_directory(folder.path() / "I_NC_1.prn");
   EXPECT_FALSE(PrintChart(rig.ctx, rig.link, state, head, label, kNozzleCheckChart));
-  fs::remove("I_TOF_1.prn");
-  std::ofstream("I_TOF_1.prn", std::ios::binary).flush();
+  folder.Write("I_TOF_1.prn", 0);
   EXPECT_FALSE(PrintChart(rig.ctx, rig.link, state, head, label, kTofChart));
 
   ASSERT_EQ(rig.op.messages().size(), 2u);
