@@ -45,18 +45,68 @@ struct PreamblePlacement {
   }
 };
 
+// Where each read exchange places the preamble.
+struct PreamblePlan {
+  PreamblePlacement temperature;
+  PreamblePlacement fw_version;
+  PreamblePlacement head_block;
+  PreamblePlacement rom_image;
+  PreamblePlacement memory;
+};
+
 // Which of the two deliverables the device layer serves. It is chosen once, when the device layer
-// is built, and decides message texts, reply time limits and the few sequence differences between
-// the desktop program and the station library. Everything else is one code path.
-class Edition {
- public:
+// is built. Every difference between the desktop program and the station library is a field of
+// it, given in the two tables below (kProgramEdition, kLibraryEdition); the code reads the field
+// and branches on no edition of its own. Two kinds of difference are data elsewhere: the texts
+// the operator sees (EditionText, where they are shown) and the steps of the motor sequences kept
+// for one edition (marked in their tables, operations/maintenance_tables.cc).
+struct Edition {
   static constexpr uint32_t kWriteWaitMs = 9'000'000;
 
-  constexpr explicit Edition(EditionKind kind) : kind_(kind) {}
+  EditionKind kind;
+  std::string_view name;  // how the line's records name the deliverable
 
-  EditionKind kind() const { return kind_; }
-  bool is_program() const { return kind_ == EditionKind::kProgram; }
-  bool is_library() const { return kind_ == EditionKind::kLibrary; }
+  // The wire.
+  ReplyLimits reply_limits;
+  PreamblePlan preambles;
+
+  // The ink system values (UnplugAccumulation, TclCondition). The program edits them among the
+  // other fields: the EEPROM Data dialog has their "Unplug Acmlt" and "TCL Condition" boxes.
+  // The library leaves them as read there, and reports them instead: in bytes 75-76 of the ROM
+  // summary record (77 bytes rather than 75), and on every chart, read from the image before the
+  // chart is printed, in the header's status and its TOP line ("TOP=+0 TCL=01/02" rather than
+  // "TOP Adjust=+025").
+  bool eeprom_dialog_edits_ink_system;
+  bool reports_ink_system;
+
+  // The chart header's version line names the printer's firmware, queried for each chart, and
+  // the host's version text ("FW/FT=1C71/A080") rather than the program's version
+  // ("Program:0077").
+  bool header_names_firmware;
+
+  // DumpData tells a failed image read itself ("Read ROM Data Error!!") rather than stopping
+  // silently.
+  bool dump_tells_read_failure;
+
+  // SetInitialStuff proposes "1" in its dialog rather than showing the flag as stored.
+  bool initial_stuff_proposes_set;
+
+  // SetHeadID fills a copy of the host's block and hands it back once the head ID was entered,
+  // rather than filling the station's working block in place.
+  bool head_id_on_host_copy;
+  // SetHeadID locks the carriage a second time at its end: J(0,0), M(0,0,0,0,0,3), J(1,0).
+  bool head_id_locks_twice;
+
+  // TOF and BiAdjust store the caller's working block with the new value, rather than the
+  // EEPROM's block as read afresh with only the new value changed.
+  bool adjustments_store_working_block;
+
+  // How many nozzle cleaning modes there are: 1 CL1, 2 CL2, 3 CL1D, and in the library 4.
+  int cleaning_modes;
+
+  // For the texts and the tables kept per edition; every other difference is a field above.
+  bool is_program() const { return kind == EditionKind::kProgram; }
+  bool is_library() const { return kind == EditionKind::kLibrary; }
 
   std::string_view Text(const EditionText& text) const {
     return is_program() ? text.program : text.library;
@@ -66,36 +116,72 @@ class Edition {
     return is_program() ? program : library;
   }
 
-  // The program sends the preamble before the command of each read but the image read; the
-  // library after the command, and again after the answer of a read that has one, but none
-  // with the temperature.
   constexpr PreamblePlacement preamble(ReadExchange exchange) const {
-    constexpr PreamblePlacement kBefore{.before_command = true};
-    constexpr PreamblePlacement kAfterCommand{.after_command = true};
-    constexpr PreamblePlacement kAfterCommandAndAnswer{.after_command = true, .after_answer = true};
     switch (exchange) {
       case ReadExchange::kTemperature:
-        return is_program() ? kBefore : PreamblePlacement{};
+        return preambles.temperature;
       case ReadExchange::kFwVersion:
+        return preambles.fw_version;
       case ReadExchange::kHeadBlock:
-        return is_program() ? kBefore : kAfterCommand;
+        return preambles.head_block;
       case ReadExchange::kRomImage:
-        return is_program() ? PreamblePlacement{} : kAfterCommandAndAnswer;
+        return preambles.rom_image;
       case ReadExchange::kMemory:
-        return is_program() ? kBefore : kAfterCommandAndAnswer;
+        return preambles.memory;
     }
     return {};
   }
-
-  ReplyLimits reply_limits() const {
-    return is_program() ? ReplyLimits{10'000, 500, 20'000} : ReplyLimits{180'000, 500, 180'000'000};
-  }
-
- private:
-  EditionKind kind_;
 };
 
-inline constexpr Edition kProgramEdition{EditionKind::kProgram};
-inline constexpr Edition kLibraryEdition{EditionKind::kLibrary};
+namespace edition_detail {
+inline constexpr PreamblePlacement kBeforeCommand{.before_command = true};
+inline constexpr PreamblePlacement kAfterCommand{.after_command = true};
+inline constexpr PreamblePlacement kAfterCommandAndAnswer{.after_command = true,
+                                                          .after_answer = true};
+}  // namespace edition_detail
+
+// The desktop program: 10 s per read, 20 s of status frames at the most; the preamble before the
+// command of each read but the image read.
+inline constexpr Edition kProgramEdition{
+    .kind = EditionKind::kProgram,
+    .name = "program",
+    .reply_limits = {.read_wait_ms = 10'000, .status_pause_ms = 500, .status_cap_ms = 20'000},
+    .preambles = {.temperature = edition_detail::kBeforeCommand,
+                  .fw_version = edition_detail::kBeforeCommand,
+                  .head_block = edition_detail::kBeforeCommand,
+                  .rom_image = {},
+                  .memory = edition_detail::kBeforeCommand},
+    .eeprom_dialog_edits_ink_system = true,
+    .reports_ink_system = false,
+    .header_names_firmware = false,
+    .dump_tells_read_failure = false,
+    .initial_stuff_proposes_set = true,
+    .head_id_on_host_copy = false,
+    .head_id_locks_twice = true,
+    .adjustments_store_working_block = false,
+    .cleaning_modes = 3,
+};
+
+// The station library: 180 s per read, 180,000 s of status frames; the preamble after the
+// command, and again after the answer of a read that has one, but none with the temperature.
+inline constexpr Edition kLibraryEdition{
+    .kind = EditionKind::kLibrary,
+    .name = "library",
+    .reply_limits = {.read_wait_ms = 180'000, .status_pause_ms = 500, .status_cap_ms = 180'000'000},
+    .preambles = {.temperature = {},
+                  .fw_version = edition_detail::kAfterCommand,
+                  .head_block = edition_detail::kAfterCommand,
+                  .rom_image = edition_detail::kAfterCommandAndAnswer,
+                  .memory = edition_detail::kAfterCommandAndAnswer},
+    .eeprom_dialog_edits_ink_system = false,
+    .reports_ink_system = true,
+    .header_names_firmware = true,
+    .dump_tells_read_failure = true,
+    .initial_stuff_proposes_set = false,
+    .head_id_on_host_copy = true,
+    .head_id_locks_twice = false,
+    .adjustments_store_working_block = true,
+    .cleaning_modes = 4,
+};
 
 }  // namespace tarvo

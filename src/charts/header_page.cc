@@ -78,12 +78,12 @@ std::vector<uint8_t> BuildHeaderPage(const Edition& edition, const HeaderInputs&
           TwoDigits(SignedByte(label.ink_charges)) + " " +
           TwoDigits(SignedByte(label.nozzle_cleanings)) + "]" + sep2;
 
-  if (edition.is_program()) {
+  if (edition.header_names_firmware) {
+    text += "FW/FT=" + in.firmware.value_or("") + "/" + in.library_version + sep2;
+  } else {
     std::string version = in.program_version;
     for (char& c : version) c = c == '\0' ? ' ' : c;
     text += "Program:" + version + sep2;
-  } else {
-    text += "FW/FT=" + in.firmware.value_or("") + "/" + in.library_version + sep2;
   }
 
   text += TwoDigits(in.time.tm_mday) + "-" + TwoDigits(in.time.tm_mon + 1) + "-20" +
@@ -108,13 +108,13 @@ std::vector<uint8_t> BuildHeaderPage(const Edition& edition, const HeaderInputs&
   int tof = SignedByte(head[kTofAdjustOffset]) * 25;
   int abs_tof = std::abs(tof);
   char sign = tof < 0 ? '-' : tof == 0 ? ' ' : '+';
-  if (edition.is_program()) {
+  if (edition.reports_ink_system) {
+    text += std::string("TOP=") + sign + static_cast<char>('0' + abs_tof / 100) +
+            " TCL=" + status.substr(2, 2) + "/" + status.substr(4, 2) + "\r\n";
+  } else {
     text += std::string("TOP Adjust=") + sign + static_cast<char>('0' + abs_tof / 100) +
             static_cast<char>('0' + abs_tof % 100 / 10) + static_cast<char>('0' + abs_tof % 10) +
             "\r\n";
-  } else {
-    text += std::string("TOP=") + sign + static_cast<char>('0' + abs_tof / 100) +
-            " TCL=" + status.substr(2, 2) + "/" + status.substr(4, 2) + "\r\n";
   }
 
   text += "[" + DestinationLineText(std::span(head).subspan(kModelNameOffset, 3)) + "]" + sep1;

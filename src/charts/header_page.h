@@ -19,14 +19,16 @@ namespace tarvo {
 struct HeaderInputs {
   HeadBlock head{};        // head data block
   ChartLabel chart_label;  // chart label record (already counted)
-  // Two characters (temperature) in the program; six in the library: temperature,
-  // unplug accumulation, TCL condition.
+  // Two characters (temperature); six where the edition reports the ink system values:
+  // temperature, unplug accumulation, TCL condition.
   std::string status;
   int layout = 0;  // 1: multi-line, 0: compact
   std::tm time{};
-  std::string program_version = "0077";  // program: printed after "Program:"
-  std::optional<std::string> firmware;   // library: the printer's version, nothing if not read
-  std::string library_version;           // library: printed after the firmware version
+  std::string program_version = "0077";  // printed after "Program:"
+  // Where the header names the firmware: the printer's version (nothing if not read) and the
+  // host's version text printed after it.
+  std::optional<std::string> firmware;
+  std::string library_version;
 };
 
 // The header page, byte for byte, as it is sent in one write.

@@ -18,9 +18,9 @@ Outcome PrintChart(const Context& ctx, PrinterLink& link, const DeviceState& sta
   Outcome passed;
 
   std::string tcl;
-  if (ctx.edition.is_library()) {
-    // The library prints the ink system values beside the temperature. A failed read prints them
-    // as zero.
+  if (ctx.edition.reports_ink_system) {
+    // The ink system values are printed beside the temperature. A failed read prints them as
+    // zero.
     RomImage image{};
     if (Outcome read = ReadRomImage(ctx, link, image); !read.achieved()) {
       image.fill(0);
@@ -46,7 +46,7 @@ Outcome PrintChart(const Context& ctx, PrinterLink& link, const DeviceState& sta
   header.chart_label = chart_label;
   header.status = status;
   header.layout = row->layout;
-  if (ctx.edition.is_library()) {
+  if (ctx.edition.header_names_firmware) {
     std::string version;
     Outcome queried = ReadFWVersion(ctx, link, version);
     if (queried.achieved()) header.firmware = version;

@@ -22,7 +22,8 @@ int NozzleCleanCommand(Session& s, std::span<const std::string> args) {
   const std::optional<int> mode = ParseInt(args[0]);
   if (!mode || !CleaningParameter(s.ctx.edition, *mode)) {
     s.err << "tarvo-cli: NozzleClean takes mode 1 (CL1), 2 (CL2) or 3 (CL1D)"
-          << (s.ctx.edition.is_library() ? " or 4" : "") << ", not \"" << args[0] << "\"\n";
+          << (CleaningParameter(s.ctx.edition, 4) ? " or 4" : "") << ", not \"" << args[0]
+          << "\"\n";
     return kExitUsage;
   }
   Outcome cleaned = catalogue::NozzleClean(s.ctx, s.link, s.station, *mode);

@@ -82,7 +82,7 @@ int DumpTransferROMDataCommand(Session& s, std::span<const std::string>) {
         << "ECN = " << SummaryInt(record, summary::kEcn) << "\n"
         << "Init Stuff = " << int{record[summary::kInitialStuffFlag]} << "\n"
         << "FT Flag = " << int{record[summary::kFtFlag]} << "\n";
-  if (s.ctx.edition.is_library()) {
+  if (s.ctx.edition.reports_ink_system) {
     s.out << "Unplug Acmlt = " << int{record[summary::kUnplugAccumulation]} << "\n"
           << "TCL Condition = " << int{record[summary::kTclCondition]} << "\n";
   }

@@ -10,7 +10,7 @@
 namespace tarvo {
 namespace {
 
-// Only in the program's copy of the dialog.
+// The ink system values, in the dialog where the edition edits them.
 constexpr int kUnplugAcmltId = 1306;
 constexpr int kTclConditionId = 1307;
 
@@ -60,7 +60,7 @@ EepromDataDialog::EepromDataDialog(const Edition& edition) {
     for (const RomField& f : RomFields()) {
       if (f.control_id == 0 || f.label.empty()) continue;
       if ((column == 0) != InFirstColumn(f)) continue;
-      if (edition.is_library() &&
+      if (!edition.eeprom_dialog_edits_ink_system &&
           (f.control_id == kUnplugAcmltId || f.control_id == kTclConditionId)) {
         continue;
       }

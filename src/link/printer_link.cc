@@ -129,7 +129,7 @@ bool PrinterLink::IsStatusFrame(std::span<const uint8_t> transfer) {
 }
 
 bool PrinterLink::ReadReply(std::span<uint8_t> dest) {
-  const ReplyLimits limits = ctx_.edition.reply_limits();
+  const ReplyLimits limits = ctx_.edition.reply_limits;
   const int64_t start = ctx_.clock.NowMs();
   std::array<uint8_t, kReplyBufferSize> reply;
   const size_t length = std::min(dest.size(), reply.size());

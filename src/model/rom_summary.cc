@@ -65,7 +65,7 @@ void FillRomSummary(std::span<uint8_t, kLibrarySummarySize> record,
   PutSignedByte(record, summary::kEcn, image, kEcnAdjustOffset);
   record[summary::kInitialStuffFlag] = image[kInitialStuffFlagOffset];
   record[summary::kFtFlag] = image[kFtFlagOffset];
-  if (edition.is_library()) {
+  if (edition.reports_ink_system) {
     record[summary::kUnplugAccumulation] = image[kUnplugAccumulationOffset];
     record[summary::kTclCondition] = image[kTclConditionOffset];
   }

@@ -24,15 +24,15 @@ constexpr BiDMode kBiDModes[] = {
 constexpr std::string_view kWriteEepromError = "Write EEPROM Error !!";
 
 // Stores one adjusted field: the EEPROM's head data block is read fresh into `read` and gets the
-// new value; the program writes that block (so the rest of the EEPROM's block stays as it is),
-// the library the caller's working block.
+// new value; the block written is that one (so the rest of the EEPROM's block stays as it is) or,
+// where the edition says so, the caller's working block.
 Outcome Store(const Context& ctx, PrinterLink& link, HeadBlock& working, HeadBlock& read,
               uint8_t offset, uint8_t value, std::string_view failure, std::string_view caption) {
   // Writing over a block that could not be read would put stale bytes into the EEPROM.
   Outcome fresh = ReadData(ctx, link, read);
   if (!fresh.achieved()) return fresh;
   read[offset] = value;
-  if (ctx.edition.is_program()) working = read;
+  if (!ctx.edition.adjustments_store_working_block) working = read;
   Outcome written = WriteDataVerify(ctx, link, working, read);
   if (written.achieved()) return fresh.Then(written);
   ctx.Error(failure, caption);

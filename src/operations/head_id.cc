@@ -115,7 +115,7 @@ Outcome SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block,
   passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 6, 0)));
   passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3)));
   passed.PassOver(SendJobMark(ctx, link, J(1, 0)));
-  if (ctx.edition.is_program()) {
+  if (ctx.edition.head_id_locks_twice) {
     passed.PassOver(SendJobMark(ctx, link, J(0, 0)));
     passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3)));
     passed.PassOver(SendJobMark(ctx, link, J(1, 0)));

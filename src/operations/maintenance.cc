@@ -1,6 +1,7 @@
 #include "operations/maintenance.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "base/wait_windows.h"
@@ -106,18 +107,11 @@ Outcome DisCharge(const Context& ctx, PrinterLink& link, DeviceState& state, int
 }  // namespace
 
 std::optional<uint8_t> CleaningParameter(const Edition& edition, int mode) {
-  switch (mode) {
-    case 1:
-      return 3;
-    case 2:
-      return 4;
-    case 3:
-      return 5;
-    case 4:
-      if (edition.is_library()) return 2;
-      break;
-  }
-  return std::nullopt;
+  // The "CH" parameter of modes 1, 2, 3 and 4, as far as the edition has them.
+  constexpr uint8_t kParameters[] = {3, 4, 5, 2};
+  const int modes = std::min(edition.cleaning_modes, static_cast<int>(std::size(kParameters)));
+  if (mode < 1 || mode > modes) return std::nullopt;
+  return kParameters[mode - 1];
 }
 
 Outcome NozzleClean(const Context& ctx, PrinterLink& link, ChartLabel& chart_label, int mode) {

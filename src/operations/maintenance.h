@@ -17,8 +17,8 @@ namespace tarvo {
 // the operator and the sequence goes on (only the EEPROM finishing of the discharge stops early).
 // Switching the printer off is PowerOff (protocol/commands.h).
 
-// The "CH" parameter of a cleaning mode: 1 "CL1", 2 "CL2", 3 "CL1D" in both editions, and 4 in
-// the library. Nothing for any other mode.
+// The "CH" parameter of a cleaning mode: 1 "CL1", 2 "CL2", 3 "CL1D", and 4 where the edition has
+// it. Nothing for any other mode.
 std::optional<uint8_t> CleaningParameter(const Edition& edition, int mode);
 
 // Cleans the nozzles: counts the cleaning in `chart_label` and sends the remote "CH"

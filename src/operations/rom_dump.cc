@@ -42,7 +42,7 @@ Outcome DumpData(const Context& ctx, PrinterLink& link, DeviceState& state, int 
   RomImage image{};
   Outcome passed = ReadRomImage(ctx, link, image);
   if (!passed.achieved()) {
-    if (ctx.edition.is_library()) {
+    if (ctx.edition.dump_tells_read_failure) {
       ctx.Error("Read ROM Data Error!!", "Error");
       return Outcome::Failed(passed.kind, "Read ROM Data Error!!");
     }

@@ -102,10 +102,10 @@ Outcome ReadFW(const Context& ctx, PrinterLink& link, std::string& version) {
 }
 
 Outcome SetInitialStuff(const Context& ctx, PrinterLink& link) {
-  // The program proposes setting the flag; the library shows it as stored.
-  if (ctx.edition.is_program())
-    return SetFlagByText(ctx, link, "InitialStuffFlag", "InitStuff", "1");
-  return SetFlagByText(ctx, link, "InitialStuffFlag", "Init Stuff");
+  const std::string label(ctx.Text({"InitStuff", "Init Stuff"}));
+  const std::optional<std::string> preset =
+      ctx.edition.initial_stuff_proposes_set ? std::optional<std::string>("1") : std::nullopt;
+  return SetFlagByText(ctx, link, "InitialStuffFlag", label, preset);
 }
 
 Outcome SetFTFlag(const Context& ctx, PrinterLink& link) {

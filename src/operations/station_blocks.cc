@@ -5,7 +5,7 @@
 namespace tarvo {
 
 Outcome SetHeadIDOnStation(const Context& ctx, PrinterLink& link, StationData& station) {
-  if (ctx.edition.is_program()) {
+  if (!ctx.edition.head_id_on_host_copy) {
     return SetHeadID(ctx, link, station.working_block, station.read_block);
   }
   HeadBlock write_block{};

@@ -23,7 +23,7 @@ std::string LineDatabaseUrl(SettingsStore& settings) {
 Origin ThisMachine(std::string_view tool_version, const Edition& edition) {
   char host[256] = {};
   if (gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
-  return {host, std::string(tool_version), edition.is_library() ? "library" : "program"};
+  return {host, std::string(tool_version), std::string(edition.name)};
 }
 
 }  // namespace tarvo::records
