@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/message_box.h"
+#include "dialogs/layout_rules.h"
 
 namespace tarvo::app {
 namespace {
@@ -22,27 +23,6 @@ QString Q(const std::string& s) {
 
 QString IdName(int id) {
   return QString::number(id);
-}
-
-// Labels are shown as the dialog has them; the transcript names a control without its colon.
-std::string BareLabel(std::string label) {
-  while (!label.empty() && (label.back() == ' ' || label.back() == ':')) label.pop_back();
-  return label;
-}
-
-bool IsEdit(ControlKind kind) {
-  return kind == ControlKind::kText || kind == ControlKind::kInteger ||
-         kind == ControlKind::kDecimal;
-}
-
-// Radio groups of short options sit in one row (Pass/Fail, CR/PF, C ... NULL); longer ones
-// stand one under the other.
-bool RadiosInRow(const Control& c) {
-  if (c.options.size() > 7) return false;
-  for (const auto& o : c.options) {
-    if (o.size() > 8) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -239,30 +219,9 @@ void DialogView::Changed(int id) {
   shown_ = std::move(before);
 }
 
-std::vector<std::string> DialogView::Changes() const {
-  std::vector<std::string> changes;
-  const auto& controls = model_.controls();
-  for (size_t i = 0; i < controls.size(); ++i) {
-    const Control* now = &controls[i];
-    if (now->kind == ControlKind::kButton || now->kind == ControlKind::kLabel) continue;
-    const Control* before = i < shown_.size() && shown_[i].id == now->id ? &shown_[i] : nullptr;
-    std::string value;
-    if (IsEdit(now->kind)) {
-      if (before && before->text == now->text) continue;
-      value = now->text;
-    } else {
-      if (before && before->selected == now->selected) continue;
-      if (now->selected < 0 || now->selected >= int(now->options.size())) continue;
-      value = now->options[now->selected];
-    }
-    changes.push_back(BareLabel(now->label) + "=" + value);
-  }
-  return changes;
-}
-
 void DialogView::Press(int button_id) {
   ToModel();
-  if (observer_.pressed) observer_.pressed(button_id, Changes());
+  if (observer_.pressed) observer_.pressed(button_id, shown_);
   PressOutcome outcome = model_.Press(button_id);
   if (outcome.closed) {
     result_ = *outcome.closed;

@@ -32,9 +32,8 @@ class DialogView : public QDialog {
  public:
   // What the view tells its owner, for the transcript.
   struct Observer {
-    // A button is about to be pressed; `changes` are "LABEL=VALUE" for each control the operator
-    // changed since the last press.
-    std::function<void(int button_id, const std::vector<std::string>& changes)> pressed;
+    // A button is about to be pressed; `shown` is what the operator saw before changing it.
+    std::function<void(int button_id, const std::vector<Control>& shown)> pressed;
     std::function<void(const Refusal&)> refused;
   };
 
@@ -68,12 +67,11 @@ class DialogView : public QDialog {
   void ToModel();
   void FromModel();
   void Changed(int id);
-  std::vector<std::string> Changes() const;
 
   DialogModel& model_;
   Observer observer_;
   std::vector<Slot> slots_;     // one per control, in the model's order
-  std::vector<Control> shown_;  // the controls as the operator last saw them, for Changes()
+  std::vector<Control> shown_;  // the controls as the operator last saw them
   DialogResult result_ = DialogResult::kCancel;
   bool syncing_ = false;
 };

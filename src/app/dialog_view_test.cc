@@ -25,6 +25,7 @@
 #include "dialogs/power_off_dialog.h"
 #include "dialogs/tof_adjust_dialog.h"
 #include "dialogs/value_entry_dialog.h"
+#include "operators/transcript_lines.h"
 
 using namespace tarvo;
 using namespace tarvo::app;
@@ -346,14 +347,13 @@ void DialogViewTest::transcriptHearsTheChangesAndTheButton() {
   InspectionDialog model(0);
   std::vector<std::string> lines;
   DialogView::Observer observer;
-  observer.pressed = [&](int button, const std::vector<std::string>& changes) {
-    for (const auto& c : changes) lines.push_back(c);
-    lines.push_back("press " + std::to_string(button));
+  observer.pressed = [&](int button, const std::vector<Control>& shown) {
+    for (const auto& line : transcript::PressEntries(model, shown, button)) lines.push_back(line);
   };
   DialogView view(model, nullptr, observer);
   view.findChild<QRadioButton*>("1153")->click();  // I-9 Fail
   view.Press(DialogModel::kOkId);
-  QCOMPARE(lines, (std::vector<std::string>{"I-9=Fail", "press 1"}));
+  QCOMPARE(lines, (std::vector<std::string>{"< set I-9=Fail", "< ok"}));
   QCOMPARE(model.verdicts.back(), uint8_t(0));
 }
 

@@ -12,29 +12,6 @@
 #include "operators/transcript_lines.h"
 
 namespace tarvo::app {
-namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return s;
-}
-
-// The answer line a script would give for pressing `button_id` of `dialog`.
-std::string ButtonWord(const DialogModel& dialog, int button_id) {
-  if (button_id == DialogModel::kOkId) return "ok";
-  if (const Control* c = dialog.control(button_id); c && c->kind == ControlKind::kButton) {
-    std::string word;
-    for (char ch : c->label) {
-      if (ch != ' ' && ch != '&') word += ch;
-    }
-    if (!word.empty()) return Lower(word);
-  }
-  return "cancel";
-}
-
-}  // namespace
 
 QtOperator::QtOperator(const Edition& edition, LineSink& transcript, QObject* parent)
     : QObject(parent), edition_(edition), transcript_(transcript) {}
@@ -114,13 +91,10 @@ DialogResult QtOperator::ShowDialog(DialogModel& dialog) {
 DialogResult QtOperator::ShowDialogHere(DialogModel& dialog) {
   if (transfer_window_) CloseHere();
   DialogView::Observer observer;
-  observer.pressed = [this, &dialog](int button, const std::vector<std::string>& changes) {
-    if (!changes.empty()) {
-      std::string line = "set";
-      for (const auto& c : changes) line += " " + c;
-      transcript_.Line(transcript::AnswerEntry(line));
+  observer.pressed = [this, &dialog](int button, const std::vector<Control>& shown) {
+    for (const auto& line : transcript::PressEntries(dialog, shown, button)) {
+      transcript_.Line(line);
     }
-    transcript_.Line(transcript::AnswerEntry(ButtonWord(dialog, button)));
   };
   observer.refused = [this](const Refusal& refusal) {
     transcript_.Line(transcript::RefusedEntry(refusal));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "dialogs/layout_rules.h"
 #include "model/printer_text.h"
 
 namespace tarvo {
@@ -50,17 +51,13 @@ std::vector<std::string_view> Words(std::string_view s) {
   return words;
 }
 
-bool IsEdit(const Control& c) {
-  return c.kind == ControlKind::kText || c.kind == ControlKind::kInteger ||
-         c.kind == ControlKind::kDecimal;
-}
 bool IsChoice(const Control& c) {
   return c.kind == ControlKind::kRadio || c.kind == ControlKind::kList;
 }
 
 Control* FirstEdit(DialogModel& dialog) {
   for (auto& c : dialog.controls()) {
-    if (IsEdit(c) && c.enabled && !c.read_only) return &c;
+    if (IsEdit(c.kind) && c.enabled && !c.read_only) return &c;
   }
   return nullptr;
 }
@@ -94,7 +91,8 @@ Control* FindByLabel(DialogModel& dialog, std::string_view label) {
   std::string key = LabelKey(label);
   Control* found = nullptr;
   for (auto& c : dialog.controls()) {
-    if ((IsEdit(c) || IsChoice(c)) && !key.empty() && LabelKey(c.label) == key && Prefer(found, c))
+    if ((IsEdit(c.kind) || IsChoice(c)) && !key.empty() && LabelKey(c.label) == key &&
+        Prefer(found, c))
       found = &c;
   }
   return found;
@@ -114,7 +112,7 @@ std::string Quoted(std::string_view s) {
 std::optional<std::string> SetControl(DialogModel& dialog, Control& c, std::string_view value) {
   std::string name = c.label.empty() ? "control " + std::to_string(c.id) : Quoted(c.label);
   if (!c.enabled) return name + " is disabled";
-  if (IsEdit(c)) {
+  if (IsEdit(c.kind)) {
     if (c.read_only) return name + " is read-only";
     // Edit boxes hold printer text: a character of more than one byte does not go in.
     if (!FitsPrinterText(value))
@@ -148,7 +146,7 @@ std::pair<Control*, size_t> LabelAt(DialogModel& dialog, std::string_view text, 
   size_t best_len = 0;
   std::string lower = Lower(text);
   for (auto& c : dialog.controls()) {
-    if (!IsEdit(c) && !IsChoice(c)) continue;
+    if (!IsEdit(c.kind) && !IsChoice(c)) continue;
     std::string key = LabelKey(c.label);
     if (key.empty() || key.size() < best_len) continue;
     if (key.size() == best_len && !Prefer(best, c)) continue;

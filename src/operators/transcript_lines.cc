@@ -1,5 +1,6 @@
 #include "operators/transcript_lines.h"
 
+#include "dialogs/layout_rules.h"
 #include "operators/answer_line.h"
 
 namespace tarvo::transcript {
@@ -41,11 +42,6 @@ std::string AnswerEntry(std::string_view answer) {
 }
 
 namespace {
-
-bool IsEdit(ControlKind kind) {
-  return kind == ControlKind::kText || kind == ControlKind::kInteger ||
-         kind == ControlKind::kDecimal;
-}
 
 // A label as answer lines name it: without its trailing colon and blanks.
 std::string BareLabel(std::string label) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "dialogs/layout_rules.h"
 #include "win32ui/wide_text.h"
 
 namespace tarvo::win32ui {
@@ -24,21 +25,6 @@ constexpr int kButtonHeight = 14;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonGap = 4;
 constexpr int kStaticMax = 240;
-
-bool IsEdit(ControlKind kind) {
-  return kind == ControlKind::kText || kind == ControlKind::kInteger ||
-         kind == ControlKind::kDecimal;
-}
-
-// Radio groups of short options sit in one row (Pass/Fail, CR/PF, C ... NULL); longer ones
-// stand one under the other.
-bool RadiosInRow(const Control& c) {
-  if (c.options.size() > 7) return false;
-  for (const auto& o : c.options) {
-    if (o.size() > 8) return false;
-  }
-  return true;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

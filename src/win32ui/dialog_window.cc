@@ -1,16 +1,12 @@
 #include "win32ui/dialog_window.h"
 
+#include "dialogs/layout_rules.h"
 #include "win32ui/dialog_layout.h"
 #include "win32ui/message_box.h"
 #include "win32ui/wide_text.h"
 
 namespace tarvo::win32ui {
 namespace {
-
-bool IsEdit(ControlKind kind) {
-  return kind == ControlKind::kText || kind == ControlKind::kInteger ||
-         kind == ControlKind::kDecimal;
-}
 
 std::wstring TextOf(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
