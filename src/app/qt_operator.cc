@@ -6,12 +6,15 @@
 
 #include "app/dialog_view.h"
 #include "app/file_filter.h"
-#include "app/gui_thread.h"
 #include "app/message_box.h"
 #include "base/wait_windows.h"
 #include "operators/transcript_lines.h"
+#include "pages/gui_thread.h"
 
 namespace tarvo::app {
+
+using pages::CallOnThreadOf;
+using pages::PostToThreadOf;
 
 QtOperator::QtOperator(const Edition& edition, LineSink& transcript, QObject* parent)
     : QObject(parent), edition_(edition), transcript_(transcript) {}

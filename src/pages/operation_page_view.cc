@@ -1,18 +1,17 @@
 #include "pages/operation_page_view.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
+#include "pages/gui_thread.h"
 #include "pages/result_button.h"
 
 namespace tarvo::pages {
@@ -68,7 +67,7 @@ QRect LabelRect(const ResultLabel& label) {
 
 OperationPageView::OperationPageView(PageHost& host, StationData& data,
                                      const station::StationFiles& files, QWidget* parent)
-    : PageView(parent), host_(host), runner_(host.ctx(), host.link(), data, files), self_(this) {
+    : PageView(parent), host_(host), runner_(host.ctx(), host.link(), data, files) {
   Build();
   // Nothing runs yet: the runner's first page (every field empty, no station) is shown as it is.
   Show(runner_.page());
@@ -77,17 +76,7 @@ OperationPageView::OperationPageView(PageHost& host, StationData& data,
     // is copied and the copy carried to the GUI thread; on the GUI thread itself (a host that
     // runs operations there) it is shown at once.
     auto copy = std::make_shared<const OperationPage>(runner_.page());
-    if (QThread::currentThread() == thread()) {
-      Show(*copy);
-      return;
-    }
-    QPointer<OperationPageView> self = self_;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [self, copy] {
-          if (self) self->Show(*copy);
-        },
-        Qt::QueuedConnection);
+    PostToThreadOf(this, [this, copy] { Show(*copy); });
   });
   // The station is restored from "3.data" on the worker, once the window around the page is
   // built and its event loop runs.

@@ -85,7 +85,6 @@ class OperationPageView : public PageView {
 
   PageHost& host_;
   station::StepRunner runner_;
-  QPointer<OperationPageView> self_;
 
   QComboBox* selector_ = nullptr;
   QListWidget* steps_ = nullptr;

@@ -9,7 +9,9 @@
 #include <type_traits>
 #include <utility>
 
-namespace tarvo::app {
+namespace tarvo::pages {
+
+// Calls between the device worker and the GUI thread, for the operator's windows and the pages.
 
 // Runs `f` on the thread of `target` and returns its result. On that thread it is a plain call;
 // from any other thread the call is queued to it and the caller blocks until it has run. An
@@ -51,7 +53,8 @@ auto CallOnThreadOf(QObject* target, F&& f) -> std::invoke_result_t<F&> {
   }
 }
 
-// Queues `f` to the thread of `target` without waiting for it (a plain call on that thread).
+// Queues `f` to the thread of `target` without waiting for it (a plain call on that thread). A
+// call still queued when `target` is destroyed is dropped.
 template <typename F>
 void PostToThreadOf(QObject* target, F&& f) {
   if (QThread::currentThread() == target->thread()) {
@@ -61,4 +64,4 @@ void PostToThreadOf(QObject* target, F&& f) {
   QMetaObject::invokeMethod(target, std::forward<F>(f), Qt::QueuedConnection);
 }
 
-}  // namespace tarvo::app
+}  // namespace tarvo::pages
