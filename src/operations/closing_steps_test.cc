@@ -5,13 +5,17 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "base/line_sink.h"
 #include "base/stop_request.h"
+#include "model/device_state.h"
 #include "model/rom_layout.h"
 #include "operations/head_id.h"
+#include "operations/maintenance.h"
 #include "operators/script_operator.h"
 #include "testing/sim_fixture.h"
 
@@ -101,6 +105,69 @@ TEST_F(LibraryHeadIdAbort, StopAtTheHeadIdDialogEndsAtOnceWithoutClosingSteps) {
   HeadBlock write{}, read{}, host{};
   EXPECT_THROW(static_cast<void>(SetHeadID(stoppable, link, write, read, &host)), OperationStopped);
   EXPECT_THAT(Tail(Traffic(), kCarriageAside.size()), ElementsAreArray(kCarriageAside));
+}
+
+// The motor sequences: the job a sequence opened is closed when its operator cannot answer.
+struct SequenceAbort : LibrarySimFixture {
+  std::string RunScripted(std::string_view script, const std::function<void(const Context&)>& run) {
+    ScriptOperator op(script, transcript, "station.script");
+    Context scripted{ctx.edition, clock, op, settings, wire};
+    try {
+      run(scripted);
+    } catch (const OperatorAborted& e) {
+      return e.what();
+    }
+    return {};
+  }
+
+  MemoryLineSink transcript;
+  DeviceState state;
+};
+
+TEST_F(SequenceAbort, InkChargeRunOutAtTheMotorPromptClosesItsJobAndDrivesNothingMore) {
+  EXPECT_THAT(RunScripted("", [&](const Context& c) { static_cast<void>(InkCharge(c, link)); }),
+              HasSubstr("ran out at message box \"Ink DisCharge: 等馬達靜止,再按ok!!\""));
+  // Step 5 ends the motors' work before the prompt; nothing of step 7 goes out.
+  EXPECT_THAT(Tail(Traffic(), 3), ElementsAre("M(1,1,7,4000,6,1)", "M(1,0,9,60,6,1)", "J(1,0)"));
+}
+
+TEST_F(SequenceAbort, DisChargeClosesTheJobOnlyWhereOneIsOpen) {
+  // At the first jig prompt the job of step 2 is open.
+  EXPECT_THAT(
+      RunScripted("",
+                  [&](const Context& c) { static_cast<void>(InkDisCharge(c, link, state, 1)); }),
+      HasSubstr("ran out at message box"));
+  EXPECT_THAT(Tail(Traffic(), 2), ElementsAre("M(0,1,7,57,6,1)", "J(1,0)"));
+
+  // At the DisMessage dialog the cycle has closed its job already.
+  EXPECT_THAT(RunScripted("ok\n",
+                          [&](const Context& c) {
+                            static_cast<void>(InkDisChargeNoPowerOff(c, link, state, 1));
+                          }),
+              HasSubstr("ran out at dialog 200"));
+  const std::vector<std::string> traffic = Traffic();
+  EXPECT_THAT(Tail(traffic, 3), ElementsAre("M(1,0,9,60,6,1)", "J(1,0)", "wait 115000"));
+  EXPECT_EQ(std::count(traffic.begin(), traffic.end(), "J(1,0)"), 2);  // step 1's and the cycle's
+}
+
+// Presses Stop as the first wait is announced.
+struct StopAtFirstWait : RecordingOperator {
+  void WaitStarts(int64_t ms) override {
+    RecordingOperator::WaitStarts(ms);
+    if (stop) stop->Request();
+  }
+  StopRequest* stop = nullptr;
+};
+
+TEST_F(SequenceAbort, StopInTheMiddleOfASequenceEndsAtOnceWithItsJobOpen) {
+  StopRequest stop;
+  StopAtFirstWait stopping;
+  stopping.stop = &stop;
+  Context stoppable{ctx.edition, clock, stopping, settings, wire, {}, &stop};
+  EXPECT_THROW(static_cast<void>(InkCharge(stoppable, link)), OperationStopped);
+  const std::vector<std::string> traffic = Traffic();
+  EXPECT_THAT(Tail(traffic, 2), ElementsAre("M(1,1,8,31000,6,1)", "wait 6000"));
+  EXPECT_EQ(std::count(traffic.begin(), traffic.end(), "J(1,0)"), 0);
 }
 
 }  // namespace
