@@ -37,7 +37,7 @@ for binary in "${binaries[@]}"; do
 done
 cp include/fennick.h examples/host/station_host.c examples/host/station.script "$dist/station/"
 
-cmake -DOBJDUMP="$triple-objdump" -DLIST=packaging/windows/xp_sp3_imports.txt \
+cmake -DOBJDUMP="$triple-objdump" -DLIST=packaging/windows/xp_sp3_imports.txt -DDUMP_DIR="$build" \
   "-DBINARIES=$dist/station/Fennick.dll;$dist/station/tarvo-cli.exe" \
   -P packaging/windows/check_imports.cmake >/dev/null
 (cd "$dist" && for f in station/* debug/*; do

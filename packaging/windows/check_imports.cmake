@@ -1,6 +1,7 @@
 # cmake -DOBJDUMP=i686-w64-mingw32-objdump -DLIST=xp_sp3_imports.txt -DBINARIES="a.dll;b.exe"
 #       -P check_imports.cmake
 # (or -DDUMPS=file;...: the output of objdump -p read from files, for the check's own test)
+# The dumps of the binaries are written to DUMP_DIR, by default the current folder.
 #
 # Every function a binary imports must be one that LIST offers under the DLL it is imported from;
 # what is not there is named, DLL and function, and fails the check.
@@ -23,10 +24,13 @@ foreach(line IN LISTS list_lines)
   endif()
 endforeach()
 
+if(NOT DUMP_DIR)
+  set(DUMP_DIR ${CMAKE_CURRENT_BINARY_DIR})
+endif()
 set(dumps ${DUMPS})
 foreach(binary IN LISTS BINARIES)
   get_filename_component(name ${binary} NAME)
-  set(dump ${CMAKE_CURRENT_BINARY_DIR}/${name}.imports)
+  set(dump ${DUMP_DIR}/${name}.imports)
   execute_process(COMMAND ${OBJDUMP} -p ${binary} OUTPUT_FILE ${dump} RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "${OBJDUMP} -p ${binary} failed")
