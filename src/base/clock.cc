@@ -20,12 +20,14 @@ void ToUtc(std::time_t t, std::tm* out) {
   gmtime_r(&t, out);
 #endif
 }
-std::time_t FromUtc(std::tm* t) {
-#ifdef _WIN32
-  return _mkgmtime(t);
-#else
-  return timegm(t);
-#endif
+// Calendar arithmetic rather than the C library's: the Windows one is _mkgmtime32, which the
+// msvcrt.dll of Windows XP does not have.
+std::time_t FromUtc(const std::tm& t) {
+  using namespace std::chrono;
+  const sys_days date = year{t.tm_year + 1900} / month{static_cast<unsigned>(t.tm_mon + 1)} /
+                        day{static_cast<unsigned>(t.tm_mday)};
+  const sys_seconds at = date + hours{t.tm_hour} + minutes{t.tm_min} + seconds{t.tm_sec};
+  return static_cast<std::time_t>(at.time_since_epoch().count());
 }
 
 }  // namespace
@@ -76,7 +78,7 @@ void VirtualClock::SetLocalTime(int year, int month, int day, int hour, int minu
   t.tm_min = minute;
   t.tm_sec = second;
   // The virtual calendar has no time zone: it is kept in UTC arithmetic and handed out as is.
-  local_base_ = FromUtc(&t);
+  local_base_ = FromUtc(t);
   epoch_ms_ = now_ms_;
 }
 

@@ -6,6 +6,7 @@
 
 #include "dialogs/input_id_dialog.h"
 #include "model/printer_text.h"
+#include "operations/closing_steps.h"
 #include "operations/printer_options.h"
 #include "protocol/commands.h"
 #include "protocol/eeprom.h"
@@ -38,6 +39,22 @@ void ApplyInkValues(std::span<uint8_t, kRomImageSize> image, const InkSettings& 
   image[kTclConditionOffset] = ink.tcl_cond;
 }
 
+// Carriage home and motors locked, after a cancel as well.
+Outcome HomeAndLock(const Context& ctx, PrinterLink& link) {
+  Outcome passed;
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 6)));
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 2, 180, 6, 1)));
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 6, 0)));
+  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3)));
+  passed.PassOver(SendJobMark(ctx, link, J(1, 0)));
+  if (ctx.edition.head_id_locks_twice) {
+    passed.PassOver(SendJobMark(ctx, link, J(0, 0)));
+    passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3)));
+    passed.PassOver(SendJobMark(ctx, link, J(1, 0)));
+  }
+  return passed;
+}
+
 }  // namespace
 
 Outcome SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block,
@@ -53,6 +70,8 @@ Outcome SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block,
 
   if (host_block) write_block = *host_block;
 
+  // Not left unlocked by an operator that cannot answer.
+  ClosingSteps closing(ctx, [&ctx, &link] { static_cast<void>(HomeAndLock(ctx, link)); });
   // Carriage aside so the head can be reached.
   passed.PassOver(SendJobMark(ctx, link, J(0, 0)));
   passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 4)));
@@ -109,17 +128,8 @@ Outcome SetHeadID(const Context& ctx, PrinterLink& link, HeadBlock& write_block,
     if (host_block) *host_block = write_block;
   }
 
-  // Carriage home and motors locked, after a cancel as well.
-  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 6)));
-  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 2, 180, 6, 1)));
-  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 6, 0)));
-  passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3)));
-  passed.PassOver(SendJobMark(ctx, link, J(1, 0)));
-  if (ctx.edition.head_id_locks_twice) {
-    passed.PassOver(SendJobMark(ctx, link, J(0, 0)));
-    passed.PassOver(SendMotorCommand(ctx, link, M(0, 0, 0, 0, 0, 3)));
-    passed.PassOver(SendJobMark(ctx, link, J(1, 0)));
-  }
+  closing.Dismiss();
+  passed.PassOver(HomeAndLock(ctx, link));
   return passed.Then(result);
 }
 

@@ -7,6 +7,7 @@
 #include "base/wait_windows.h"
 #include "dialogs/dis_message_dialog.h"
 #include "model/rom_layout.h"
+#include "operations/closing_steps.h"
 #include "operations/maintenance_tables.h"
 #include "protocol/commands.h"
 #include "protocol/eeprom.h"
@@ -18,6 +19,20 @@ namespace {
 constexpr int64_t kCleaningWaitMs = 10'000;
 constexpr int64_t kDisChargeLastWaitMs = 10'000;
 constexpr std::string_view kFinishingFailure = "Write EEPROM Error !!";
+
+// Every sequence ends with the J(1,0) that closes the printer's job: sent also when the sequence
+// ends early because its operator cannot answer a prompt or a failure's message.
+class CloseJobOnAbort {
+ public:
+  CloseJobOnAbort(const Context& ctx, PrinterLink& link)
+      : closing_(ctx, [this, &ctx, &link] {
+          if (open) static_cast<void>(SendJobMark(ctx, link, J(1, 0)));
+        }) {}
+  bool open = false;
+
+ private:
+  ClosingSteps closing_;
+};
 
 // The counters the finishing clears: offsets 41-109 (ProtectionCounterA up to the ink system
 // values) and 112-121, or 112-122.
@@ -79,16 +94,17 @@ Outcome FinishEeprom(const Context& ctx, PrinterLink& link, DeviceState& state,
 Outcome DisCharge(const Context& ctx, PrinterLink& link, DeviceState& state, int finishing,
                   const DisChargeCopy& copy) {
   Outcome passed;
-  passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeStart, &copy));
-  passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeCycle, &copy));
+  CloseJobOnAbort job(ctx, link);
+  passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeStart, &copy, &job.open));
+  passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeCycle, &copy, &job.open));
   // As many more cycles as the operator asks for; anything but "Yes" goes on.
   for (;;) {
     DisMessageDialog again(ctx.edition);
     if (ctx.op.ShowDialog(again) != DialogResult::kOk) break;
-    passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeAgain, &copy));
-    passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeCycle, &copy));
+    passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeAgain, &copy, &job.open));
+    passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeCycle, &copy, &job.open));
   }
-  passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeEnd, &copy));
+  passed.PassOver(RunSequence(ctx, link, sequences::kDisChargeEnd, &copy, &job.open));
 
   if (finishing != 0) {
     Outcome finished = FinishEeprom(ctx, link, state, copy);
@@ -127,11 +143,13 @@ Outcome NozzleClean(const Context& ctx, PrinterLink& link, ChartLabel& chart_lab
 }
 
 Outcome Lubrication(const Context& ctx, PrinterLink& link) {
-  return RunSequence(ctx, link, sequences::kLubrication);
+  CloseJobOnAbort job(ctx, link);
+  return RunSequence(ctx, link, sequences::kLubrication, nullptr, &job.open);
 }
 
 Outcome InkCharge(const Context& ctx, PrinterLink& link) {
-  return RunSequence(ctx, link, sequences::kInkCharge);
+  CloseJobOnAbort job(ctx, link);
+  return RunSequence(ctx, link, sequences::kInkCharge, nullptr, &job.open);
 }
 
 Outcome InkDisCharge(const Context& ctx, PrinterLink& link, DeviceState& state, int finishing) {

@@ -44,7 +44,7 @@ bool StepRuns(const Step& step, const Edition& edition, const DisChargeCopy* cop
 }
 
 Outcome RunSequence(const Context& ctx, PrinterLink& link, const Sequence& sequence,
-                    const DisChargeCopy* copy) {
+                    const DisChargeCopy* copy, bool* job_open) {
   Outcome outcome;
   for (Step step : sequence.steps) {
     if (!StepRuns(step, ctx.edition, copy) || !Resolve(step, copy)) continue;
@@ -53,6 +53,7 @@ Outcome RunSequence(const Context& ctx, PrinterLink& link, const Sequence& seque
         outcome.Note(SendMotorCommand(ctx, link, step.motor));
         break;
       case StepKind::kJobMark:
+        if (job_open) *job_open = step.mark.phase == 0;
         outcome.Note(SendJobMark(ctx, link, step.mark));
         break;
       case StepKind::kWait:
@@ -62,7 +63,7 @@ Outcome RunSequence(const Context& ctx, PrinterLink& link, const Sequence& seque
         ctx.Info(ctx.Text(step.prompt), kPromptCaption);
         break;
       case StepKind::kGroup:
-        if (step.group) outcome.Note(RunSequence(ctx, link, *step.group, copy));
+        if (step.group) outcome.Note(RunSequence(ctx, link, *step.group, copy, job_open));
         break;
     }
   }

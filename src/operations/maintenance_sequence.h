@@ -129,8 +129,10 @@ struct DisChargeCopy {
 // passed over; waits through ctx.Wait so the operator sees them counted down. `copy` gives the
 // values of discharge steps; without it such a step is left out. The outcome is the first failed
 // command's: the sequence went on, but the printer was not driven as it should have been.
+// `job_open`, when given, follows the job marks sent: set by one that opens a job, cleared by the
+// J(1,0) that closes it, so that an operation ending early knows whether to close it.
 Outcome RunSequence(const Context& ctx, PrinterLink& link, const Sequence& sequence,
-                    const DisChargeCopy* copy = nullptr);
+                    const DisChargeCopy* copy = nullptr, bool* job_open = nullptr);
 
 // Whether a step belongs to this run.
 bool StepRuns(const Step& step, const Edition& edition, const DisChargeCopy* copy);
