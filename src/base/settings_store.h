@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,7 +39,8 @@ class SettingsStore {
   virtual bool Write(std::string_view key, std::string_view name,
                      std::span<const uint8_t> value) = 0;
 
-  // Fixed-width values. A stored value of any other width counts as missing.
+  // Fixed-width values. A stored value of any other width counts as missing, and is handed to
+  // Unusable().
   std::optional<int32_t> ReadInt32(std::string_view key, std::string_view name);
   std::optional<uint8_t> ReadByte(std::string_view key, std::string_view name);
   bool WriteInt32(std::string_view key, std::string_view name, int32_t value);
@@ -50,6 +52,10 @@ class SettingsStore {
   // together or not at all. False (nothing stored) when the store could not be written. This one
   // stores the values one by one.
   virtual bool Update(const Change& change);
+
+  // A value that is stored but cannot be used (`why`: what it holds instead), so its reader keeps
+  // its default. A store that can tell someone does so; this one says nothing.
+  virtual void Unusable(std::string_view key, std::string_view name, const std::string& why);
 };
 
 // Held in memory only: the fake of tests, and the working copy of an update.
@@ -76,7 +82,9 @@ class MemorySettingsStore : public SettingsStore {
 // and tarvo-cli, so no writer's change is lost; the file is then replaced atomically (see
 // WriteFileAtomically), and temporaries that killed writers left are removed by the next writer.
 // A file that cannot be parsed is reported once and reads as empty; the first write after that
-// keeps it beside the new one as "<name>.corrupt". A write that fails is reported each time.
+// keeps it beside the new one as "<name>.corrupt". A value that is not hex in quotes, or not of
+// the width its reader takes, is reported once per value, when it is first read, and read as
+// missing. A write that fails is reported each time.
 class FileSettingsStore : public SettingsStore {
  public:
   using ProblemSink = std::function<void(const std::string&)>;
@@ -90,13 +98,15 @@ class FileSettingsStore : public SettingsStore {
   std::optional<std::vector<uint8_t>> Read(std::string_view key, std::string_view name) override;
   bool Write(std::string_view key, std::string_view name, std::span<const uint8_t> value) override;
   bool Update(const Change& change) override;
+  void Unusable(std::string_view key, std::string_view name, const std::string& why) override;
 
   const std::filesystem::path& path() const { return file_; }
   std::filesystem::path lock_path() const { return file_.string() + ".lock"; }
 
  private:
-  // Reads the whole file; sets `corrupt` when it exists but cannot be understood.
-  SettingsMap Load(bool* corrupt);
+  // Reads the whole file; sets `corrupt` when it exists but cannot be understood. Values that are
+  // no hex text go into *odd (when given), as what they hold.
+  SettingsMap Load(bool* corrupt, std::map<std::string, std::string>* odd = nullptr);
   bool Store(const SettingsMap& values, bool corrupt);
   void ReportOnce(const std::string& problem);
   void Report(const std::string& problem);
@@ -104,6 +114,7 @@ class FileSettingsStore : public SettingsStore {
   std::filesystem::path file_;
   ProblemSink report_;
   bool reported_ = false;
+  std::set<std::string> reported_values_;  // "key\nname"
 };
 
 }  // namespace tarvo

@@ -73,6 +73,48 @@ TEST_F(FileSettingsStoreTest, OddValuesInAValidFileNeverCrashTheReader) {
   EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "VSD"), 10);
 }
 
+// A value the readers cannot use is told once, by name, and read as missing, so the default
+// stays what it always was.
+TEST_F(FileSettingsStoreTest, UnusableValuesAreToldOnceEachByNameAndKeepTheirDefault) {
+  const std::string digits(200'000, '7');
+  std::ofstream(dir / "settings.json")
+      << R"({"SOFTWARE\\CorvidFT\\SelectPrinter": {"TOF": "zz", "MS1": ")" << digits
+      << R"(", "MS2": 5, "VSD": "0a000000", "tclCond": "0300"}})";
+  auto store = Store();
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "TOF"));
+    EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "MS1"));
+    EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "MS2"));
+    EXPECT_FALSE(store.ReadByte(kSelectPrinterKey, "tclCond"));
+    EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "VSD"), 10);
+    EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "ECN"));  // missing: nothing to tell
+  }
+  const std::string file = "settings file " + (dir / "settings.json").string() + ": ";
+  const std::string key = " under SOFTWARE\\CorvidFT\\SelectPrinter ";
+  EXPECT_THAT(problems,
+              ::testing::ElementsAre(
+                  file + "\"TOF\"" + key + "is \"zz\", not hex digits in quotes; using its default",
+                  file + "\"MS1\"" + key + "holds 100000 bytes, not 4; using its default",
+                  file + "\"MS2\"" + key + "is 5, not hex digits in quotes; using its default",
+                  file + "\"tclCond\"" + key + "holds 2 bytes, not 1; using its default"));
+  // Reads inside an update tell it as well, and still only once.
+  problems.clear();
+  EXPECT_TRUE(store.Update([](SettingsStore& s) {
+    s.WriteInt32(kSelectPrinterKey, "ECN", s.ReadInt32(kSelectPrinterKey, "VSD").value_or(0));
+    EXPECT_FALSE(s.ReadByte(kSelectPrinterKey, "VSD"));
+  }));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_THAT(problems[0], ::testing::HasSubstr("\"VSD\"" + key + "holds 4 bytes, not 1"));
+  // A long value that is no hex at all is shown cut short.
+  std::ofstream(dir / "settings.json")
+      << R"({"SOFTWARE\\CorvidFT\\SelectPrinter": {"ECN": ")" << digits << "x\"}}";
+  problems.clear();
+  EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "ECN"));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_THAT(problems[0], ::testing::HasSubstr("is \"77777777777777777777777... (200003 "
+                                                "characters), not hex digits in quotes"));
+}
+
 TEST_F(FileSettingsStoreTest, WriteThatCannotReachTheFileFailsWithoutHarm) {
   std::ofstream(dir / "blocker") << "a file where the folder should be";
   FileSettingsStore store(dir / "blocker" / "settings.json", [](const std::string&) {});
