@@ -227,10 +227,10 @@ bool FileSettingsStore::Write(std::string_view key, std::string_view name,
 bool FileSettingsStore::Update(const Change& change) {
   std::error_code ec;
   if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
-  file_ops::ExclusiveLock lock(lock_path());
+  file_ops::ExclusiveLock lock(WriterLock(file_));
   if (!lock.ok()) {
     Report("settings file " + file_.string() + " cannot be written: cannot lock " +
-           lock_path().string() + ": " + std::strerror(lock.error()));
+           WriterLock(file_).string() + ": " + std::strerror(lock.error()));
     return false;
   }
   RemoveStaleTemporaries(file_);
@@ -263,7 +263,7 @@ bool FileSettingsStore::Store(const SettingsMap& keys, bool corrupt) {
   }
   std::string text = doc.dump(2) + "\n";
   std::string why;
-  bool ok = WriteFileAtomically(
+  bool ok = ReplaceLockedFile(
       file_, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
       &why);
   if (!ok) Report("settings file " + file_.string() + " cannot be written: " + why);

@@ -78,9 +78,12 @@ class MemorySettingsStore : public SettingsStore {
 //   { "SOFTWARE\\CorvidFT\\SelectPrinter": { "MS1": "fdffffff", ... }, ... }
 // with each value as lowercase hex. The file is read afresh at every Read, so a change made by
 // another process is seen at once. Every write is a read-modify-write of the whole file under an
-// exclusive lock on "<name>.lock" beside it (flock), shared by the program, the library in its host
-// and tarvo-cli, so no writer's change is lost; the file is then replaced atomically (see
-// WriteFileAtomically), and temporaries that killed writers left are removed by the next writer.
+// exclusive lock (flock; on the folder, or on "<name>.lock" where the system has no unnamed files:
+// see WriterLock), shared by the program, the library in its host and tarvo-cli, so no writer's
+// change is lost; the file is then replaced atomically, the new text without a name of its own
+// until it takes the file's by way of "<name>.lock" (see ReplaceLockedFile), so a writer killed
+// half-way leaves nothing behind; temporaries that writers of the past left are removed by the
+// next writer.
 // A file that cannot be parsed is reported once and reads as empty; the first write after that
 // keeps it beside the new one as "<name>.corrupt". A value that is not hex in quotes, or not of
 // the width its reader takes, is reported once per value, when it is first read, and read as
@@ -101,6 +104,7 @@ class FileSettingsStore : public SettingsStore {
   void Unusable(std::string_view key, std::string_view name, const std::string& why) override;
 
   const std::filesystem::path& path() const { return file_; }
+  // The second name the file's replacement goes by (and the lock where there are no unnamed files).
   std::filesystem::path lock_path() const { return file_.string() + ".lock"; }
 
  private:

@@ -2,11 +2,14 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "testing/scratch_dir.h"
 
@@ -193,6 +196,86 @@ TEST_F(FileSettingsStoreTest, WritersInSeveralProcessesLoseNoChange) {
   EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "count"), 2 * kRounds);
   EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS1"), kRounds);
   EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS2"), kRounds);
+}
+
+// The names that appear in a folder while it is watched.
+class NamesMade {
+ public:
+  explicit NamesMade(const fs::path& dir) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    inotify_add_watch(fd_, dir.c_str(), IN_CREATE | IN_MOVED_TO);
+  }
+  ~NamesMade() { close(fd_); }
+  std::set<std::string> Take() {
+    std::set<std::string> names;
+    alignas(inotify_event) char buffer[8192];
+    for (ssize_t n; (n = read(fd_, buffer, sizeof buffer)) > 0;) {
+      for (char* at = buffer; at < buffer + n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        if (event->len > 0) names.insert(event->name);
+        at += sizeof(inotify_event) + event->len;
+      }
+    }
+    return names;
+  }
+
+ private:
+  int fd_;
+};
+
+std::set<std::string> Entries(const fs::path& dir) {
+  std::set<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
+}
+
+// A writer killed at any moment must leave no temporary behind: the new text never has a name
+// but the store's own, and no other name ever appears in the folder.
+TEST_F(FileSettingsStoreTest, WritesGiveTheNewTextNoNameOfItsOwn) {
+  NamesMade watch(dir);
+  auto store = Store();
+  for (int32_t i = 0; i < 20; ++i) ASSERT_TRUE(store.WriteInt32(kSelectPrinterKey, "MS1", i));
+  EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS1"), 19);
+  const std::set<std::string> own = {"settings.json", "settings.json.lock"};
+  EXPECT_EQ(watch.Take(), own);
+  EXPECT_EQ(Entries(dir), own);
+  EXPECT_TRUE(problems.empty());
+}
+
+// Writers killed with SIGKILL at whatever point of their write they have come to: the file is
+// always whole, and nothing but it and its lock is ever left.
+TEST_F(FileSettingsStoreTest, WritersKilledMidWriteLeaveTheFileWholeAndNothingElse) {
+  const std::set<std::string> own = {"settings.json", "settings.json.lock"};
+  for (int kill_at = 0; kill_at < 24; ++kill_at) {
+    int told[2];
+    ASSERT_EQ(pipe(told), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      close(told[0]);
+      FileSettingsStore store(dir / "settings.json", [](const std::string&) {});
+      for (int32_t i = 0;; ++i) {
+        store.Update([&](SettingsStore& s) {
+          s.WriteInt32(kSelectPrinterKey, "MS1", i);
+          s.WriteInt32(kSelectPrinterKey, "MS2", -i);
+        });
+        if (write(told[1], "x", 1) != 1) _exit(1);
+      }
+    }
+    close(told[1]);
+    char c;
+    for (int writes = 0; writes < 1 + kill_at % 5 && read(told[0], &c, 1) == 1; ++writes) {
+    }
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    close(told[0]);
+    for (const std::string& name : Entries(dir))
+      ASSERT_TRUE(own.contains(name)) << name << " after kill " << kill_at;
+    auto store = Store();
+    const auto ms1 = store.ReadInt32(kSelectPrinterKey, "MS1");
+    ASSERT_TRUE(ms1.has_value()) << "after kill " << kill_at;
+    EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS2"), -*ms1);
+  }
+  EXPECT_TRUE(problems.empty());
 }
 
 TEST(MemorySettingsStoreTest, StoresBytesByKeyAndName) {
