@@ -407,7 +407,7 @@ TEST_F(StepRunnerTest, StationFileOfAnotherKindOrSizeStopsTheStepThatNeedsIt) {
   fs::create_directory(files.PathOf("2.data"));
   runner.SelectStation(1);
   Forget();
-  runner.Run(kInitialDevice);
+  Run(StepAction::kInitialDevice);
   EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Station Setting File Error !!\n2.data is a "
                                           "folder, not a file of 3 bytes"));
   EXPECT_EQ(data.station2_results[0], kResultFail);
