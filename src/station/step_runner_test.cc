@@ -387,7 +387,7 @@ TEST_F(StepRunnerTest, StationFileOfAnotherKindOrSizeStopsTheStepThatNeedsIt) {
   AnswerStation1();
   runner.Run(1);
   fs::remove(files.PathOf("1.data"));
-  Write("1.data", 100);
+  folder.Write("1.data", 100);
   runner.Run(1);
   EXPECT_THAT(
       MessageTexts(),
