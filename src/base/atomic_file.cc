@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #ifndef _WIN32
 #include <unistd.h>
+
+#include <cstdio>
 #endif
 
 #include <cerrno>
@@ -53,16 +55,19 @@ bool NoUnnamedFiles(int error) {
   return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
-// Gives the unnamed file `fd` the name `name` (replacing a leftover of the same name).
-bool NameUnnamed(int fd, const std::string& name) {
+// Gives the unnamed file `fd` the name `name`, which must be free.
+bool LinkUnnamed(int fd, const std::string& name) {
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  if (errno != ENOENT) return false;
+  // No /proc: the way that needs no path.
+  return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+// Gives the unnamed file `fd` the name `name` (replacing a file of that name).
+bool NameUnnamed(int fd, const std::string& name) {
   for (int attempt = 0; attempt < 2; ++attempt) {
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      return true;
-    }
-    if (errno == ENOENT) {  // no /proc: the way that needs no path
-      if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return true;
-    }
+    if (LinkUnnamed(fd, name)) return true;
     if (errno != EEXIST) return false;
     ::unlink(name.c_str());
   }
@@ -143,6 +148,53 @@ void RemoveStaleTemporaries(const fs::path& path) {
     if (!file_ops::ProcessHasEnded(pid)) continue;  // its writer may still be at work
     file_ops::Remove(it->path());
   }
+}
+
+fs::path WriterLock(const fs::path& path) {
+#ifdef O_TMPFILE
+  return Folder(path);
+#else
+  return path.string() + ".lock";
+#endif
+}
+
+bool ReplaceLockedFile(const fs::path& path, std::span<const uint8_t> bytes, std::string* why) {
+#ifdef O_TMPFILE
+  const fs::path second = path.string() + ".lock";
+  std::error_code ec;
+  const fs::file_status status = fs::symlink_status(path, ec);
+  if (fs::is_directory(status)) {
+    if (why) *why = path.string() + " is a folder";
+    return false;
+  }
+  const int fd = ::open(Folder(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    if (NoUnnamedFiles(errno)) return WriteFileAtomically(path, bytes, why);
+    return Fail(why, "cannot write " + path.string(), errno);
+  }
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  if (!file_ops::WriteAll(fd, bytes.data(), bytes.size()) || !file_ops::Sync(fd)) {
+    return Fail(why, "cannot write a file in " + Folder(path).string(), errno);
+  }
+  if (status.type() == fs::file_type::not_found) {
+    if (LinkUnnamed(fd, path.string())) return true;  // the first text: straight into place
+    if (errno != EEXIST) return Fail(why, "cannot write " + path.string(), errno);
+  }
+  // The second name is not a temporary: it is always there, or, after a writer was killed
+  // before it was given again, missing, which harms no one.
+  if (!NameUnnamed(fd, second.string())) return Fail(why, "cannot write " + second.string(), errno);
+  if (::renameat2(AT_FDCWD, second.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0) {
+    return true;
+  }
+  // A file system that cannot trade names: the second name goes with the text.
+  if ((errno == EINVAL || errno == ENOSYS) && file_ops::Replace(second, path)) return true;
+  return Fail(why, "cannot replace " + path.string(), errno);
+#else
+  return WriteFileAtomically(path, bytes, why);
+#endif
 }
 
 bool CanWriteFileAtomically(const fs::path& path, std::string* why) {

@@ -15,6 +15,20 @@ namespace tarvo {
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
                          std::string* why = nullptr);
 
+// What the writers of `path` lock (file_ops::ExclusiveLock) around ReplaceLockedFile: where the
+// system has unnamed files, the folder, as "<path>.lock" serves the replacement there; elsewhere
+// the file "<path>.lock".
+std::filesystem::path WriterLock(const std::filesystem::path& path);
+
+// Replaces `path` by `bytes` as WriteFileAtomically does, for a writer that holds the lock of
+// WriterLock(path). Where the system has unnamed files the new text never has a name of its own,
+// so a writer killed at any moment leaves nothing behind: it is written to an unnamed file, which
+// takes the name "<path>.lock" and then trades names with `path` (so "<path>.lock" is left holding
+// the text replaced, or, after a writer was killed, one that never took effect). Elsewhere it is
+// WriteFileAtomically.
+bool ReplaceLockedFile(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                       std::string* why = nullptr);
+
 // Removes the temporaries "<path>.tmp<pid>" that writers killed half-way left behind: those of
 // processes that no longer run.
 void RemoveStaleTemporaries(const std::filesystem::path& path);

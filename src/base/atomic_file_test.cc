@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/file_ops.h"
 #include "testing/scratch_dir.h"
 
 namespace tarvo {
@@ -71,6 +72,31 @@ TEST(AtomicFile, FailureSaysWhyAndKeepsTheOldFile) {
   EXPECT_TRUE(fs::is_directory(folder));
   EXPECT_TRUE(CanWriteFileAtomically(scratch.path() / "p.json", &why)) << why;
   EXPECT_THAT(Names(scratch.path()), UnorderedElementsAre("folder"));
+}
+
+TEST(AtomicFile, ALockedReplaceGoesByTheSecondNameAndLeavesNoOther) {
+  testing::ScratchDir scratch;
+  const fs::path file = scratch.path() / "settings.json";
+  const fs::path second = scratch.path() / "settings.json.lock";
+  {
+    file_ops::ExclusiveLock held(WriterLock(file));
+    ASSERT_TRUE(held.ok()) << held.error();
+    ASSERT_TRUE(ReplaceLockedFile(file, Bytes("first")));  // straight into place
+    EXPECT_FALSE(fs::exists(second));
+    ASSERT_TRUE(ReplaceLockedFile(file, Bytes("second")));
+    EXPECT_EQ(ReadText(second), "first");  // the text replaced
+    std::ofstream(second) << "a text a killed writer never put in place";
+    ASSERT_TRUE(ReplaceLockedFile(file, Bytes("third")));
+  }
+  EXPECT_EQ(ReadText(file), "third");
+  EXPECT_THAT(Names(scratch.path()), UnorderedElementsAre("settings.json", "settings.json.lock"));
+
+  const fs::path folder = scratch.path() / "folder";
+  fs::create_directory(folder);
+  std::string why;
+  EXPECT_FALSE(ReplaceLockedFile(folder, Bytes("x"), &why));
+  EXPECT_THAT(why, HasSubstr("is a folder"));
+  EXPECT_TRUE(fs::is_directory(folder));
 }
 
 TEST(AtomicFile, StaleTemporariesOfGoneWritersAreRemoved) {

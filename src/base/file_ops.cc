@@ -174,6 +174,7 @@ bool ProcessHasEnded(int64_t pid) {
 
 ExclusiveLock::ExclusiveLock(const std::filesystem::path& path) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ < 0 && errno == EISDIR) fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) {
     error_ = errno;
     return;

@@ -38,7 +38,7 @@ std::string ErrorText(int error);
 
 // An exclusive lock on a file, made when missing (opened for reading only, so a lock file made by
 // another user serves as well), held while the object lives; every process locking the same file
-// waits for it.
+// waits for it. Where the system allows (Linux), a folder can be locked the same way.
 class ExclusiveLock {
  public:
   explicit ExclusiveLock(const std::filesystem::path& path);

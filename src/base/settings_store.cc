@@ -14,9 +14,25 @@
 
 namespace tarvo {
 
+namespace {
+
+// The width a fixed-width read found instead of its own.
+std::string Width(size_t size, size_t wanted) {
+  return "holds " + std::to_string(size) + (size == 1 ? " byte" : " bytes") + ", not " +
+         std::to_string(wanted);
+}
+
+}  // namespace
+
+void SettingsStore::Unusable(std::string_view, std::string_view, const std::string&) {}
+
 std::optional<int32_t> SettingsStore::ReadInt32(std::string_view key, std::string_view name) {
   auto bytes = Read(key, name);
-  if (!bytes || bytes->size() != 4) return std::nullopt;
+  if (!bytes) return std::nullopt;
+  if (bytes->size() != 4) {
+    Unusable(key, name, Width(bytes->size(), 4));
+    return std::nullopt;
+  }
   uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = v << 8 | (*bytes)[static_cast<size_t>(i)];
   return static_cast<int32_t>(v);
@@ -24,7 +40,11 @@ std::optional<int32_t> SettingsStore::ReadInt32(std::string_view key, std::strin
 
 std::optional<uint8_t> SettingsStore::ReadByte(std::string_view key, std::string_view name) {
   auto bytes = Read(key, name);
-  if (!bytes || bytes->size() != 1) return std::nullopt;
+  if (!bytes) return std::nullopt;
+  if (bytes->size() != 1) {
+    Unusable(key, name, Width(bytes->size(), 1));
+    return std::nullopt;
+  }
   return (*bytes)[0];
 }
 
@@ -52,6 +72,9 @@ class Overlay : public SettingsStore {
   bool Write(std::string_view key, std::string_view name, std::span<const uint8_t> value) override {
     ++writes;
     return written_.Write(key, name, value);
+  }
+  void Unusable(std::string_view key, std::string_view name, const std::string& why) override {
+    base_.Unusable(key, name, why);
   }
   const SettingsMap& written() const { return written_.values(); }
   int writes = 0;
@@ -116,7 +139,45 @@ void FileSettingsStore::Report(const std::string& problem) {
   }
 }
 
-SettingsMap FileSettingsStore::Load(bool* corrupt) {
+namespace {
+
+// A value as the file holds it, cut short where it is long.
+std::string Shown(const nlohmann::json& value) {
+  constexpr size_t kShown = 24;
+  const std::string text = value.dump();
+  if (text.size() <= kShown) return text;
+  return text.substr(0, kShown) + "... (" + std::to_string(text.size()) + " characters)";
+}
+
+// The file's values as an update reads them: what cannot be used is told by the file's store.
+class LoadedValues : public MemorySettingsStore {
+ public:
+  LoadedValues(SettingsMap values, std::map<std::string, std::string> odd, SettingsStore& file)
+      : MemorySettingsStore(std::move(values)), odd_(std::move(odd)), file_(file) {}
+  std::optional<std::vector<uint8_t>> Read(std::string_view key, std::string_view name) override {
+    auto o = odd_.find(std::string(key) + "\n" + std::string(name));
+    if (o != odd_.end()) file_.Unusable(key, name, o->second);
+    return MemorySettingsStore::Read(key, name);
+  }
+  void Unusable(std::string_view key, std::string_view name, const std::string& why) override {
+    file_.Unusable(key, name, why);
+  }
+
+ private:
+  std::map<std::string, std::string> odd_;
+  SettingsStore& file_;
+};
+
+}  // namespace
+
+void FileSettingsStore::Unusable(std::string_view key, std::string_view name,
+                                 const std::string& why) {
+  if (!reported_values_.insert(std::string(key) + "\n" + std::string(name)).second) return;
+  Report("settings file " + file_.string() + ": \"" + std::string(name) + "\" under " +
+         std::string(key) + " " + why + "; using its default");
+}
+
+SettingsMap FileSettingsStore::Load(bool* corrupt, std::map<std::string, std::string>* odd) {
   *corrupt = false;
   SettingsMap keys;
   std::ifstream in(file_, std::ios::binary);
@@ -132,8 +193,13 @@ SettingsMap FileSettingsStore::Load(bool* corrupt) {
   for (auto& [key, values] : doc.items()) {
     if (!values.is_object()) continue;
     for (auto& [name, hex] : values.items()) {
-      if (!hex.is_string()) continue;
-      if (auto bytes = FromHex(hex.get<std::string>())) keys[key][name] = std::move(*bytes);
+      std::optional<std::vector<uint8_t>> bytes;
+      if (hex.is_string()) bytes = FromHex(hex.get<std::string>());
+      if (bytes) {
+        keys[key][name] = std::move(*bytes);
+      } else if (odd) {
+        (*odd)[key + "\n" + name] = "is " + Shown(hex) + ", not hex digits in quotes";
+      }
     }
   }
   return keys;
@@ -142,7 +208,10 @@ SettingsMap FileSettingsStore::Load(bool* corrupt) {
 std::optional<std::vector<uint8_t>> FileSettingsStore::Read(std::string_view key,
                                                             std::string_view name) {
   bool corrupt = false;
-  SettingsMap keys = Load(&corrupt);
+  std::map<std::string, std::string> odd;
+  SettingsMap keys = Load(&corrupt, &odd);
+  auto o = odd.find(std::string(key) + "\n" + std::string(name));
+  if (o != odd.end()) Unusable(key, name, o->second);
   auto k = keys.find(key);
   if (k == keys.end()) return std::nullopt;
   auto v = k->second.find(std::string(name));
@@ -158,19 +227,21 @@ bool FileSettingsStore::Write(std::string_view key, std::string_view name,
 bool FileSettingsStore::Update(const Change& change) {
   std::error_code ec;
   if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
-  file_ops::ExclusiveLock lock(lock_path());
+  file_ops::ExclusiveLock lock(WriterLock(file_));
   if (!lock.ok()) {
     Report("settings file " + file_.string() + " cannot be written: cannot lock " +
-           lock_path().string() + ": " + std::strerror(lock.error()));
+           WriterLock(file_).string() + ": " + std::strerror(lock.error()));
     return false;
   }
   RemoveStaleTemporaries(file_);
   bool corrupt = false;
-  MemorySettingsStore loaded(Load(&corrupt));
+  std::map<std::string, std::string> odd;
+  SettingsMap values = Load(&corrupt, &odd);
+  LoadedValues loaded(std::move(values), std::move(odd), *this);
   Overlay working(loaded);
   change(working);
   if (working.writes == 0) return true;
-  SettingsMap values = loaded.values();
+  values = loaded.values();
   for (const auto& [key, named] : working.written()) {
     for (const auto& [name, bytes] : named) values[key][name] = bytes;
   }
@@ -192,7 +263,7 @@ bool FileSettingsStore::Store(const SettingsMap& keys, bool corrupt) {
   }
   std::string text = doc.dump(2) + "\n";
   std::string why;
-  bool ok = WriteFileAtomically(
+  bool ok = ReplaceLockedFile(
       file_, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
       &why);
   if (!ok) Report("settings file " + file_.string() + " cannot be written: " + why);

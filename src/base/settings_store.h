@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,7 +39,8 @@ class SettingsStore {
   virtual bool Write(std::string_view key, std::string_view name,
                      std::span<const uint8_t> value) = 0;
 
-  // Fixed-width values. A stored value of any other width counts as missing.
+  // Fixed-width values. A stored value of any other width counts as missing, and is handed to
+  // Unusable().
   std::optional<int32_t> ReadInt32(std::string_view key, std::string_view name);
   std::optional<uint8_t> ReadByte(std::string_view key, std::string_view name);
   bool WriteInt32(std::string_view key, std::string_view name, int32_t value);
@@ -50,6 +52,10 @@ class SettingsStore {
   // together or not at all. False (nothing stored) when the store could not be written. This one
   // stores the values one by one.
   virtual bool Update(const Change& change);
+
+  // A value that is stored but cannot be used (`why`: what it holds instead), so its reader keeps
+  // its default. A store that can tell someone does so; this one says nothing.
+  virtual void Unusable(std::string_view key, std::string_view name, const std::string& why);
 };
 
 // Held in memory only: the fake of tests, and the working copy of an update.
@@ -72,11 +78,16 @@ class MemorySettingsStore : public SettingsStore {
 //   { "SOFTWARE\\CorvidFT\\SelectPrinter": { "MS1": "fdffffff", ... }, ... }
 // with each value as lowercase hex. The file is read afresh at every Read, so a change made by
 // another process is seen at once. Every write is a read-modify-write of the whole file under an
-// exclusive lock on "<name>.lock" beside it (flock), shared by the program, the library in its host
-// and tarvo-cli, so no writer's change is lost; the file is then replaced atomically (see
-// WriteFileAtomically), and temporaries that killed writers left are removed by the next writer.
+// exclusive lock (flock; on the folder, or on "<name>.lock" where the system has no unnamed files:
+// see WriterLock), shared by the program, the library in its host and tarvo-cli, so no writer's
+// change is lost; the file is then replaced atomically, the new text without a name of its own
+// until it takes the file's by way of "<name>.lock" (see ReplaceLockedFile), so a writer killed
+// half-way leaves nothing behind; temporaries that writers of the past left are removed by the
+// next writer.
 // A file that cannot be parsed is reported once and reads as empty; the first write after that
-// keeps it beside the new one as "<name>.corrupt". A write that fails is reported each time.
+// keeps it beside the new one as "<name>.corrupt". A value that is not hex in quotes, or not of
+// the width its reader takes, is reported once per value, when it is first read, and read as
+// missing. A write that fails is reported each time.
 class FileSettingsStore : public SettingsStore {
  public:
   using ProblemSink = std::function<void(const std::string&)>;
@@ -90,13 +101,16 @@ class FileSettingsStore : public SettingsStore {
   std::optional<std::vector<uint8_t>> Read(std::string_view key, std::string_view name) override;
   bool Write(std::string_view key, std::string_view name, std::span<const uint8_t> value) override;
   bool Update(const Change& change) override;
+  void Unusable(std::string_view key, std::string_view name, const std::string& why) override;
 
   const std::filesystem::path& path() const { return file_; }
+  // The second name the file's replacement goes by (and the lock where there are no unnamed files).
   std::filesystem::path lock_path() const { return file_.string() + ".lock"; }
 
  private:
-  // Reads the whole file; sets `corrupt` when it exists but cannot be understood.
-  SettingsMap Load(bool* corrupt);
+  // Reads the whole file; sets `corrupt` when it exists but cannot be understood. Values that are
+  // no hex text go into *odd (when given), as what they hold.
+  SettingsMap Load(bool* corrupt, std::map<std::string, std::string>* odd = nullptr);
   bool Store(const SettingsMap& values, bool corrupt);
   void ReportOnce(const std::string& problem);
   void Report(const std::string& problem);
@@ -104,6 +118,7 @@ class FileSettingsStore : public SettingsStore {
   std::filesystem::path file_;
   ProblemSink report_;
   bool reported_ = false;
+  std::set<std::string> reported_values_;  // "key\nname"
 };
 
 }  // namespace tarvo

@@ -2,11 +2,14 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "testing/scratch_dir.h"
 
@@ -71,6 +74,48 @@ TEST_F(FileSettingsStoreTest, OddValuesInAValidFileNeverCrashTheReader) {
   EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "MS1"));
   EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "MS2"));
   EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "VSD"), 10);
+}
+
+// A value the readers cannot use is told once, by name, and read as missing, so the default
+// stays what it always was.
+TEST_F(FileSettingsStoreTest, UnusableValuesAreToldOnceEachByNameAndKeepTheirDefault) {
+  const std::string digits(200'000, '7');
+  std::ofstream(dir / "settings.json")
+      << R"({"SOFTWARE\\CorvidFT\\SelectPrinter": {"TOF": "zz", "MS1": ")" << digits
+      << R"(", "MS2": 5, "VSD": "0a000000", "tclCond": "0300"}})";
+  auto store = Store();
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "TOF"));
+    EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "MS1"));
+    EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "MS2"));
+    EXPECT_FALSE(store.ReadByte(kSelectPrinterKey, "tclCond"));
+    EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "VSD"), 10);
+    EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "ECN"));  // missing: nothing to tell
+  }
+  const std::string file = "settings file " + (dir / "settings.json").string() + ": ";
+  const std::string key = " under SOFTWARE\\CorvidFT\\SelectPrinter ";
+  EXPECT_THAT(problems,
+              ::testing::ElementsAre(
+                  file + "\"TOF\"" + key + "is \"zz\", not hex digits in quotes; using its default",
+                  file + "\"MS1\"" + key + "holds 100000 bytes, not 4; using its default",
+                  file + "\"MS2\"" + key + "is 5, not hex digits in quotes; using its default",
+                  file + "\"tclCond\"" + key + "holds 2 bytes, not 1; using its default"));
+  // Reads inside an update tell it as well, and still only once.
+  problems.clear();
+  EXPECT_TRUE(store.Update([](SettingsStore& s) {
+    s.WriteInt32(kSelectPrinterKey, "ECN", s.ReadInt32(kSelectPrinterKey, "VSD").value_or(0));
+    EXPECT_FALSE(s.ReadByte(kSelectPrinterKey, "VSD"));
+  }));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_THAT(problems[0], ::testing::HasSubstr("\"VSD\"" + key + "holds 4 bytes, not 1"));
+  // A long value that is no hex at all is shown cut short.
+  std::ofstream(dir / "settings.json")
+      << R"({"SOFTWARE\\CorvidFT\\SelectPrinter": {"ECN": ")" << digits << "x\"}}";
+  problems.clear();
+  EXPECT_FALSE(store.ReadInt32(kSelectPrinterKey, "ECN"));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_THAT(problems[0], ::testing::HasSubstr("is \"77777777777777777777777... (200003 "
+                                                "characters), not hex digits in quotes"));
 }
 
 TEST_F(FileSettingsStoreTest, WriteThatCannotReachTheFileFailsWithoutHarm) {
@@ -151,6 +196,86 @@ TEST_F(FileSettingsStoreTest, WritersInSeveralProcessesLoseNoChange) {
   EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "count"), 2 * kRounds);
   EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS1"), kRounds);
   EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS2"), kRounds);
+}
+
+// The names that appear in a folder while it is watched.
+class NamesMade {
+ public:
+  explicit NamesMade(const fs::path& dir) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    inotify_add_watch(fd_, dir.c_str(), IN_CREATE | IN_MOVED_TO);
+  }
+  ~NamesMade() { close(fd_); }
+  std::set<std::string> Take() {
+    std::set<std::string> names;
+    alignas(inotify_event) char buffer[8192];
+    for (ssize_t n; (n = read(fd_, buffer, sizeof buffer)) > 0;) {
+      for (char* at = buffer; at < buffer + n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        if (event->len > 0) names.insert(event->name);
+        at += sizeof(inotify_event) + event->len;
+      }
+    }
+    return names;
+  }
+
+ private:
+  int fd_;
+};
+
+std::set<std::string> Entries(const fs::path& dir) {
+  std::set<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
+}
+
+// A writer killed at any moment must leave no temporary behind: the new text never has a name
+// but the store's own, and no other name ever appears in the folder.
+TEST_F(FileSettingsStoreTest, WritesGiveTheNewTextNoNameOfItsOwn) {
+  NamesMade watch(dir);
+  auto store = Store();
+  for (int32_t i = 0; i < 20; ++i) ASSERT_TRUE(store.WriteInt32(kSelectPrinterKey, "MS1", i));
+  EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS1"), 19);
+  const std::set<std::string> own = {"settings.json", "settings.json.lock"};
+  EXPECT_EQ(watch.Take(), own);
+  EXPECT_EQ(Entries(dir), own);
+  EXPECT_TRUE(problems.empty());
+}
+
+// Writers killed with SIGKILL at whatever point of their write they have come to: the file is
+// always whole, and nothing but it and its lock is ever left.
+TEST_F(FileSettingsStoreTest, WritersKilledMidWriteLeaveTheFileWholeAndNothingElse) {
+  const std::set<std::string> own = {"settings.json", "settings.json.lock"};
+  for (int kill_at = 0; kill_at < 24; ++kill_at) {
+    int told[2];
+    ASSERT_EQ(pipe(told), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      close(told[0]);
+      FileSettingsStore store(dir / "settings.json", [](const std::string&) {});
+      for (int32_t i = 0;; ++i) {
+        store.Update([&](SettingsStore& s) {
+          s.WriteInt32(kSelectPrinterKey, "MS1", i);
+          s.WriteInt32(kSelectPrinterKey, "MS2", -i);
+        });
+        if (write(told[1], "x", 1) != 1) _exit(1);
+      }
+    }
+    close(told[1]);
+    char c;
+    for (int writes = 0; writes < 1 + kill_at % 5 && read(told[0], &c, 1) == 1; ++writes) {
+    }
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    close(told[0]);
+    for (const std::string& name : Entries(dir))
+      ASSERT_TRUE(own.contains(name)) << name << " after kill " << kill_at;
+    auto store = Store();
+    const auto ms1 = store.ReadInt32(kSelectPrinterKey, "MS1");
+    ASSERT_TRUE(ms1.has_value()) << "after kill " << kill_at;
+    EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS2"), -*ms1);
+  }
+  EXPECT_TRUE(problems.empty());
 }
 
 TEST(MemorySettingsStoreTest, StoresBytesByKeyAndName) {

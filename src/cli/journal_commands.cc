@@ -148,11 +148,19 @@ int JournalCommand(Session& s, std::span<const std::string> args) {
     s.err << "tarvo-cli: journal: " << problem << "\n";
     return kExitUsage;
   }
-  records::LocalStore* store = s.records->Local();
+  records::LocalStore* store = s.records->Readable();
   if (!store) return kExitFailed;
-  if (a->verb == "list") return List(s, *store, *a);
-  if (a->verb == "show") return Show(s, *store, a->id);
-  return Restore(s, *store, a->id);
+  int status = kExitOk;
+  if (a->verb == "list") {
+    status = List(s, *store, *a);
+  } else if (a->verb == "show") {
+    status = Show(s, *store, a->id);
+  } else {
+    status = Restore(s, *store, a->id);
+  }
+  if (!store->read_failed()) return status;
+  s.err << "tarvo-cli: journal: " << store->path() << " cannot be read: " << store->error() << "\n";
+  return kExitFailed;
 }
 
 const bool registered =

@@ -218,12 +218,23 @@ int RecordsCommand(Session& s, std::span<const std::string> args) {
     return kExitUsage;
   }
   if (a->verb == "push") return Push(s);
-  records::LocalStore* store = s.records->Local();
+  // A records file that cannot be read, or only in part, is told (by the keeper, or here) and
+  // fails the command: what it printed may be short.
+  records::LocalStore* store = s.records->Readable();
   if (!store) return kExitFailed;
-  if (a->verb == "list") return List(s, *store, *a);
-  if (a->verb == "show") return Show(s, *store, a->id);
-  if (a->verb == "export") return Export(s, *store, *a);
-  return Yield(s, *store, *a);
+  int status = kExitOk;
+  if (a->verb == "list") {
+    status = List(s, *store, *a);
+  } else if (a->verb == "show") {
+    status = Show(s, *store, a->id);
+  } else if (a->verb == "export") {
+    status = Export(s, *store, *a);
+  } else {
+    status = Yield(s, *store, *a);
+  }
+  if (!store->read_failed()) return status;
+  s.err << "tarvo-cli: records: " << store->path() << " cannot be read: " << store->error() << "\n";
+  return kExitFailed;
 }
 
 const bool registered = RegisterCommand(

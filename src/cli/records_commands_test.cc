@@ -164,5 +164,48 @@ TEST_F(RecordsCommandsTest, AnUnreachableLineDatabaseIsOneWarningAndTheCommandsG
   EXPECT_EQ(OutLines().size(), 4u);  // each SetHeadID writes the head block and the ink values
 }
 
+// A records file with a garbled page: every command that reads it says so and fails, instead of
+// reading as empty; a command that records goes on, its records kept in a fresh file beside it.
+TEST_F(RecordsCommandsTest, ADamagedRecordsFileFailsTheReadingCommandsAndRecordsGoBesideIt) {
+  const fs::path file = dir / "data" / "records.sqlite";
+  {
+    records::LocalStore store;
+    ASSERT_TRUE(store.Open(file.string())) << store.error();
+    StepRecord step;
+    step.text = std::string(200, 's');
+    for (int i = 0; i < 60; ++i) ASSERT_TRUE(store.Add(step, {"station-a", "0.1.0", "program"}));
+  }
+  {
+    std::fstream garble(file, std::ios::binary | std::ios::in | std::ios::out);
+    garble.seekp(4096);
+    garble << std::string(4096, '\xA5');
+  }
+  auto contents = [&] {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string damaged = contents();
+  const std::string told = "tarvo-cli: records: the records file " + file.string() + " is damaged";
+  for (std::vector<std::string> command : {std::vector<std::string>{"records", "list"},
+                                           {"records", "export", "--format", "json"},
+                                           {"records", "show", "1"},
+                                           {"records", "yield"},
+                                           {"journal", "list"}}) {
+    EXPECT_EQ(Cli(command), 1) << command[1];
+    EXPECT_EQ(out.str(), "") << command[1];
+    EXPECT_THAT(err.str(), HasSubstr(told)) << command[1];
+    EXPECT_THAT(err.str(), Not(HasSubstr("no record"))) << command[1];
+  }
+  EXPECT_FALSE(fs::exists(dir / "data" / "records.fresh.sqlite"));  // reading made no file
+
+  ASSERT_EQ(Cli({"HandleOpen", "+", "SetHeadID"}, "enter AB12CD\nok\n"), 0) << err.str();
+  EXPECT_THAT(err.str(), HasSubstr(told));
+  EXPECT_EQ(err.str().find("records:"), err.str().rfind("records:")) << err.str();
+  records::LocalStore fresh;
+  ASSERT_TRUE(fresh.Open((dir / "data" / "records.fresh.sqlite").string()));
+  EXPECT_EQ(fresh.Journal().size(), 2u);
+  EXPECT_EQ(contents(), damaged);
+}
+
 }  // namespace
 }  // namespace tarvo::cli

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <random>
 #include <set>
+#include <sstream>
 
 #include "records/schema.h"
 #include "records/step_columns.h"
@@ -67,10 +68,19 @@ std::string NewUid() {
 
 bool LocalStore::Open(const std::string& path) {
   path_ = path;
+  damaged_ = false;
+  read_failed_ = false;
   std::error_code ec;
   const std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent, ec);
   if (!db_.Open(path)) return false;
+  if (!Check()) {
+    // Closed again: nothing is written into a damaged file.
+    const std::string error = db_.error();
+    db_.Close();
+    db_.SetError(error);
+    return false;
+  }
   // Write-ahead log: a commit is one append, readers never block the writer, and a process
   // killed at any point leaves the file as of its last commit.
   if (!db_.Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; "
@@ -79,6 +89,33 @@ bool LocalStore::Open(const std::string& path) {
     return false;
   }
   return true;
+}
+
+// A damaged page reads as no rows and takes new records that go down with it, so the file is
+// checked before anything else is done with it.
+bool LocalStore::Check() {
+  SqliteStatement check(db_, "PRAGMA quick_check(3)");
+  std::string findings;
+  // Each finding on one line, without the heading SQLite gives them ("*** in database main ***").
+  while (check.Step()) {
+    std::istringstream lines(check.Text(0));
+    for (std::string line; std::getline(lines, line);) {
+      if (line.empty() || line.starts_with("***")) continue;
+      findings += (findings.empty() ? "" : "; ") + line;
+    }
+  }
+  if (!check.failed() && findings == "ok") return true;
+  if (check.failed()) {
+    damaged_ = db_.FoundDamage();
+    return false;
+  }
+  damaged_ = true;
+  db_.SetError(findings);
+  return false;
+}
+
+void LocalStore::Finished(const SqliteStatement& query) {
+  if (query.failed()) read_failed_ = true;
 }
 
 std::optional<int64_t> LocalStore::Insert(SqliteStatement& insert) {
@@ -163,6 +200,7 @@ std::vector<StoredStep> LocalStore::QuerySteps(const std::string& where,
     s.record = StepOf(values);
     out.push_back(std::move(s));
   }
+  Finished(q);
   SqliteStatement slots(
       db_, "SELECT slot, name, result FROM step_slots WHERE step_id = ? ORDER BY slot");
   for (StoredStep& s : out) {
@@ -172,6 +210,7 @@ std::vector<StoredStep> LocalStore::QuerySteps(const std::string& where,
       s.record.slot_results.push_back(
           {static_cast<int>(slots.Int(0)), slots.Text(1), static_cast<int>(slots.Int(2))});
     }
+    Finished(slots);
   }
   return out;
 }
@@ -197,6 +236,7 @@ std::vector<StoredJournal> LocalStore::QueryJournal(const std::string& where,
     e.check = CheckFromName(q.Text(15));
     out.push_back(std::move(s));
   }
+  Finished(q);
   return out;
 }
 
@@ -224,6 +264,7 @@ std::vector<StoredDotWeight> LocalStore::QueryDotWeights(const std::string& wher
     m.printer = {q.Text(13), q.Text(14), q.Text(15)};
     out.push_back(std::move(s));
   }
+  Finished(q);
   return out;
 }
 
@@ -279,6 +320,7 @@ std::vector<YieldRow> LocalStore::Yield(const std::string& since) {
     const std::string printer = serial.empty() ? "head " + q.Text(3) : serial;
     days[{q.Text(0), static_cast<int>(q.Int(1))}].last_total[printer] = static_cast<int>(q.Int(4));
   }
+  Finished(q);
   SqliteStatement f(
       db_,
       "SELECT substr(s.started, 1, 10), s.station, t.name, count(*) FROM step_slots t "
@@ -289,6 +331,7 @@ std::vector<YieldRow> LocalStore::Yield(const std::string& since) {
     days[{f.Text(0), static_cast<int>(f.Int(1))}].failed_slots[f.Text(2)] =
         static_cast<int>(f.Int(3));
   }
+  Finished(f);
   std::vector<YieldRow> out;
   for (const auto& [key, day] : days) {
     YieldRow row;

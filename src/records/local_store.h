@@ -64,11 +64,18 @@ struct Unsent {
 // the one it was writing.
 class LocalStore {
  public:
-  // Opens the file (creating it and its folder when missing) and brings its schema up to date.
+  // Opens the file (creating it and its folder when missing), checks it (SQLite's quick check) and
+  // brings its schema up to date. A damaged file is not opened: false with damaged() set and
+  // error() saying what SQLite found.
   bool Open(const std::string& path);
   bool is_open() const { return db_.is_open(); }
+  bool damaged() const { return damaged_; }
   const std::string& error() const { return db_.error(); }
   const std::string& path() const { return path_; }
+
+  // Whether a read below failed since the file was opened (error() tells why): what it gave may
+  // be short.
+  bool read_failed() const { return read_failed_; }
 
   // Each record in one transaction; the new record's id, or nothing (error() tells).
   std::optional<int64_t> Add(const StepRecord& step, const Origin& origin);
@@ -91,6 +98,8 @@ class LocalStore {
   SqliteDb& db() { return db_; }
 
  private:
+  bool Check();
+  void Finished(const SqliteStatement& query);
   std::optional<int64_t> Insert(SqliteStatement& insert);
   std::vector<StoredStep> QuerySteps(const std::string& where, const std::vector<std::string>& args,
                                      int limit = -1);
@@ -102,6 +111,8 @@ class LocalStore {
 
   SqliteDb db_;
   std::string path_;
+  bool damaged_ = false;
+  bool read_failed_ = false;
 };
 
 // A fresh id, unique on the line: 32 hex digits from the system's random source.

@@ -20,6 +20,28 @@ using ::testing::Pair;
 
 const Origin kOrigin{"station-a", "0.1.0", "program"};
 
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A records file of `steps` steps whose second page is overwritten with garbage.
+void MakeDamagedFile(const std::string& path, int steps) {
+  {
+    LocalStore store;
+    ASSERT_TRUE(store.Open(path)) << store.error();
+    StepRecord step;
+    step.text = std::string(200, 's');
+    for (int i = 0; i < steps; ++i) {
+      step.position = i;
+      ASSERT_TRUE(store.Add(step, kOrigin));
+    }
+  }
+  std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+  file.seekp(4096);
+  file << std::string(4096, '\xA5');
+}
+
 struct LocalStoreTest : ::testing::Test {
   LocalStoreTest() {
     RomImage& e = rig.printer.eeprom();
@@ -195,6 +217,61 @@ TEST_F(LocalStoreTest, AProcessKilledMidRunLeavesEveryCommittedRecordReadable) {
     EXPECT_EQ(steps[i].record.slot_results.size(), 2u) << i;
   }
   EXPECT_TRUE(store.Add(StepRecord{}, kOrigin));  // and the file takes more
+}
+
+// A damaged records file reads as no rows and would swallow new records: it is told once, with
+// what to do, and left as it is; records go to a fresh file beside it, which the next run finds
+// again, and the commands that read records get no file.
+TEST_F(LocalStoreTest, ADamagedFileIsToldLeftAsItIsAndRecordsGoToAFreshFileBesideIt) {
+  MakeDamagedFile(File(), 60);
+  const std::string damaged = Contents(File());
+  LocalStore direct;
+  EXPECT_FALSE(direct.Open(File()));
+  EXPECT_TRUE(direct.damaged());
+  EXPECT_FALSE(direct.is_open());
+
+  std::vector<std::string> warnings;
+  auto warn = [&](const std::string& w) { warnings.push_back(w); };
+  const std::string fresh = scratch.File("records.fresh.sqlite");
+  EXPECT_EQ(RecordKeeper::FreshPath(File()), fresh);
+  {
+    RecordKeeper keeper({File(), "", kOrigin, warn, 60'000}, rig.clock);
+    EXPECT_EQ(keeper.Readable(), nullptr);
+    keeper.Record(StepRecord{});
+    keeper.Record(JournalEntry{});
+    ASSERT_NE(keeper.Local(), nullptr);
+    EXPECT_EQ(keeper.Local()->path(), fresh);
+    EXPECT_EQ(keeper.Local()->Steps().size(), 1u);
+    EXPECT_EQ(keeper.Readable(), nullptr);
+    EXPECT_FALSE(keeper.damage().empty());
+  }
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_THAT(warnings[0],
+              ::testing::StartsWith("the records file " + File() + " is damaged (SQLite finds: "));
+  EXPECT_THAT(warnings[0], ::testing::HasSubstr("new records go to " + fresh));
+  EXPECT_THAT(warnings[0], ::testing::HasSubstr("sqlite3 " + File() + " .recover"));
+  EXPECT_EQ(Contents(File()), damaged);
+
+  RecordKeeper next({File(), "", kOrigin, warn, 60'000}, rig.clock);
+  next.Record(StepRecord{});
+  EXPECT_EQ(next.Local()->Steps().size(), 2u);
+  EXPECT_EQ(warnings.size(), 2u);  // told again by the next run
+  EXPECT_EQ(Contents(File()), damaged);
+}
+
+TEST_F(LocalStoreTest, AFileThatIsNoDatabaseCountsAsDamagedAndASoundOneIsNot) {
+  std::ofstream(File(), std::ios::binary) << std::string(8192, 'x');
+  LocalStore store;
+  EXPECT_FALSE(store.Open(File()));
+  EXPECT_TRUE(store.damaged());
+  EXPECT_THAT(store.error(), ::testing::HasSubstr("not a database"));
+
+  LocalStore sound;
+  ASSERT_TRUE(sound.Open(scratch.File("sound.sqlite")));
+  EXPECT_FALSE(sound.damaged());
+  EXPECT_FALSE(sound.read_failed());
+  EXPECT_TRUE(sound.Steps().empty());
+  EXPECT_FALSE(sound.read_failed());
 }
 
 TEST_F(LocalStoreTest, AKeeperThatCannotOpenItsFileWarnsOnceAndTheCallerGoesOn) {

@@ -1,5 +1,7 @@
 #include "records/record_keeper.h"
 
+#include <filesystem>
+
 namespace tarvo::records {
 namespace {
 
@@ -16,14 +18,44 @@ void RecordKeeper::Warn(const std::string& text) {
   if (options_.warn) options_.warn(text);
 }
 
+std::string RecordKeeper::FreshPath(const std::string& path) {
+  const std::filesystem::path file(path);
+  std::filesystem::path fresh = file.parent_path() / file.stem();
+  fresh += ".fresh" + file.extension().string();
+  return fresh.string();
+}
+
+bool RecordKeeper::OpenFile(const std::string& path) {
+  if (local_.Open(path)) return true;
+  if (local_.damaged() && path == options_.local_path) {
+    damage_ = local_.error();
+    const std::string& file = options_.local_path;
+    const std::string fresh = FreshPath(file);
+    Warn("the records file " + file + " is damaged (SQLite finds: " + damage_ +
+         "); nothing more is written to it, and new records go to " + fresh +
+         ". Save what it still holds with \"sqlite3 " + file + " .recover >records-saved.sql\", " +
+         "then, with no station program running, move " + file + " away and rename " + fresh +
+         " to it");
+    return false;
+  }
+  local_failed_ = true;
+  Warn("records cannot be kept in " + path + ": " +
+       (local_.damaged() ? "it is damaged too (SQLite finds: " + local_.error() + ")"
+                         : local_.error()));
+  return false;
+}
+
 LocalStore* RecordKeeper::Local() {
   if (local_.is_open()) return &local_;
   if (local_failed_) return nullptr;
-  if (!local_.Open(options_.local_path)) {
-    local_failed_ = true;
-    Warn("records cannot be kept in " + options_.local_path + ": " + local_.error());
-    return nullptr;
-  }
+  if (damage_.empty() && OpenFile(options_.local_path)) return &local_;
+  if (!damage_.empty() && OpenFile(FreshPath(options_.local_path))) return &local_;
+  return nullptr;
+}
+
+LocalStore* RecordKeeper::Readable() {
+  if (damage_.empty() && !local_.is_open() && !local_failed_) OpenFile(options_.local_path);
+  if (!damage_.empty() || !local_.is_open()) return nullptr;
   return &local_;
 }
 

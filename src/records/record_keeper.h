@@ -30,6 +30,9 @@ struct KeeperOptions {
 // database beyond one short connection attempt, and is never failed.
 //
 // The file is opened at the first record, so a run that records nothing leaves no file behind.
+// It is checked when it is opened: a damaged file is told once, with what to do, and left as it
+// is; records then go to a fresh file beside it (FreshPath), and the commands that read the
+// records get no file (Readable) until it has been dealt with.
 class RecordKeeper : public RecordSink {
  public:
   RecordKeeper(KeeperOptions options, Clock& clock);
@@ -42,9 +45,19 @@ class RecordKeeper : public RecordSink {
   // string) when there is no line database or it cannot take them.
   bool Push(std::string* error, int64_t* sent = nullptr);
 
-  // The local file, opened when needed; nullptr (and a warning) when it cannot be.
+  // The file records go into, opened when needed: the machine's records file, or the fresh one
+  // beside it when that is damaged; nullptr (and a warning) when neither can be used.
   LocalStore* Local();
+  // The machine's records file for reading; nullptr (and a warning) when it cannot be opened or
+  // is damaged.
+  LocalStore* Readable();
+  // What SQLite found wrong with the machine's records file; empty while none was found.
+  const std::string& damage() const { return damage_; }
   bool has_line() const { return line_ != nullptr; }
+
+  // Where records go while the records file `path` is damaged: "records.fresh.sqlite" beside
+  // "records.sqlite".
+  static std::string FreshPath(const std::string& path);
 
  private:
   template <typename R>
@@ -52,11 +65,13 @@ class RecordKeeper : public RecordSink {
   void SendIfDue();
   bool SendAll(std::string* error, int64_t* sent);
   void Warn(const std::string& text);
+  bool OpenFile(const std::string& path);
 
   KeeperOptions options_;
   Clock& clock_;
   LocalStore local_;
   bool local_failed_ = false;
+  std::string damage_;
   std::unique_ptr<LineDatabase> line_;
   bool line_down_ = false;  // warned, waiting to retry
   int64_t retry_at_ = 0;

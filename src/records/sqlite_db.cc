@@ -3,7 +3,12 @@
 namespace tarvo::records {
 
 SqliteDb::~SqliteDb() {
+  Close();
+}
+
+void SqliteDb::Close() {
   if (db_) sqlite3_close_v2(db_);
+  db_ = nullptr;
 }
 
 bool SqliteDb::Open(const std::string& path) {
@@ -34,6 +39,12 @@ bool SqliteDb::Exec(std::string_view sql) {
     return false;
   }
   return true;
+}
+
+bool SqliteDb::FoundDamage() const {
+  if (!db_) return false;
+  const int code = sqlite3_errcode(db_);
+  return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
 }
 
 int64_t SqliteDb::LastInsertId() const {

@@ -22,6 +22,7 @@ class SqliteDb {
 
   // Opens (creating when missing) the file. False with error() set when it cannot be opened.
   bool Open(const std::string& path);
+  void Close();
   bool is_open() const { return db_ != nullptr; }
   sqlite3* handle() { return db_; }
 
@@ -29,6 +30,8 @@ class SqliteDb {
   bool Exec(std::string_view sql);
   const std::string& error() const { return error_; }
   void SetError(std::string text) { error_ = std::move(text); }
+  // Whether the last failure was SQLite finding the file damaged or no database at all.
+  bool FoundDamage() const;
   int64_t LastInsertId() const;
 
  private:

@@ -1,6 +1,7 @@
 #include "station/station_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <span>
 #include <system_error>
@@ -11,18 +12,30 @@
 
 namespace tarvo::station {
 
-void StationFiles::ReadInto(std::string_view name, uint8_t* bytes, size_t size) const {
-  const std::filesystem::path path = PathOf(name);
+StationFileFault StationFiles::ReadInto(std::string_view name, uint8_t* bytes, size_t size) const {
+  namespace fs = std::filesystem;
+  using Kind = StationFileFault::Kind;
+  const fs::path path = PathOf(name);
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
+  const fs::file_status status = fs::status(path, ec);
+  if (status.type() == fs::file_type::not_found) {
     // A fresh station: the file is created holding zeros. Should that fail (a folder that cannot
     // be written), the zeros are still what is read.
     std::vector<uint8_t> zeros(size, 0);
     WriteFileAtomically(path, zeros);
-    return;
+    return {};
   }
+  if (ec) return {Kind::kUnreadable, 0, ec.message()};
+  if (fs::is_directory(status)) return {Kind::kFolder, 0, {}};
+  if (!fs::is_regular_file(status)) return {Kind::kNotAFile, 0, {}};
   std::ifstream file(path, std::ios::binary);
+  if (!file)
+    return {Kind::kUnreadable, 0, std::error_code(errno, std::generic_category()).message()};
   file.read(reinterpret_cast<char*>(bytes), static_cast<std::streamsize>(size));
+  const uintmax_t held = fs::file_size(path, ec);
+  if (ec) return {Kind::kUnreadable, 0, ec.message()};
+  if (held != size) return {Kind::kSize, held, {}};
+  return {};
 }
 
 bool StationFiles::Write(std::string_view name, std::span<const uint8_t> bytes) const {

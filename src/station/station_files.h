@@ -11,12 +11,24 @@
 
 namespace tarvo::station {
 
+// What is wrong with a settings file that is there: a folder or another thing that is no regular
+// file, a file of another size, or one that cannot be read.
+struct StationFileFault {
+  enum class Kind { kNone, kFolder, kNotAFile, kSize, kUnreadable };
+  Kind kind = Kind::kNone;
+  uintmax_t size = 0;  // kSize: the bytes it holds
+  std::string error;   // kUnreadable: the system's words
+  explicit operator bool() const { return kind != Kind::kNone; }
+};
+
 // The settings files "1.data", "2.data" and "3.data" in the station folder (an empty folder name:
 // the current directory). Each file is
 // raw bytes without header or checksum. A reader that finds its file missing creates it filled
 // with zeros; a file shorter than its size reads as if padded with zeros, a longer one by its
-// first bytes. Every save rewrites the whole file atomically, so a crash mid-save leaves the old
-// file or the new one, never a short one.
+// first bytes, and anything but a regular file as zeros (nothing is read from a pipe or a device);
+// the reads that are given a StationFileFault learn which of these it was, so that the settings
+// are not put into a printer. Every save rewrites the whole file atomically, so a crash mid-save
+// leaves the old file or the new one, never a short one.
 class StationFiles {
  public:
   static constexpr std::string_view kStation1File = "1.data";  // 6 bytes
@@ -29,29 +41,36 @@ class StationFiles {
   std::filesystem::path PathOf(std::string_view name) const { return dir_ / name; }
 
   // Station 1: byte 0 destination index, 1-3 Belt Name, 4-5 PC Name.
-  std::array<uint8_t, 6> ReadStation1() const { return Read<6>(kStation1File); }
+  std::array<uint8_t, 6> ReadStation1(StationFileFault* fault = nullptr) const {
+    return Read<6>(kStation1File, fault);
+  }
   bool WriteStation1(const std::array<uint8_t, 6>& bytes) const {
     return Write(kStation1File, bytes);
   }
   // Station 2: byte 0 destination index, 1-2 Jig No. or "CT".
-  std::array<uint8_t, 3> ReadStation2() const { return Read<3>(kStation2File); }
+  std::array<uint8_t, 3> ReadStation2(StationFileFault* fault = nullptr) const {
+    return Read<3>(kStation2File, fault);
+  }
   bool WriteStation2(const std::array<uint8_t, 3>& bytes) const {
     return Write(kStation2File, bytes);
   }
   // The station chosen last: 0 Station 1, 1 Station 2 (any other value selects neither).
-  uint8_t ReadStationIndex() const { return Read<1>(kStationFile)[0]; }
+  uint8_t ReadStationIndex(StationFileFault* fault = nullptr) const {
+    return Read<1>(kStationFile, fault)[0];
+  }
   bool WriteStationIndex(uint8_t index) const {
     return Write(kStationFile, std::array<uint8_t, 1>{index});
   }
 
  private:
   template <size_t N>
-  std::array<uint8_t, N> Read(std::string_view name) const {
+  std::array<uint8_t, N> Read(std::string_view name, StationFileFault* fault) const {
     std::array<uint8_t, N> bytes{};
-    ReadInto(name, bytes.data(), N);
+    StationFileFault found = ReadInto(name, bytes.data(), N);
+    if (fault) *fault = std::move(found);
     return bytes;
   }
-  void ReadInto(std::string_view name, uint8_t* bytes, size_t size) const;
+  StationFileFault ReadInto(std::string_view name, uint8_t* bytes, size_t size) const;
   bool Write(std::string_view name, std::span<const uint8_t> bytes) const;
 
   std::filesystem::path dir_;

@@ -13,11 +13,51 @@ Outcome RefuseIndex(const Context& ctx, const DestinationChoice& choice) {
   return Outcome::NotDone(choice.problem);
 }
 
+// "6 bytes", "1 byte"; the library's words have no plural.
+std::string Count(const Context& ctx, uintmax_t n) {
+  return std::to_string(n) +
+         std::string(ctx.Text({n == 1 ? std::string_view(" byte") : " bytes", " 位元組"}));
+}
+
+// What is wrong, in the program's words and in the library's.
+std::string FaultText(const Context& ctx, std::string_view name, size_t size,
+                      const StationFileFault& fault) {
+  using Kind = StationFileFault::Kind;
+  const std::string file(name);
+  switch (fault.kind) {
+    case Kind::kFolder:
+      return file + std::string(ctx.Text({" is a folder, not a file of ", " 是資料夾,不是 "})) +
+             Count(ctx, size) + std::string(ctx.Text({"", "的檔案"}));
+    case Kind::kNotAFile:
+      return file + std::string(ctx.Text({" is not a regular file", " 不是一般檔案"}));
+    case Kind::kSize:
+      return file + std::string(ctx.Text({" holds ", " 有 "})) + Count(ctx, fault.size) +
+             std::string(ctx.Text({" instead of ", ",應為 "})) + Count(ctx, size);
+    case Kind::kUnreadable:
+      return file + std::string(ctx.Text({" cannot be read: ", " 無法讀取: "})) + fault.error;
+    case Kind::kNone:
+      break;
+  }
+  return {};
+}
+
 }  // namespace
+
+Outcome TellStationFileFault(const Context& ctx, std::string_view name, size_t size,
+                             const StationFileFault& fault) {
+  if (!fault) return Outcome::Done();
+  const std::string what = FaultText(ctx, name, size, fault);
+  ctx.Error(
+      std::string(ctx.Text({"Station Setting File Error !!\n", "站別設定檔錯誤 !!\n"})) + what,
+      kCaption);
+  return Outcome::NotDone(what);
+}
 
 Outcome LoadStation1Settings(const Context& ctx, const StationFiles& files,
                              std::span<uint8_t, kHeadBlockSize> block) {
-  const std::array<uint8_t, 6> file = files.ReadStation1();
+  StationFileFault fault;
+  const std::array<uint8_t, 6> file = files.ReadStation1(&fault);
+  if (fault) return TellStationFileFault(ctx, StationFiles::kStation1File, file.size(), fault);
   const DestinationChoice choice = DestinationOf(StationFiles::kStation1File, file[0]);
   if (!choice.row) return RefuseIndex(ctx, choice);
   std::copy_n(choice.row->code.begin(), 3, block.begin() + kModelNameOffset);
@@ -30,7 +70,9 @@ Outcome LoadStation1Settings(const Context& ctx, const StationFiles& files,
 Outcome CheckCustomer(const Context& ctx, const StationFiles& files,
                       std::span<const uint8_t, kHeadBlockSize> read_block,
                       ChartLabel& chart_label) {
-  const std::array<uint8_t, 3> file = files.ReadStation2();
+  StationFileFault fault;
+  const std::array<uint8_t, 3> file = files.ReadStation2(&fault);
+  if (fault) return TellStationFileFault(ctx, StationFiles::kStation2File, file.size(), fault);
   const DestinationChoice choice = DestinationOf(StationFiles::kStation2File, file[0]);
   if (!choice.row) return RefuseIndex(ctx, choice);
   const auto rom_code = read_block.subspan(kModelNameOffset, 3);

@@ -107,5 +107,62 @@ TEST_F(StationSettingsTest, Station2EditorStoresCtForIcAndReopensOnIc) {
   EXPECT_TRUE(checked);
 }
 
+// A settings file that is there but is no file of its size stops the load and the check before
+// they touch the block or the record, naming the file and what is wrong; the file is left as it is.
+TEST_F(StationSettingsTest, SettingsFileOfAnotherKindOrSizeIsToldAndNotUsed) {
+  namespace fs = std::filesystem;
+  HeadBlock block;
+  block.fill(0xEE);
+  const HeadBlock untouched = block;
+  ChartLabel label;
+
+  fs::create_directory(files.PathOf("1.data"));
+  EXPECT_EQ(LoadStation1Settings(ctx, files, block).kind, OutcomeKind::kNotDone);
+  fs::remove(files.PathOf("1.data"));
+  std::ofstream(files.PathOf("1.data"), std::ios::binary) << std::string(100, 'x');
+  EXPECT_FALSE(LoadStation1Settings(ctx, files, block));
+  std::ofstream(files.PathOf("1.data"), std::ios::binary) << "\x01"
+                                                             "AB";
+  EXPECT_FALSE(LoadStation1Settings(ctx, files, block));
+  EXPECT_EQ(block, untouched);
+  EXPECT_EQ(Bytes(files.PathOf("1.data")), (std::vector<uint8_t>{1, 'A', 'B'}));
+
+  fs::create_directory(files.PathOf("2.data"));
+  std::copy_n("001", 3, block.begin());
+  EXPECT_FALSE(CheckCustomer(ctx, files, block, label));
+  EXPECT_EQ(label, ChartLabel{});
+  EXPECT_TRUE(fs::is_directory(files.PathOf("2.data")));
+
+  EXPECT_THAT(
+      MessageTexts(),
+      ElementsAre("ERROR: Station Setting File Error !!\n1.data is a folder, not a file "
+                  "of 6 bytes",
+                  "ERROR: Station Setting File Error !!\n1.data holds 100 bytes instead of 6 bytes",
+                  "ERROR: Station Setting File Error !!\n1.data holds 3 bytes instead of 6 bytes",
+                  "ERROR: Station Setting File Error !!\n2.data is a folder, not a file "
+                  "of 3 bytes"));
+  for (const Message& m : op.messages()) EXPECT_EQ(m.icon, Icon::kError);
+
+  // The library tells it in its own words.
+  Forget();
+  const Context library{kLibraryEdition, clock, op, settings, wire, files.dir()};
+  EXPECT_FALSE(CheckCustomer(library, files, block, label));
+  EXPECT_THAT(MessageTexts(),
+              ElementsAre("ERROR: 站別設定檔錯誤 !!\n2.data 是資料夾,不是 3 位元組的檔案"));
+}
+
+TEST_F(StationSettingsTest, SoundAndMissingFilesReportNoFault) {
+  StationFileFault fault;
+  files.ReadStation1(&fault);  // missing: created with zeros
+  EXPECT_FALSE(fault);
+  EXPECT_EQ(Bytes(files.PathOf("1.data")), std::vector<uint8_t>(6, 0));
+  files.ReadStation1(&fault);
+  EXPECT_FALSE(fault);
+  std::ofstream(files.PathOf("3.data"), std::ios::binary) << "\x01\x01";
+  EXPECT_EQ(files.ReadStationIndex(&fault), 1);
+  EXPECT_EQ(fault.kind, StationFileFault::Kind::kSize);
+  EXPECT_EQ(fault.size, 2u);
+}
+
 }  // namespace
 }  // namespace tarvo::station

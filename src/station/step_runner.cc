@@ -61,7 +61,9 @@ uint8_t StepRunner::TotalResult() const {
 }
 
 void StepRunner::Initialise() {
-  const uint8_t stored = files_.ReadStationIndex();
+  StationFileFault fault;
+  const uint8_t stored = files_.ReadStationIndex(&fault);
+  TellStationFileFault(ctx_, StationFiles::kStationFile, 1, fault);
   page_.selection = stored <= 1 ? stored : -1;
   StationChange();
 }

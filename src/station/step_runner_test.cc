@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -370,6 +371,60 @@ TEST_F(StepRunnerTest, PageShowsTheCustomerRowOfTheModelCode) {
   page.ShowHeadBlock(block, block, false);
   EXPECT_EQ(page.Field(kTofField).text, "-50");
   EXPECT_EQ(page.Field(kMs1Field).text, "-3");
+}
+
+// Settings files that are there but are no files of their size are told, and the step that needs
+// one writes nothing into the printer: no head ID with empty or stray names, no "CT" PASS without
+// a Jig No.
+TEST_F(StepRunnerTest, StationFileOfAnotherKindOrSizeStopsTheStepThatNeedsIt) {
+  namespace fs = std::filesystem;
+  const auto eeprom = printer.eeprom();
+  fs::create_directory(files.PathOf("1.data"));
+  runner.SelectStation(0);
+  EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Station Setting File Error !!\n1.data is a "
+                                          "folder, not a file of 6 bytes"));
+  Forget();
+  AnswerStation1();
+  runner.Run(1);
+  fs::remove(files.PathOf("1.data"));
+  folder.Write("1.data", 100);
+  runner.Run(1);
+  EXPECT_THAT(
+      MessageTexts(),
+      ElementsAre(
+          ::testing::HasSubstr("1.data is a folder"),
+          "ERROR: Station Setting File Error !!\n1.data holds 100 bytes instead of 6 bytes"));
+  EXPECT_FALSE(Shown(179));
+  EXPECT_EQ(printer.eeprom(), eeprom);
+  EXPECT_EQ(data.station1_results[1], kResultNotRun);
+
+  // A printer through Station 1, then "1-1" at a station whose "2.data" is a folder.
+  files.WriteStation1({0, 'A', 'B', '1', 'Z', '9'});
+  runner.Run(0);
+  runner.Run(1);
+  ASSERT_EQ(data.station1_results[1], kResultPass);
+  const auto written = printer.eeprom();
+  fs::create_directory(files.PathOf("2.data"));
+  runner.SelectStation(1);
+  Forget();
+  Run(StepAction::kInitialDevice);
+  EXPECT_THAT(MessageTexts(), ElementsAre("ERROR: Station Setting File Error !!\n2.data is a "
+                                          "folder, not a file of 3 bytes"));
+  EXPECT_EQ(data.station2_results[0], kResultFail);
+  EXPECT_EQ(Text(kJigNoField), "");
+  EXPECT_FALSE(Shown(188));
+  EXPECT_EQ(printer.eeprom(), written);
+  EXPECT_TRUE(fs::is_directory(files.PathOf("2.data")));
+
+  // The station chosen last: told, and Station 1 as for a fresh file.
+  fs::remove(files.PathOf("3.data"));
+  fs::create_directory(files.PathOf("3.data"));
+  Forget();
+  StepRunner again(ctx, link, data, files);
+  again.Initialise();
+  EXPECT_THAT(MessageTexts(), Contains("ERROR: Station Setting File Error !!\n3.data is a "
+                                       "folder, not a file of 1 byte"));
+  EXPECT_TRUE(again.station1());
 }
 
 }  // namespace
