@@ -77,23 +77,31 @@
 
    TARVO_PRINTER      "usb" (default): the printer on USB through libusb;
                       "sim" or "sim:STATE_FILE[?FAULTS]": the simulated printer.
-   TARVO_OPERATOR     "tty" (default): the operator at the terminal, prompts on standard error,
-                      answers from standard input; "script:FILE": answers read
-                      from FILE, once, when the library first needs its operator.
+   TARVO_OPERATOR     unset (default): the dialogs are shown in windows, in the library's
+                      Traditional Chinese words. On Windows: the system's own windows, on the
+                      calling thread. Elsewhere: Qt windows, shown by the plugin
+                      fennick/libfennick-qt.so beside the library (or the file TARVO_GUI_PLUGIN
+                      names), when there is a display (DISPLAY, WAYLAND_DISPLAY or
+                      QT_QPA_PLATFORM); with no display, or no plugin, every export fails as
+                      below, with a message on standard error.
+                      "tty": the operator at the terminal, prompts on standard error, answers
+                      from standard input; "script:FILE": answers read from FILE, once, when the
+                      library first needs its operator.
    TARVO_TRANSCRIPT   file that receives every operator interaction, one line each.
    TARVO_WIRE_LOG     file that receives the printer traffic and the waits, one line each.
-   TARVO_VIRTUAL_TIME "1": waits are logged, not waited. Simulated printer only; ignored (with a
-                      note on standard error) for a real printer, whose motors need the waits.
+   TARVO_VIRTUAL_TIME "1": waits are logged, not waited. Simulated printer only: with a real
+                      printer, whose motors need the waits, it is refused as below.
    TARVO_STATION_DIR  the station folder, where the chart, dot and shipping files are found and
                       relative file names are looked up (default: the current directory when
                       the library first needs it).
    TARVO_CONFIG_DIR   folder of settings.json, the settings store shared with the program
                       (default /var/lib/tarvo).
 
- If TARVO_PRINTER or TARVO_OPERATOR names something unusable (an unknown name, an unreadable
- script), the problem is written to standard error, the export returns its failure result, and
- the next export tries again. An operator that cannot answer at all (a script that has run out)
- ends the export with its failure result. The library never ends the host process.
+ If the environment names something unusable (an unknown printer, an unreadable script, no
+ operator, a station folder that is no folder, virtual time with a real printer), the problem is
+ written to standard error (once while it stays the same), the export returns its failure
+ result, and the next export tries again. An operator that cannot answer at all (a script that
+ has run out) ends the export with its failure result. The library never ends the host process.
 ********************************************************/
 
 #ifndef FENNICK_H

@@ -7,7 +7,7 @@
 
 #include "app/gui_clock.h"
 #include "app/qt_operator.h"
-#include "front/gui_plugin.h"
+#include "runtime/gui_plugin.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ class LazyQtOperator : public Operator {
 
 Operator* MakeOperator(const Edition* edition, LineSink* transcript, StopRequest* stop,
                        std::string* error) {
-  if (!front::DisplayAvailable()) {
+  if (!runtime::DisplayAvailable()) {
     *error = "no display to show the dialogs on";
     return nullptr;
   }
@@ -84,12 +84,12 @@ void DestroyClock(Clock* clock) {
   delete clock;
 }
 
-const front::GuiPlugin kPlugin{front::GuiPlugin::kVersion, MakeOperator, DestroyOperator, MakeClock,
-                               DestroyClock};
+const runtime::GuiPlugin kPlugin{runtime::GuiPlugin::kVersion, MakeOperator, DestroyOperator,
+                                 MakeClock, DestroyClock};
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) const tarvo::front::GuiPlugin*
+extern "C" __attribute__((visibility("default"))) const tarvo::runtime::GuiPlugin*
 tarvo_gui_plugin() {
   return &kPlugin;
 }

@@ -1,6 +1,8 @@
 // Tarvo: the desktop program of the test stations.
 #include <QApplication>
 #include <iostream>
+#include <sstream>
+#include <string>
 
 #include "app/app_icon.h"
 #include "app/app_options.h"
@@ -20,7 +22,8 @@ int main(int argc, char** argv) {
 
   std::string error, notes;
   auto runtime = tarvo::app::AppRuntime::Make(*options, nullptr, &error, &notes);
-  if (!notes.empty()) std::cerr << "Tarvo: " << notes;
+  std::istringstream told(notes);
+  for (std::string line; std::getline(told, line);) std::cerr << "Tarvo: " << line << "\n";
   if (!runtime) {
     std::cerr << "Tarvo: " << error << "\n";
     return 2;

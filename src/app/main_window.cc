@@ -128,8 +128,10 @@ bool MainWindow::RunOperation(Operation operation) {
   if (worker_.busy()) return false;
   runtime_.stop().Clear();
   AppRuntime* rt = &runtime_;
-  return worker_.Start(
-      [rt, operation = std::move(operation)] { operation(rt->ctx(), rt->link()); });
+  return worker_.Start([rt, operation = std::move(operation)] {
+    runtime::OperationEnd end(rt->ctx());  // the wire log's lines are in the file
+    operation(rt->ctx(), rt->link());
+  });
 }
 
 bool MainWindow::RunFramed(Operation operation) {

@@ -7,24 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "base/clock.h"
-#include "base/context.h"
-#include "base/line_sink.h"
-#include "base/settings_store.h"
 #include "base/stop_request.h"
-#include "base/wire_log.h"
 #include "cli/command.h"
 #include "cli/session.h"
-#include "front/operator_factory.h"
-#include "front/printer_factory.h"
-#include "front/settings_factory.h"
-#include "front/station_dir.h"
-#include "link/printer_link.h"
+#include "runtime/runtime.h"
 #include "station/device_frame.h"
-#ifdef TARVO_HAVE_RECORDS
-#include "records/record_keeper.h"
-#include "records/records_config.h"
-#endif
 
 namespace tarvo::cli {
 namespace {
@@ -39,14 +26,6 @@ struct Options {
   bool virtual_time = false;
   std::vector<std::string> words;  // the command line after the options
 };
-
-std::unique_ptr<LineSink> OpenSink(const std::string& path, std::ostream& err,
-                                   FileLineSink::Writes writes = FileLineSink::Writes::kEveryLine) {
-  if (path.empty()) return std::make_unique<NullLineSink>();
-  auto sink = std::make_unique<FileLineSink>(path, writes);
-  if (!sink->ok()) err << "tarvo-cli: cannot write " << path << "\n";
-  return sink;
-}
 
 // Runs one command with its arguments, in the device frame when it talks to the printer and the
 // link is not open yet.
@@ -175,67 +154,31 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     return kExitUsage;
   }
 
-  std::string error;
-  const std::optional<std::filesystem::path> station_dir =
-      front::StationDir(opt.station_dir, &error);
-  if (!station_dir) {
+  runtime::Options options;
+  options.printer = opt.printer;
+  options.edition = opt.edition == "library" ? &kLibraryEdition : &kProgramEdition;
+  options.virtual_time = opt.virtual_time;
+  options.op = opt.op;
+  options.in = &in;
+  options.out = &out;
+  options.transcript = opt.transcript;
+  options.wire_log = opt.wire_log;
+  options.station_dir = opt.station_dir;
+  options.stop = stop;
+  options.tell = [&err](const runtime::Notice& n) { err << "tarvo-cli: " << n.Line() << "\n"; };
+  std::string error, notes;
+  auto rt = runtime::Runtime::Make(std::move(options), &error, &notes);
+  for (size_t at = 0, end; (end = notes.find('\n', at)) != std::string::npos; at = end + 1) {
+    err << "tarvo-cli: " << notes.substr(at, end - at) << "\n";
+  }
+  if (!rt) {
     err << "tarvo-cli: " << error << "\n";
     return kExitUsage;
   }
-
-  StopRequest own_stop;
-  StopRequest& stop_request = stop ? *stop : own_stop;
-  RealClock real_clock;
-  VirtualClock virtual_clock;
-  real_clock.set_stop(&stop_request);
-  virtual_clock.set_stop(&stop_request);
-  if (opt.virtual_time) virtual_clock.SetLocalTime(real_clock.LocalTime());
-  Clock& clock = opt.virtual_time ? static_cast<Clock&>(virtual_clock) : real_clock;
-
-  auto printer = front::MakePrinter(opt.printer, clock, &error);
-  if (!printer) {
-    err << "tarvo-cli: " << error << "\n";
-    return kExitUsage;
-  }
-  if (!error.empty()) err << "tarvo-cli: " << error << "\n";
-  if (printer->sim) {
-    printer->sim->set_problem_sink(
-        [&err](const std::string& problem) { err << "tarvo-cli: " << problem << "\n"; });
-  }
-  if (opt.virtual_time && printer->real()) {
-    err << "tarvo-cli: --virtual-time is refused with a real printer: its motors need the real "
-           "waits\n";
-    return kExitUsage;
-  }
-
-  auto transcript = OpenSink(opt.transcript, err);
-  // The wire log is written at every wait, read and close, not line by line: print data streams
-  // through it.
-  auto wire_sink = OpenSink(opt.wire_log, err, FileLineSink::Writes::kOnFlush);
-  WireLog wire(*wire_sink);
-  auto op = front::MakeOperator(opt.op, in, out, *transcript, &error);
-  if (!op) {
-    err << "tarvo-cli: " << error << "\n";
-    return kExitUsage;
-  }
-  auto settings = front::MakeSettingsStore(
-      [&err](const std::string& problem) { err << "tarvo: " << problem << "\n"; });
-  const Edition& edition = opt.edition == "library" ? kLibraryEdition : kProgramEdition;
-  Context ctx{edition, clock, *op, *settings, wire, *station_dir, &stop_request};
-#ifdef TARVO_HAVE_RECORDS
-  records::KeeperOptions keep;
-  keep.local_path = records::DefaultRecordsPath().string();
-  keep.line_url = records::LineDatabaseUrl(*settings);
-  keep.origin = records::ThisMachine(TARVO_VERSION, edition);
-  keep.warn = [&err](const std::string& text) { err << "tarvo-cli: records: " << text << "\n"; };
-  records::RecordKeeper keeper(std::move(keep), clock);
-  ctx.records = &keeper;
-#endif
-  PrinterLink link(ctx, *printer->backend);
-  Session session(ctx, *printer->backend, link, out, err, printer->sim.get());
-#ifdef TARVO_HAVE_RECORDS
-  session.records = &keeper;
-#endif
+  StopRequest& stop_request = rt->stop();
+  PrinterLink& link = rt->link();
+  Session session(rt->ctx(), rt->backend(), link, out, err, rt->sim());
+  session.records = rt->keeper();
 
   int status = kExitOk;
   bool stopped = false;

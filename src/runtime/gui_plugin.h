@@ -10,7 +10,7 @@
 #include "base/operator.h"
 #include "base/stop_request.h"
 
-namespace tarvo::front {
+namespace tarvo::runtime {
 
 // The window toolkit's operator, for a front end that must load without it (libfennick): a
 // plugin library, loaded at the first need, hands out an operator that shows the dialogs in
@@ -52,4 +52,4 @@ struct GuiParts {
 std::optional<GuiParts> LoadGuiParts(const Edition& edition, LineSink& transcript,
                                      StopRequest* stop, std::string* error);
 
-}  // namespace tarvo::front
+}  // namespace tarvo::runtime

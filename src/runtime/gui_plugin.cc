@@ -1,4 +1,4 @@
-#include "front/gui_plugin.h"
+#include "runtime/gui_plugin.h"
 
 #ifdef _WIN32
 #include "win32ui/win32_operator.h"
@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <mutex>
 
-namespace tarvo::front {
+namespace tarvo::runtime {
 
 #ifdef _WIN32
 // Windows shows the dialogs in its own windows, which every session's desktop has: no plugin to
@@ -95,4 +95,4 @@ std::optional<GuiParts> LoadGuiParts(const Edition& edition, LineSink& transcrip
 
 #endif
 
-}  // namespace tarvo::front
+}  // namespace tarvo::runtime

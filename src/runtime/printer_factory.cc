@@ -1,4 +1,4 @@
-#include "front/printer_factory.h"
+#include "runtime/printer_factory.h"
 
 #include "sim/sim_backend.h"
 #ifdef TARVO_HAVE_USB
@@ -8,7 +8,7 @@
 #include "win32/win32_backend.h"
 #endif
 
-namespace tarvo::front {
+namespace tarvo::runtime {
 
 std::optional<Printer> MakePrinter(std::string_view spec, Clock& clock, std::string* error) {
   Printer printer;
@@ -42,4 +42,4 @@ std::optional<Printer> MakePrinter(std::string_view spec, Clock& clock, std::str
   return std::nullopt;
 }
 
-}  // namespace tarvo::front
+}  // namespace tarvo::runtime

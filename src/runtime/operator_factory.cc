@@ -1,9 +1,9 @@
-#include "front/operator_factory.h"
+#include "runtime/operator_factory.h"
 
 #include "operators/script_operator.h"
 #include "operators/terminal_operator.h"
 
-namespace tarvo::front {
+namespace tarvo::runtime {
 
 std::unique_ptr<Operator> MakeOperator(std::string_view spec, std::istream& in, std::ostream& out,
                                        LineSink& transcript, std::string* error) {
@@ -21,4 +21,4 @@ std::unique_ptr<Operator> MakeOperator(std::string_view spec, std::istream& in, 
   return nullptr;
 }
 
-}  // namespace tarvo::front
+}  // namespace tarvo::runtime

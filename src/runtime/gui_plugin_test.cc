@@ -1,4 +1,4 @@
-#include "front/gui_plugin.h"
+#include "runtime/gui_plugin.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "win32ui/window_clock.h"
 #endif
 
-namespace tarvo::front {
+namespace tarvo::runtime {
 namespace {
 
 #ifdef _WIN32
@@ -29,4 +29,4 @@ TEST(GuiParts, OnWindowsTheDialogsAreNativeWindowsAndWaitsKeepThemPainted) {
 #endif
 
 }  // namespace
-}  // namespace tarvo::front
+}  // namespace tarvo::runtime

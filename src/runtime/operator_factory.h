@@ -9,7 +9,7 @@
 #include "base/line_sink.h"
 #include "base/operator.h"
 
-namespace tarvo::front {
+namespace tarvo::runtime {
 
 // "tty" (the terminal: prompts on `out`, answers from `in`) or "script:FILE" (answers from a
 // file, see src/dialogs/README.md). Every interaction is written to `transcript`.
@@ -17,4 +17,4 @@ namespace tarvo::front {
 std::unique_ptr<Operator> MakeOperator(std::string_view spec, std::istream& in, std::ostream& out,
                                        LineSink& transcript, std::string* error);
 
-}  // namespace tarvo::front
+}  // namespace tarvo::runtime

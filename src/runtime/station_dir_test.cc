@@ -1,10 +1,10 @@
-#include "front/station_dir.h"
+#include "runtime/station_dir.h"
 
 #include <gtest/gtest.h>
 
 #include "testing/scratch_dir.h"
 
-namespace tarvo::front {
+namespace tarvo::runtime {
 namespace {
 
 TEST(StationDir, EmptyIsTheCurrentDirectoryAndNamesBecomeAbsolute) {
@@ -31,4 +31,4 @@ TEST(StationDir, AMissingFolderOrAFileIsRefused) {
 }
 
 }  // namespace
-}  // namespace tarvo::front
+}  // namespace tarvo::runtime

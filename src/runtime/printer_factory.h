@@ -9,7 +9,7 @@
 #include "link/link_backend.h"
 #include "sim/sim_printer.h"
 
-namespace tarvo::front {
+namespace tarvo::runtime {
 
 // The printer a run talks to.
 struct Printer {
@@ -23,4 +23,4 @@ struct Printer {
 // state file cannot be written.
 std::optional<Printer> MakePrinter(std::string_view spec, Clock& clock, std::string* error);
 
-}  // namespace tarvo::front
+}  // namespace tarvo::runtime

@@ -1,8 +1,8 @@
-#include "front/station_dir.h"
+#include "runtime/station_dir.h"
 
 #include <system_error>
 
-namespace tarvo::front {
+namespace tarvo::runtime {
 
 std::optional<std::filesystem::path> StationDir(std::string_view given, std::string* error) {
   std::error_code ec;
@@ -14,4 +14,4 @@ std::optional<std::filesystem::path> StationDir(std::string_view given, std::str
   return std::nullopt;
 }
 
-}  // namespace tarvo::front
+}  // namespace tarvo::runtime
