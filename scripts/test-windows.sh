@@ -28,7 +28,7 @@ fi
 # Linux.
 targets=(fennick tarvo-cli fennick_binding_host fennick_station_host_win
   fennick_native_dialogs_test)
-for t in base model link dialogs protocol charts operations operators sim runtime win32 win32ui; do
+for t in base model link dialogs protocol charts operations operators sim runtime testing win32 win32ui; do
   targets+=("tarvo_${t}_test")
 done
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
@@ -51,4 +51,4 @@ for font in "MS Shell Dlg" "MS Shell Dlg 2" Tahoma; do
     /f >/dev/null 2>&1
 done
 ctest --test-dir "$build" --output-on-failure --timeout 300 \
-  -R '^(tarvo_(base|model|link|dialogs|protocol|charts|operations|operators|sim|runtime|win32|win32ui)|fennick\.windows_.*)$' "$@"
+  -R '^(tarvo_(base|model|link|dialogs|protocol|charts|operations|operators|sim|runtime|testing|win32|win32ui)|fennick\.windows_.*)$' "$@"
