@@ -11,6 +11,7 @@
 #include "model/rom_summary.h"
 #include "operations/catalogue.h"
 #include "operations/library_version.h"
+#include "runtime/runtime.h"
 
 namespace {
 
@@ -58,10 +59,7 @@ Result WithRuntime(const char* name, Result failure, Body&& body) noexcept {
     Runtime* rt = Runtime::Get();
     if (!rt) return failure;
     // The host may do anything between two calls: each call leaves its traffic in the wire log.
-    struct FlushWireLog {
-      Runtime& rt;
-      ~FlushWireLog() { rt.ctx().wire.Flush(); }
-    } flush{*rt};
+    tarvo::runtime::OperationEnd flush(rt->ctx());
     // The export's EEPROM writes are journalled under its name.
     if (rt->ctx().records) rt->ctx().records->BeginOperation(name);
     return body(*rt);
