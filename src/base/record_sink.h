@@ -15,11 +15,16 @@ namespace tarvo {
 // sinks that keep them (a local database, a line database) live outside the device layer.
 
 // Who the printer is, as read from its EEPROM: the customer setting code (ModelName), the USB
-// serial number and the head ID, each as stored without zero bytes and 0xFF bytes.
+// serial number and the head ID. Each field as printer text (UTF-8, one character per byte, up to
+// the first zero byte; empty for a field never written, all 0xFF), so a record is text whatever
+// the EEPROM holds; and the field's bytes as stored, in hex, so nothing of them is lost.
 struct PrinterIdentity {
   std::string model_code;
   std::string usb_serial;
   std::string head_id;
+  std::string model_code_hex = {};
+  std::string usb_serial_hex = {};
+  std::string head_id_hex = {};
 
   bool empty() const { return model_code.empty() && usb_serial.empty() && head_id.empty(); }
   bool operator==(const PrinterIdentity&) const = default;

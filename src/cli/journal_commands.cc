@@ -5,6 +5,7 @@
 #include "base/operator.h"
 #include "cli/command.h"
 #include "cli/field_text.h"
+#include "cli/one_line.h"
 #include "cli/records_args.h"
 #include "cli/session.h"
 #include "model/printer_identity.h"
@@ -32,14 +33,16 @@ size_t ChangedFields(const JournalEntry& e) {
 }
 
 std::string Printer(const PrinterIdentity& p) {
-  return (p.usb_serial.empty() ? "-" : p.usb_serial) + " " + (p.head_id.empty() ? "-" : p.head_id);
+  return (p.usb_serial.empty() ? "-" : OneLine(p.usb_serial)) + " " +
+         (p.head_id.empty() ? "-" : OneLine(p.head_id));
 }
 
 int List(Session& s, records::LocalStore& store, const RecordsArgs& a) {
   for (const auto& j : store.Journal(a.serial)) {
     const JournalEntry& e = j.record;
-    s.out << j.id << " " << e.time << " " << e.operation << " | " << AreaName(e.area) << " | "
-          << Printer(e.printer) << " | " << CheckName(e.check) << " | ";
+    s.out << j.id << " " << OneLine(e.time) << " " << OneLine(e.operation) << " | "
+          << AreaName(e.area) << " | " << Printer(e.printer) << " | " << CheckName(e.check)
+          << " | ";
     if (e.before.empty()) {
       s.out << "nothing read before\n";
     } else {
@@ -58,11 +61,11 @@ int Show(Session& s, records::LocalStore& store, int64_t id) {
     return kExitFailed;
   }
   const JournalEntry& e = j->record;
-  s.out << "journal " << j->id << " (" << j->uid << "): " << e.operation << " at " << e.time
-        << " on " << j->origin.host << ", tarvo " << j->origin.tool_version << " ("
-        << j->origin.edition << ")\n"
-        << "printer: model " << e.printer.model_code << ", USB S/No. " << e.printer.usb_serial
-        << ", head ID " << e.printer.head_id << "\n"
+  s.out << "journal " << j->id << " (" << j->uid << "): " << OneLine(e.operation) << " at "
+        << OneLine(e.time) << " on " << OneLine(j->origin.host) << ", tarvo "
+        << OneLine(j->origin.tool_version) << " (" << OneLine(j->origin.edition) << ")\n"
+        << "printer: model " << OneLine(e.printer.model_code) << ", USB S/No. "
+        << OneLine(e.printer.usb_serial) << ", head ID " << OneLine(e.printer.head_id) << "\n"
         << AreaName(e.area) << ", " << e.written.size() << " bytes, " << CheckName(e.check)
         << (e.before.empty() ? "; nothing of it was read before the write" : "") << "\n";
   for (const RomField& f : RomFields()) {

@@ -32,6 +32,16 @@ std::optional<RecordsArgs> Parse(std::span<const std::string> words,
   }
   for (; i < words.size(); i += 2) {
     const std::string& option = words[i];
+    if (option == "--retry" && options.contains(option)) {
+      a.retry = true;
+      --i;
+      continue;
+    }
+    if (option == "--print-sql" && options.contains(option)) {
+      a.print_sql = true;
+      --i;
+      continue;
+    }
     if (!options.contains(option) || i + 1 >= words.size()) {
       *problem = "\"" + option + "\" is not an option of " + a.verb + " here";
       return std::nullopt;
@@ -72,7 +82,10 @@ std::optional<RecordsArgs> ParseRecordsArgs(std::span<const std::string> words,
   if (verb == "list") options = {"--serial", "--since", "--station"};
   if (verb == "export") options = {"--format", "--serial", "--since", "--station"};
   if (verb == "yield") options = {"--since"};
-  return Parse(words, {"list", "show", "export", "yield", "push"}, {"show"}, options, problem);
+  if (verb == "push") options = {"--retry"};
+  if (verb == "setup-db") options = {"--print-sql"};
+  return Parse(words, {"list", "show", "export", "yield", "push", "setup-db"}, {"show"}, options,
+               problem);
 }
 
 std::optional<RecordsArgs> ParseJournalArgs(std::span<const std::string> words,

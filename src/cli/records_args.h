@@ -14,7 +14,9 @@ struct RecordsArgs {
   std::string serial;
   std::string since;
   int station = 0;
-  std::string format;  // export: "json" or "csv"
+  std::string format;      // export: "json" or "csv"
+  bool retry = false;      // push: the set-aside records too
+  bool print_sql = false;  // setup-db: the SQL, not run
 };
 
 // Parses the records words; nothing, with *problem set, for a bad line.

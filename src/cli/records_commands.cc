@@ -5,8 +5,10 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "cli/one_line.h"
 #include "cli/records_args.h"
 #include "cli/session.h"
+#include "records/line_database.h"
 #include "records/record_keeper.h"
 
 namespace tarvo::cli {
@@ -28,7 +30,7 @@ std::string Trimmed(const std::string& text) {
 std::string SlotsText(const StepRecord& r) {
   std::string out;
   for (const SlotResult& s : r.slot_results) {
-    out += (out.empty() ? "" : ", ") + s.name + "=" + ResultWord(s.result);
+    out += (out.empty() ? "" : ", ") + OneLine(s.name) + "=" + ResultWord(s.result);
   }
   return out.empty() ? "-" : out;
 }
@@ -37,9 +39,10 @@ std::string SlotsText(const StepRecord& r) {
 // | total Testing"
 void PrintStepLine(std::ostream& out, const records::StoredStep& s) {
   const StepRecord& r = s.record;
-  out << s.id << " " << r.started << " S" << r.station << " " << r.position << " "
-      << Trimmed(r.text) << " | " << (r.printer.usb_serial.empty() ? "-" : r.printer.usb_serial)
-      << " " << (r.printer.head_id.empty() ? "-" : r.printer.head_id) << " | " << SlotsText(r)
+  out << s.id << " " << OneLine(r.started) << " S" << r.station << " " << r.position << " "
+      << OneLine(Trimmed(r.text)) << " | "
+      << (r.printer.usb_serial.empty() ? "-" : OneLine(r.printer.usb_serial)) << " "
+      << (r.printer.head_id.empty() ? "-" : OneLine(r.printer.head_id)) << " | " << SlotsText(r)
       << " | total " << TotalWord(r.total) << "\n";
 }
 
@@ -48,16 +51,23 @@ void PrintStep(std::ostream& out, const records::StoredStep& s) {
   out << "record " << s.id << " (" << s.uid << ")" << (s.sent ? ", in the line database" : "")
       << "\n"
       << "station " << r.station << ", step " << r.position << " \"" << Trimmed(r.text) << "\"\n"
-      << "from " << r.started << " to " << r.ended << " on " << s.origin.host << ", tarvo "
-      << s.origin.tool_version << " (" << s.origin.edition << ")\n"
-      << "printer: model " << r.printer.model_code << ", USB S/No. " << r.printer.usb_serial
-      << ", head ID " << r.printer.head_id << "\n"
+      << "from " << OneLine(r.started) << " to " << OneLine(r.ended) << " on "
+      << OneLine(s.origin.host) << ", tarvo " << OneLine(s.origin.tool_version) << " ("
+      << OneLine(s.origin.edition) << ")\n"
+      << "printer: model " << OneLine(r.printer.model_code) << ", USB S/No. "
+      << OneLine(r.printer.usb_serial) << ", head ID " << OneLine(r.printer.head_id) << "\n"
+      << "as stored (hex): model " << r.printer.model_code_hex << ", USB S/No. "
+      << r.printer.usb_serial_hex << ", head ID " << r.printer.head_id_hex << "\n"
       << "slots: " << SlotsText(r) << "; total " << TotalWord(r.total) << "\n"
       << "adjustments: TOF " << r.adjustments.tof << " (x25 = " << r.adjustments.tof * 25
       << "), MS1 " << r.adjustments.ms1 << ", MS2 " << r.adjustments.ms2 << ", VSD "
       << r.adjustments.vsd << ", ECN " << r.adjustments.ecn << "\n"
-      << "station settings: destination " << r.settings.destination << ", belt " << r.settings.belt
-      << ", PC " << r.settings.pc << ", jig " << r.settings.jig << "\n";
+      << "station settings: destination " << OneLine(r.settings.destination) << ", belt "
+      << OneLine(r.settings.belt) << ", PC " << OneLine(r.settings.pc) << ", jig "
+      << OneLine(r.settings.jig) << "\n";
+  if (!s.set_aside.empty()) {
+    out << "set aside: the line database refused it (" << OneLine(s.set_aside) << ")\n";
+  }
 }
 
 nlohmann::json StepJson(const records::StoredStep& s) {
@@ -80,6 +90,9 @@ nlohmann::json StepJson(const records::StoredStep& s) {
           {"model_code", r.printer.model_code},
           {"usb_serial", r.printer.usb_serial},
           {"head_id", r.printer.head_id},
+          {"model_code_hex", r.printer.model_code_hex},
+          {"usb_serial_hex", r.printer.usb_serial_hex},
+          {"head_id_hex", r.printer.head_id_hex},
           {"tof", r.adjustments.tof},
           {"ms1", r.adjustments.ms1},
           {"ms2", r.adjustments.ms2},
@@ -90,12 +103,15 @@ nlohmann::json StepJson(const records::StoredStep& s) {
           {"pc", r.settings.pc},
           {"jig", r.settings.jig},
           {"slots", slots},
-          {"sent", s.sent}};
+          {"sent", s.sent},
+          {"set_aside", s.set_aside}};
 }
 
-// A CSV field: quoted when it holds a comma, a quote or a line break.
-std::string Csv(const std::string& text) {
-  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+// A CSV field, one line with its control characters escaped; quoted when it holds a comma or a
+// quote.
+std::string Csv(const std::string& field) {
+  const std::string text = OneLine(field);
+  if (text.find_first_of(",\"") == std::string::npos) return text;
   std::string out = "\"";
   for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
   return out + "\"";
@@ -103,7 +119,8 @@ std::string Csv(const std::string& text) {
 
 void ExportCsv(std::ostream& out, const std::vector<records::StoredStep>& steps) {
   out << "id,uid,host,tool_version,edition,station,position,text,started,ended,total,model_code,"
-         "usb_serial,head_id,tof,ms1,ms2,vsd,ecn,destination,belt,pc,jig,slots\n";
+         "usb_serial,head_id,tof,ms1,ms2,vsd,ecn,destination,belt,pc,jig,slots,model_code_hex,"
+         "usb_serial_hex,head_id_hex\n";
   for (const auto& s : steps) {
     const StepRecord& r = s.record;
     std::string slots;
@@ -133,7 +150,10 @@ void ExportCsv(std::ostream& out, const std::vector<records::StoredStep>& steps)
                                   r.settings.belt,
                                   r.settings.pc,
                                   r.settings.jig,
-                                  slots};
+                                  slots,
+                                  r.printer.model_code_hex,
+                                  r.printer.usb_serial_hex,
+                                  r.printer.head_id_hex};
     bool first = true;
     for (const std::string& f : fields) {
       out << (first ? "" : ",") << Csv(f);
@@ -158,15 +178,16 @@ int Show(Session& s, records::LocalStore& store, int64_t id) {
   PrintStep(s.out, *step);
   const std::string& serial = step->record.printer.usb_serial;
   if (serial.empty()) return kExitOk;
-  s.out << "\nhistory of " << serial << ":\n";
+  s.out << "\nhistory of " << OneLine(serial) << ":\n";
   for (const auto& other : store.Steps({serial, "", 0})) PrintStepLine(s.out, other);
   for (const auto& j : store.Journal(serial)) {
-    s.out << "journal " << j.id << " " << j.record.time << " " << j.record.operation << " "
-          << AreaName(j.record.area) << " " << CheckName(j.record.check) << "\n";
+    s.out << "journal " << j.id << " " << OneLine(j.record.time) << " "
+          << OneLine(j.record.operation) << " " << AreaName(j.record.area) << " "
+          << CheckName(j.record.check) << "\n";
   }
   for (const auto& m : store.DotWeights(serial)) {
-    s.out << "dot weight " << m.id << " " << m.record.time << " " << m.record.kind << " average "
-          << m.record.average << " " << (m.record.passed ? "PASS" : "FAIL") << "\n";
+    s.out << "dot weight " << m.id << " " << OneLine(m.record.time) << " " << OneLine(m.record.kind)
+          << " average " << m.record.average << " " << (m.record.passed ? "PASS" : "FAIL") << "\n";
   }
   return kExitOk;
 }
@@ -176,7 +197,8 @@ int Export(Session& s, records::LocalStore& store, const RecordsArgs& a) {
   if (a.format == "json") {
     nlohmann::json all = nlohmann::json::array();
     for (const auto& step : steps) all.push_back(StepJson(step));
-    s.out << all.dump(2) << "\n";
+    // Every field is UTF-8 as stored; should one not be, it is replaced, never the export ended.
+    s.out << all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     return kExitOk;
   }
   ExportCsv(s.out, steps);
@@ -185,12 +207,12 @@ int Export(Session& s, records::LocalStore& store, const RecordsArgs& a) {
 
 int Yield(Session& s, records::LocalStore& store, const RecordsArgs& a) {
   for (const records::YieldRow& row : store.Yield(a.since)) {
-    s.out << row.day << " station " << row.station << ": " << row.printers << " printers, "
+    s.out << OneLine(row.day) << " station " << row.station << ": " << row.printers << " printers, "
           << row.passed << " passed, " << row.failed << " failed";
     if (!row.failed_slots.empty()) {
       s.out << "; failed most:";
       for (size_t i = 0; i < row.failed_slots.size() && i < 3; ++i) {
-        s.out << (i ? "," : "") << " " << row.failed_slots[i].first << " ("
+        s.out << (i ? "," : "") << " " << OneLine(row.failed_slots[i].first) << " ("
               << row.failed_slots[i].second << ")";
       }
     }
@@ -199,14 +221,42 @@ int Yield(Session& s, records::LocalStore& store, const RecordsArgs& a) {
   return kExitOk;
 }
 
-int Push(Session& s) {
+// Sends what can be sent, then lists what the line database refused; fails while anything
+// waits or is set aside.
+int Push(Session& s, bool retry) {
   std::string error;
   int64_t sent = 0;
-  if (!s.records->Push(&error, &sent)) {
-    s.err << "tarvo-cli: records push: " << error << "\n";
+  const bool ok = s.records->Push(&error, &sent, retry);
+  if (!ok) s.err << "tarvo-cli: records push: " << error << "\n";
+  s.out << "records push: " << sent << " sent\n";
+  records::LocalStore* store = s.records->Local();
+  const auto set_aside = store ? store->SetAsideRecords() : std::vector<records::SetAsideRecord>{};
+  if (!set_aside.empty()) {
+    s.out << "records push: " << set_aside.size()
+          << " set aside, refused by the line database (\"records push --retry\" offers them "
+             "again):\n";
+    for (const records::SetAsideRecord& r : set_aside) {
+      s.out << "  " << records::KindName(r.kind) << " " << r.id << " (" << r.uid
+            << "): " << OneLine(r.reason) << "\n";
+    }
+  }
+  return ok && set_aside.empty() ? kExitOk : kExitFailed;
+}
+
+// The administrator's setup of the line database, or its SQL for psql.
+int SetupDb(Session& s, bool print_sql) {
+  if (print_sql) {
+    s.out << records::SetupSql();
+    return kExitOk;
+  }
+  std::string error;
+  if (!s.records->SetupLineDatabase(&error)) {
+    s.err << "tarvo-cli: records setup-db: " << error << "\n";
     return kExitFailed;
   }
-  s.out << "records push: " << sent << " sent\n";
+  s.out << "records setup-db: the tables and the roles \"" << records::kStationRole
+        << "\" (stations: insert) and \"" << records::kReaderRole
+        << "\" (reports: read) are in place\n";
   return kExitOk;
 }
 
@@ -217,7 +267,8 @@ int RecordsCommand(Session& s, std::span<const std::string> args) {
     s.err << "tarvo-cli: records: " << problem << "\n";
     return kExitUsage;
   }
-  if (a->verb == "push") return Push(s);
+  if (a->verb == "push") return Push(s, a->retry);
+  if (a->verb == "setup-db") return SetupDb(s, a->print_sql);
   // A records file that cannot be read, or only in part, is told (by the keeper, or here) and
   // fails the command: what it printed may be short.
   records::LocalStore* store = s.records->Readable();
@@ -240,7 +291,7 @@ int RecordsCommand(Session& s, std::span<const std::string> args) {
 const bool registered = RegisterCommand(
     {.name = "records",
      .usage = "list [--serial S] [--since T] [--station N] | show ID | export --format json|csv "
-              "| yield [--since T] | push",
+              "| yield [--since T] | push [--retry] | setup-db [--print-sql]",
      .help = "the station steps on record in this machine's records file",
      .min_args = 1,
      .max_args = 9,

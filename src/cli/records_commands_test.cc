@@ -3,9 +3,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/run.h"
+#include "model/printer_identity.h"
+#include "model/rom_layout.h"
 #include "records/local_store.h"
 #include "testing/scratch_dir.h"
 
@@ -205,6 +208,61 @@ TEST_F(RecordsCommandsTest, ADamagedRecordsFileFailsTheReadingCommandsAndRecords
   ASSERT_TRUE(fresh.Open((dir / "data" / "records.fresh.sqlite").string()));
   EXPECT_EQ(fresh.Journal().size(), 2u);
   EXPECT_EQ(contents(), damaged);
+}
+
+// A printer whose EEPROM holds bytes that are no text (model code E9 27 3B, 0xFF and a line break
+// in the head ID), beside a record an older version kept with those bytes raw: every list keeps
+// one line per record, the exports are well formed and hold the bytes as hex.
+TEST_F(RecordsCommandsTest, PrinterFieldsOfAnyBytesKeepListsAndExportsWellFormed) {
+  RomImage eeprom{};
+  std::copy_n("\xE9\x27\x3B", 3, eeprom.begin());
+  std::copy_n("ABC01", 5, eeprom.begin() + kUsbSerialNoOffset);
+  std::copy_n("A\xFF\nB\x1b\x9b", 6, eeprom.begin() + kHeadIdOffset);
+  {
+    records::LocalStore store;
+    ASSERT_TRUE(store.Open((dir / "data" / "records.sqlite").string())) << store.error();
+    const records::Origin origin{"station-a", "0.1.0", "program"};
+    StepRecord step;
+    step.station = 2;
+    step.text = " 1. Inital Device";
+    step.started = "2026-12-08T09:00:00";
+    step.printer = IdentityOf(eeprom);
+    ASSERT_TRUE(store.Add(step, origin));
+    ASSERT_TRUE(store.Add(step, origin));
+    // As an older version kept it: the bytes themselves, no hex.
+    ASSERT_TRUE(store.db().Exec(
+        "UPDATE steps SET model_code = CAST(X'E9273B' AS TEXT), head_id = CAST(X'41FF0A42' AS "
+        "TEXT), model_code_hex = '', head_id_hex = '' WHERE id = 2"));
+    JournalEntry entry;
+    entry.operation = "SetHeadID";
+    entry.printer = IdentityOf(eeprom);
+    entry.written.assign(kHeadBlockSize, 0);
+    ASSERT_TRUE(store.Add(entry, origin));
+  }
+  ASSERT_EQ(Cli({"records", "list"}), 0) << err.str();
+  ASSERT_EQ(OutLines().size(), 2u) << out.str();
+  EXPECT_THAT(OutLines()[0], HasSubstr("| ABC01 A\u00ff\\nB\\x1b\\x9b |"));
+  EXPECT_THAT(OutLines()[1], HasSubstr("| ABC01 A\u00ff\\nB |"));
+  ASSERT_EQ(Cli({"journal", "list"}), 0) << err.str();
+  ASSERT_EQ(OutLines().size(), 1u) << out.str();
+  ASSERT_EQ(Cli({"records", "show", "2"}), 0) << err.str();
+  EXPECT_THAT(out.str(), HasSubstr("model \u00e9';"));
+  EXPECT_THAT(out.str(), HasSubstr("as stored (hex): model e9273b,"));
+
+  ASSERT_EQ(Cli({"records", "export", "--format", "json"}), 0) << err.str();
+  const auto json = nlohmann::json::parse(out.str(), nullptr, false);
+  ASSERT_TRUE(json.is_array()) << out.str();
+  ASSERT_EQ(json.size(), 2u);
+  for (const auto& row : json) {
+    EXPECT_EQ(row["model_code"], "\u00e9';");
+    EXPECT_EQ(row["model_code_hex"].get<std::string>().substr(0, 6), "e9273b");
+  }
+  EXPECT_EQ(json[0]["head_id"], "A\u00ff\nB\x1b\u009b");
+  EXPECT_EQ(json[0]["head_id_hex"], "41ff0a421b9b");
+  ASSERT_EQ(Cli({"records", "export", "--format", "csv"}), 0) << err.str();
+  ASSERT_EQ(OutLines().size(), 3u) << out.str();
+  EXPECT_THAT(OutLines()[1], HasSubstr(",A\u00ff\\nB\\x1b\\x9b,"));
+  EXPECT_THAT(OutLines()[1], HasSubstr(",41ff0a421b9b"));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 namespace tarvo {
 
 // The printer's identity in a head data block or ROM data image (at least its first 27 bytes;
-// a shorter one gives an empty identity): ModelName, UsbSerialNo and HeadId, each without its
-// zero bytes and 0xFF bytes (unset, or never written).
+// a shorter one gives an empty identity): ModelName, UsbSerialNo and HeadId, each as printer text
+// up to its first zero byte (empty when never written: all 0xFF) and as the hex of its bytes.
 PrinterIdentity IdentityOf(std::span<const uint8_t> bytes);
 
 // The adjustment values of a head data block or image (TofAdjust, Ms1Adjust ... EcnAdjust) as

@@ -43,4 +43,42 @@ bool FitsPrinterText(std::string_view text) {
   return EncodePrinterText(text).has_value();
 }
 
+bool IsUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const auto b = static_cast<uint8_t>(text[i]);
+    size_t n = 0;
+    uint32_t c = 0;
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    if ((b & 0xE0) == 0xC0) {
+      n = 1;
+      c = b & 0x1F;
+    } else if ((b & 0xF0) == 0xE0) {
+      n = 2;
+      c = b & 0x0F;
+    } else if ((b & 0xF8) == 0xF0) {
+      n = 3;
+      c = b & 0x07;
+    } else {
+      return false;
+    }
+    if (i + n >= text.size()) return false;
+    for (size_t k = 1; k <= n; ++k) {
+      const auto next = static_cast<uint8_t>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = c << 6 | (next & 0x3F);
+    }
+    static constexpr uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (c < kLeast[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    i += n + 1;
+  }
+  return true;
+}
+
+std::string AsText(std::string_view text) {
+  return IsUtf8(text) ? std::string(text) : DecodePrinterText(text);
+}
+
 }  // namespace tarvo

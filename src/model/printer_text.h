@@ -26,4 +26,11 @@ std::optional<std::vector<uint8_t>> EncodePrinterText(std::string_view text);
 // Whether EncodePrinterText takes `text`.
 bool FitsPrinterText(std::string_view text);
 
+// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates, nothing beyond U+10FFFF).
+bool IsUtf8(std::string_view text);
+
+// `text` when it is UTF-8, else its bytes as printer text: what older records kept of a printer
+// field as raw bytes, made readable.
+std::string AsText(std::string_view text);
+
 }  // namespace tarvo

@@ -36,3 +36,20 @@ TEST(PrinterTextTest, EveryByteSurvivesTheRoundTrip) {
 
 }  // namespace
 }  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+TEST(PrinterTextUtf8Test, WellFormedUtf8IsKeptAndAnythingElseIsReadAsPrinterText) {
+  EXPECT_TRUE(IsUtf8("AB12CD \xC3\xBF \xE2\x82\xAC \xF0\x9F\x98\x80"));
+  EXPECT_FALSE(IsUtf8("\xE9';"));            // a lone Latin-1 byte
+  EXPECT_FALSE(IsUtf8("\xC3"));              // cut short
+  EXPECT_FALSE(IsUtf8("\xC0\xAF"));          // overlong
+  EXPECT_FALSE(IsUtf8("\xED\xA0\x80"));      // a surrogate
+  EXPECT_FALSE(IsUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
+  EXPECT_EQ(AsText("\xE9';"), "\xC3\xA9';");
+  EXPECT_EQ(AsText("\xC3\xA9';"), "\xC3\xA9';");
+}
+
+}  // namespace
+}  // namespace tarvo

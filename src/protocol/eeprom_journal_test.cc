@@ -47,7 +47,9 @@ TEST_F(EepromJournalTest, AHeadBlockWriteKeepsWhatTheOperationReadBeforeIt) {
   EXPECT_EQ(e.before, before);
   EXPECT_THAT(e.written, ElementsAreArray(block));
   EXPECT_THAT(e.read_back, ElementsAreArray(block));
-  EXPECT_EQ(e.printer, (PrinterIdentity{"031", "AB1234567890123456", "OLD001"}));
+  EXPECT_EQ(e.printer.model_code, "031");
+  EXPECT_EQ(e.printer.usb_serial, "AB1234567890123456");
+  EXPECT_EQ(e.printer.head_id, "OLD001");
 }
 
 TEST_F(EepromJournalTest, NothingReadBeforeMeansNoBeforeContentAndANewOperationForgets) {

@@ -3,62 +3,76 @@
 #include <libpq-fe.h>
 
 #include <nlohmann/json.hpp>
+#include <span>
 #include <vector>
 
 #include "base/hex.h"
+#include "model/printer_text.h"
 #include "records/step_columns.h"
 
 namespace tarvo::records {
 namespace {
 
-// The tables, created when missing; the steps' own columns come from records/step_columns.h.
-std::string Schema() {
-  return R"sql(
-SELECT pg_advisory_xact_lock(7352001);
-CREATE TABLE IF NOT EXISTS tarvo_steps (
-  uid TEXT PRIMARY KEY,
-  host TEXT NOT NULL,
-  tool_version TEXT NOT NULL,
-  edition TEXT NOT NULL,
-)sql" + StepColumnDefinitions() +
-         R"sql(  slots JSONB NOT NULL,
-  received TIMESTAMPTZ NOT NULL DEFAULT now()
-);
-CREATE TABLE IF NOT EXISTS tarvo_journal (
-  uid TEXT PRIMARY KEY,
-  host TEXT NOT NULL,
-  tool_version TEXT NOT NULL,
-  edition TEXT NOT NULL,
-  operation TEXT NOT NULL,
-  time TEXT NOT NULL,
-  model_code TEXT NOT NULL,
-  usb_serial TEXT NOT NULL,
-  head_id TEXT NOT NULL,
-  area TEXT NOT NULL,
-  before_bytes BYTEA NOT NULL,
-  written_bytes BYTEA NOT NULL,
-  read_back_bytes BYTEA NOT NULL,
-  check_result TEXT NOT NULL,
-  received TIMESTAMPTZ NOT NULL DEFAULT now()
-);
-CREATE TABLE IF NOT EXISTS tarvo_dot_weights (
-  uid TEXT PRIMARY KEY,
-  host TEXT NOT NULL,
-  tool_version TEXT NOT NULL,
-  edition TEXT NOT NULL,
-  time TEXT NOT NULL,
-  kind TEXT NOT NULL,
-  weights JSONB NOT NULL,
-  average DOUBLE PRECISION NOT NULL,
-  low DOUBLE PRECISION NOT NULL,
-  high DOUBLE PRECISION NOT NULL,
-  passed BOOLEAN NOT NULL,
-  model_code TEXT NOT NULL,
-  usb_serial TEXT NOT NULL,
-  head_id TEXT NOT NULL,
-  received TIMESTAMPTZ NOT NULL DEFAULT now()
-);
-)sql";
+struct Column {
+  const char* name;
+  const char* type;
+};
+
+// The journal's and the dot weights' columns after the origin columns; the steps' come from
+// records/step_columns.h.
+constexpr Column kJournalColumns[] = {
+    {"operation", "TEXT"},     {"time", "TEXT"},           {"model_code", "TEXT"},
+    {"usb_serial", "TEXT"},    {"head_id", "TEXT"},        {"area", "TEXT"},
+    {"before_bytes", "BYTEA"}, {"written_bytes", "BYTEA"}, {"read_back_bytes", "BYTEA"},
+    {"check_result", "TEXT"},  {"model_code_hex", "TEXT"}, {"usb_serial_hex", "TEXT"},
+    {"head_id_hex", "TEXT"},
+};
+constexpr Column kDotWeightColumns[] = {
+    {"time", "TEXT"},
+    {"kind", "TEXT"},
+    {"weights", "JSONB"},
+    {"average", "DOUBLE PRECISION"},
+    {"low", "DOUBLE PRECISION"},
+    {"high", "DOUBLE PRECISION"},
+    {"passed", "BOOLEAN"},
+    {"model_code", "TEXT"},
+    {"usb_serial", "TEXT"},
+    {"head_id", "TEXT"},
+    {"model_code_hex", "TEXT"},
+    {"usb_serial_hex", "TEXT"},
+    {"head_id_hex", "TEXT"},
+};
+constexpr const char* kTables[] = {"tarvo_steps", "tarvo_journal", "tarvo_dot_weights"};
+
+std::vector<Column> StepTableColumns() {
+  std::vector<Column> out;
+  for (const StepColumn& c : StepColumns()) {
+    out.push_back({c.name.data(), c.integer ? "INTEGER" : "TEXT"});
+  }
+  out.push_back({"slots", "JSONB"});
+  return out;
+}
+
+// A table with the origin columns, `columns` and the time of arrival; a table made by an older
+// version gets the columns it lacks, with a neutral value for the rows it holds.
+std::string TableSql(const std::string& table, std::span<const Column> columns) {
+  std::string sql = "CREATE TABLE IF NOT EXISTS " + table +
+                    " (\n  uid TEXT PRIMARY KEY,\n  host TEXT NOT NULL,\n"
+                    "  tool_version TEXT NOT NULL,\n  edition TEXT NOT NULL,\n";
+  for (const Column& c : columns) sql += "  " + std::string(c.name) + " " + c.type + " NOT NULL,\n";
+  sql += "  received TIMESTAMPTZ NOT NULL DEFAULT now()\n);\n";
+  for (const Column& c : columns) {
+    const std::string type = c.type;
+    const std::string neutral = type == "TEXT"      ? "''"
+                                : type == "BYTEA"   ? "''::bytea"
+                                : type == "JSONB"   ? "'[]'::jsonb"
+                                : type == "BOOLEAN" ? "false"
+                                                    : "0";
+    sql += "ALTER TABLE " + table + " ADD COLUMN IF NOT EXISTS " + c.name + " " + type +
+           " NOT NULL DEFAULT " + neutral + ";\nALTER TABLE " + table + " ALTER COLUMN " + c.name +
+           " DROP DEFAULT;\n";
+  }
+  return sql;
 }
 
 void IgnoreNotice(void*, const char*) {}
@@ -67,24 +81,63 @@ std::string Bytea(const std::vector<uint8_t>& bytes) {
   return "\\x" + ToHex(bytes);
 }
 
-// Runs one INSERT with text parameters.
-bool Insert(pg_conn* conn, const char* sql, const std::vector<std::string>& values,
-            std::string* error) {
-  std::vector<const char*> params;
-  for (const auto& v : values) params.push_back(v.c_str());
-  PGresult* r = PQexecParams(conn, sql, static_cast<int>(params.size()), nullptr, params.data(),
-                             nullptr, nullptr, 0);
-  const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-  if (!ok) *error = PQerrorMessage(conn);
-  PQclear(r);
-  return ok;
+// What goes to the server as text is UTF-8 without zero bytes, whatever a record holds.
+std::string Text(const std::string& value) {
+  std::string out = AsText(value);
+  std::erase(out, '\0');
+  return out;
 }
 
 std::vector<std::string> OriginValues(const std::string& uid, const Origin& o) {
-  return {uid, o.host, o.tool_version, o.edition};
+  return {uid, Text(o.host), Text(o.tool_version), Text(o.edition)};
+}
+
+std::string InsertSql(const std::string& table, std::span<const Column> columns) {
+  std::string sql = "INSERT INTO " + table + " (uid, host, tool_version, edition";
+  for (const Column& c : columns) sql += ", " + std::string(c.name);
+  sql += ") VALUES ($1";
+  for (size_t i = 2; i <= 4 + columns.size(); ++i) sql += ", $" + std::to_string(i);
+  return sql + ") ON CONFLICT (uid) DO NOTHING";
+}
+
+bool StartsWith(const char* text, std::string_view prefix) {
+  return text && std::string_view(text).substr(0, prefix.size()) == prefix;
 }
 
 }  // namespace
+
+std::string SetupSql() {
+  std::string sql = "SELECT pg_advisory_xact_lock(7352001);\n";
+  sql += TableSql("tarvo_steps", StepTableColumns());
+  sql += TableSql("tarvo_journal", kJournalColumns);
+  sql += TableSql("tarvo_dot_weights", kDotWeightColumns);
+  sql += R"sql(CREATE INDEX IF NOT EXISTS tarvo_steps_by_serial ON tarvo_steps (usb_serial);
+CREATE INDEX IF NOT EXISTS tarvo_steps_by_started ON tarvo_steps (started);
+CREATE INDEX IF NOT EXISTS tarvo_journal_by_serial ON tarvo_journal (usb_serial);
+CREATE INDEX IF NOT EXISTS tarvo_dot_weights_by_serial ON tarvo_dot_weights (usb_serial);
+DO $$
+BEGIN
+  IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'tarvo_station') THEN
+    CREATE ROLE tarvo_station NOLOGIN;
+  END IF;
+  IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'tarvo_reader') THEN
+    CREATE ROLE tarvo_reader NOLOGIN;
+  END IF;
+  EXECUTE format('GRANT USAGE ON SCHEMA %I TO tarvo_station, tarvo_reader', current_schema());
+END
+$$;
+)sql";
+  for (const char* table : kTables) {
+    const std::string t = table;
+    // Granted afresh: a run after an upgrade takes away what the roles should no longer have.
+    // The stations read the ids alone, which "ON CONFLICT (uid)" needs.
+    sql += "REVOKE ALL ON " + t + " FROM PUBLIC, tarvo_station, tarvo_reader;\n";
+    sql += "GRANT INSERT ON " + t + " TO tarvo_station;\n";
+    sql += "GRANT SELECT (uid) ON " + t + " TO tarvo_station;\n";
+    sql += "GRANT SELECT ON " + t + " TO tarvo_reader;\n";
+  }
+  return sql;
+}
 
 std::string RedactSecrets(std::string text, const std::string& conninfo) {
   auto blank = [&](const std::string& secret) {
@@ -120,15 +173,59 @@ void LineDatabase::Fail(const std::string& what) {
   std::string text = what;
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
   error_ = RedactSecrets(text, conninfo_);
+  if (problem_ == LineProblem::kNone) problem_ = LineProblem::kUnreachable;
   Disconnect();
 }
 
 bool LineDatabase::Exec(const char* sql) {
   PGresult* r = PQexec(conn_, sql);
   const ExecStatusType status = PQresultStatus(r);
+  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+    PQclear(r);
+    return true;
+  }
+  const bool ok = Failed(r, RecordKind::kStep, 0, {});
   PQclear(r);
-  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return true;
-  Fail(PQerrorMessage(conn_));
+  return ok;
+}
+
+// Tells by the server's error code whether the fault is the connection's, the role's, the
+// tables' or the record's own; always false.
+bool LineDatabase::Failed(PGresult* r, RecordKind kind, int64_t id, const std::string& uid) {
+  const char* code = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+  const char* primary = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+  const std::string message = primary ? primary : PQerrorMessage(conn_);
+  const bool lost = PQstatus(conn_) != CONNECTION_OK || !code || StartsWith(code, "08") ||
+                    StartsWith(code, "57") || StartsWith(code, "53") || StartsWith(code, "58");
+  if (lost) {
+    problem_ = LineProblem::kUnreachable;
+    Fail(message);
+    return false;
+  }
+  const std::string why = RedactSecrets(message, conninfo_);
+  if (StartsWith(code, "42501")) {
+    problem_ = LineProblem::kPermission;
+    Fail(why);
+    return false;
+  }
+  if (StartsWith(code, "42P01") || StartsWith(code, "3F000") || StartsWith(code, "42703")) {
+    problem_ = LineProblem::kNoTables;
+    Fail(why);
+    return false;
+  }
+  if (!uid.empty() && (StartsWith(code, "22") || StartsWith(code, "23") || StartsWith(code, "54") ||
+                       StartsWith(code, "P0"))) {
+    problem_ = LineProblem::kRefused;
+    error_ = why;
+    refused_ = SetAsideRecord{kind, id, uid, why};
+    PGresult* rollback = PQexec(conn_, "ROLLBACK");
+    const bool rolled_back = PQresultStatus(rollback) == PGRES_COMMAND_OK;
+    PQclear(rollback);
+    if (!rolled_back) Disconnect();
+    return false;
+  }
+  problem_ = LineProblem::kOther;
+  Fail(why);
   return false;
 }
 
@@ -142,6 +239,7 @@ bool LineDatabase::Connect() {
   PQconninfoOption* options = PQconninfoParse(conninfo_.c_str(), &parse_error);
   if (!options) {
     PQfreemem(parse_error);
+    problem_ = LineProblem::kOther;
     error_ = "the line database's connection string cannot be understood";
     return false;
   }
@@ -153,77 +251,79 @@ bool LineDatabase::Connect() {
   const char* values[] = {conninfo_.c_str(), "3", nullptr};
   conn_ = PQconnectdbParams(keys, values, 1);
   if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
+    problem_ = LineProblem::kUnreachable;
     Fail(conn_ ? PQerrorMessage(conn_) : "out of memory");
     return false;
   }
   PQsetNoticeProcessor(conn_, IgnoreNotice, nullptr);
-  static const std::string schema = Schema();
-  return Exec("BEGIN") && Exec(schema.c_str()) && Exec("COMMIT");
+  return true;
+}
+
+bool LineDatabase::Setup() {
+  problem_ = LineProblem::kNone;
+  if (!Connect()) return false;
+  static const std::string sql = SetupSql();
+  if (!Exec("BEGIN")) return false;
+  if (!Exec(sql.c_str())) return false;
+  return Exec("COMMIT");
 }
 
 bool LineDatabase::Send(const Unsent& batch) {
-  static const std::string kStepInsert = [] {
-    std::string sql = "INSERT INTO tarvo_steps (uid, host, tool_version, edition, " +
-                      StepColumnList() + ", slots) VALUES ($1";
-    for (size_t i = 2; i <= 4 + StepColumns().size() + 1; ++i) sql += ", $" + std::to_string(i);
-    return sql + ") ON CONFLICT (uid) DO NOTHING";
-  }();
+  static const std::string kStepInsert = InsertSql("tarvo_steps", StepTableColumns());
+  static const std::string kJournalInsert = InsertSql("tarvo_journal", kJournalColumns);
+  static const std::string kDotWeightInsert = InsertSql("tarvo_dot_weights", kDotWeightColumns);
+  problem_ = LineProblem::kNone;
+  refused_.reset();
   if (!Connect()) return false;
   if (!Exec("BEGIN")) return false;
-  std::string error;
+  auto insert = [&](const std::string& sql, const std::vector<std::string>& values, RecordKind kind,
+                    int64_t id, const std::string& uid) {
+    std::vector<const char*> params;
+    for (const auto& v : values) params.push_back(v.c_str());
+    PGresult* r = PQexecParams(conn_, sql.c_str(), static_cast<int>(params.size()), nullptr,
+                               params.data(), nullptr, nullptr, 0);
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || Failed(r, kind, id, uid);
+    PQclear(r);
+    return ok;
+  };
   for (const StoredStep& s : batch.steps) {
     const StepRecord& r = s.record;
     nlohmann::json slots = nlohmann::json::array();
     for (const SlotResult& slot : r.slot_results) {
-      slots.push_back({{"slot", slot.slot}, {"name", slot.name}, {"result", slot.result}});
+      slots.push_back({{"slot", slot.slot}, {"name", Text(slot.name)}, {"result", slot.result}});
     }
     std::vector<std::string> v = OriginValues(s.uid, s.origin);
     for (const StepValue& value : StepValues(r)) {
       v.push_back(std::holds_alternative<int64_t>(value) ? std::to_string(std::get<int64_t>(value))
-                                                         : std::get<std::string>(value));
+                                                         : Text(std::get<std::string>(value)));
     }
     v.push_back(slots.dump());
-    if (!Insert(conn_, kStepInsert.c_str(), v, &error)) {
-      Fail(error);
-      return false;
-    }
+    if (!insert(kStepInsert, v, RecordKind::kStep, s.id, s.uid)) return false;
   }
   for (const StoredJournal& s : batch.journal) {
     const JournalEntry& e = s.record;
     std::vector<std::string> v = OriginValues(s.uid, s.origin);
-    for (std::string x : {e.operation, e.time, e.printer.model_code, e.printer.usb_serial,
-                          e.printer.head_id, std::string(AreaName(e.area)), Bytea(e.before),
-                          Bytea(e.written), Bytea(e.read_back), std::string(CheckName(e.check))}) {
+    for (std::string x :
+         {Text(e.operation), Text(e.time), Text(e.printer.model_code), Text(e.printer.usb_serial),
+          Text(e.printer.head_id), std::string(AreaName(e.area)), Bytea(e.before), Bytea(e.written),
+          Bytea(e.read_back), std::string(CheckName(e.check)), Text(e.printer.model_code_hex),
+          Text(e.printer.usb_serial_hex), Text(e.printer.head_id_hex)}) {
       v.push_back(std::move(x));
     }
-    if (!Insert(conn_,
-                "INSERT INTO tarvo_journal (uid, host, tool_version, edition, operation, time, "
-                "model_code, usb_serial, head_id, area, before_bytes, written_bytes, "
-                "read_back_bytes, check_result) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, "
-                "$10, $11, $12, $13, $14) ON CONFLICT (uid) DO NOTHING",
-                v, &error)) {
-      Fail(error);
-      return false;
-    }
+    if (!insert(kJournalInsert, v, RecordKind::kJournal, s.id, s.uid)) return false;
   }
   for (const StoredDotWeight& s : batch.dot_weights) {
     const DotWeightRecord& m = s.record;
     std::vector<std::string> v = OriginValues(s.uid, s.origin);
-    for (std::string x : {m.time, m.kind, nlohmann::json(m.weights).dump(),
+    for (std::string x : {Text(m.time), Text(m.kind), nlohmann::json(m.weights).dump(),
                           nlohmann::json(m.average).dump(), nlohmann::json(m.low).dump(),
                           nlohmann::json(m.high).dump(), std::string(m.passed ? "true" : "false"),
-                          m.printer.model_code, m.printer.usb_serial, m.printer.head_id}) {
+                          Text(m.printer.model_code), Text(m.printer.usb_serial),
+                          Text(m.printer.head_id), Text(m.printer.model_code_hex),
+                          Text(m.printer.usb_serial_hex), Text(m.printer.head_id_hex)}) {
       v.push_back(std::move(x));
     }
-    if (!Insert(conn_,
-                "INSERT INTO tarvo_dot_weights (uid, host, tool_version, edition, time, kind, "
-                "weights, average, low, high, passed, model_code, usb_serial, head_id) VALUES "
-                "($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14) "
-                "ON CONFLICT (uid) DO NOTHING",
-                v, &error)) {
-      Fail(error);
-      return false;
-    }
+    if (!insert(kDotWeightInsert, v, RecordKind::kDotWeight, s.id, s.uid)) return false;
   }
   return Exec("COMMIT");
 }

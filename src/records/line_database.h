@@ -7,12 +7,32 @@
 #include "records/local_store.h"
 
 struct pg_conn;
+struct pg_result;
 
 namespace tarvo::records {
+
+// The roles an administrator's setup makes: the stations' (insert only) and the reports'
+// (read only). Group roles without login; each station logs in as a role of its own in the
+// stations' role.
+inline constexpr const char* kStationRole = "tarvo_station";
+inline constexpr const char* kReaderRole = "tarvo_reader";
+
+// What kept records from the line database.
+enum class LineProblem {
+  kNone,
+  kUnreachable,  // no connection, or it was lost
+  kPermission,   // the station's role may not insert
+  kNoTables,     // the database has no Tarvo tables, or older ones: setup-db was not run
+  kRefused,      // one record refused for its content (refused() tells which)
+  kOther,
+};
 
 // The line's PostgreSQL database, shared by the stations of a line. Records arrive with the id
 // they were given where they were made and are taken once: sending a record again (after a
 // connection lost between the server's commit and the station's note of it) adds nothing.
+//
+// Stations only insert: the tables and the roles are made once by an administrator (Setup,
+// "tarvo-cli records setup-db"), so a station's role needs no more than INSERT.
 //
 // The connection string is a secret: it never appears in error() or anywhere else this class
 // writes, nor does the password it may hold.
@@ -25,14 +45,22 @@ class LineDatabase {
   LineDatabase(const LineDatabase&) = delete;
   LineDatabase& operator=(const LineDatabase&) = delete;
 
-  // Connects (when not connected) and creates the tables when missing. False with error() set.
+  // Connects when not connected. False with error() set.
   bool Connect();
   bool connected() const { return conn_ != nullptr; }
   void Disconnect();
 
-  // Sends the batch in one transaction. False with error() set (the connection is then dropped,
-  // and the next Connect tries afresh).
+  // Sends the batch in one transaction. False with problem() and error() set; a record refused
+  // for its content is named by refused() (nothing of the batch is then kept; the connection
+  // stays), for any other problem the connection is dropped and the next Connect tries afresh.
   bool Send(const Unsent& batch);
+  LineProblem problem() const { return problem_; }
+  const std::optional<SetAsideRecord>& refused() const { return refused_; }
+
+  // The administrator's setup, as the database's owner: the tables and their indexes (made when
+  // missing, columns added to older tables), the stations' and the reports' roles (made when
+  // missing, needing CREATEROLE) and their grants. One transaction; run again after an upgrade.
+  bool Setup();
 
   // Rows in the line database's table of steps, journal entries or dot weights ("steps",
   // "journal", "dot_weights"); and how many distinct ids among them.
@@ -43,11 +71,17 @@ class LineDatabase {
  private:
   bool Exec(const char* sql);
   void Fail(const std::string& what);
+  bool Failed(pg_result* result, RecordKind kind, int64_t id, const std::string& uid);
 
   std::string conninfo_;
   pg_conn* conn_ = nullptr;
   std::string error_;
+  LineProblem problem_ = LineProblem::kNone;
+  std::optional<SetAsideRecord> refused_;
 };
+
+// The administrator's setup as SQL, for psql: what Setup runs.
+std::string SetupSql();
 
 // `text` with every secret of `conninfo` (its password, and the whole string itself) blanked
 // out, for error messages that may quote either.

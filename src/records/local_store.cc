@@ -8,6 +8,8 @@
 #include <set>
 #include <sstream>
 
+#include "base/hex.h"
+#include "model/printer_text.h"
 #include "records/schema.h"
 #include "records/step_columns.h"
 
@@ -15,16 +17,19 @@ namespace tarvo::records {
 namespace {
 
 // The step's own columns follow these (records/step_columns.h).
-constexpr const char* kStepHeadColumns = "id, uid, host, tool_version, edition, sent, ";
-constexpr int kStepHeadCount = 6;
+constexpr const char* kStepHeadColumns =
+    "id, uid, host, tool_version, edition, sent, coalesce(set_aside, ''), ";
+constexpr int kStepHeadCount = 7;
 constexpr const char* kJournalColumns =
-    "id, uid, host, tool_version, edition, sent, operation, time, model_code, usb_serial, "
-    "head_id, area, before_bytes, written_bytes, read_back_bytes, check_result";
+    "id, uid, host, tool_version, edition, sent, coalesce(set_aside, ''), operation, time, "
+    "model_code, usb_serial, head_id, area, before_bytes, written_bytes, read_back_bytes, "
+    "check_result, model_code_hex, usb_serial_hex, head_id_hex";
 constexpr const char* kDotWeightColumns =
-    "id, uid, host, tool_version, edition, sent, time, kind, weights, average, low, high, passed, "
-    "model_code, usb_serial, head_id";
+    "id, uid, host, tool_version, edition, sent, coalesce(set_aside, ''), time, kind, weights, "
+    "average, low, high, passed, model_code, usb_serial, head_id, model_code_hex, "
+    "usb_serial_hex, head_id_hex";
 
-// The first six columns of every query above.
+// The first seven columns of every query above.
 template <typename Record>
 Stored<Record> Head(const SqliteStatement& q) {
   Stored<Record> s;
@@ -32,7 +37,23 @@ Stored<Record> Head(const SqliteStatement& q) {
   s.uid = q.Text(1);
   s.origin = {q.Text(2), q.Text(3), q.Text(4)};
   s.sent = q.Int(5) != 0;
+  s.set_aside = q.Text(6);
   return s;
+}
+
+// Records made before the printer's fields were kept as text hold their bytes as they were: made
+// readable, and their bytes kept as hex where the record has none.
+void Readable(PrinterIdentity& p) {
+  auto fix = [](std::string& text, std::string& hex) {
+    if (IsUtf8(text)) return;
+    if (hex.empty()) {
+      hex = ToHex(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    }
+    text = DecodePrinterText(text);
+  };
+  fix(p.model_code, p.model_code_hex);
+  fix(p.usb_serial, p.usb_serial_hex);
+  fix(p.head_id, p.head_id_hex);
 }
 
 void BindOrigin(SqliteStatement& s, const std::string& uid, const Origin& o) {
@@ -155,13 +176,14 @@ std::optional<int64_t> LocalStore::Add(const JournalEntry& e, const Origin& orig
   SqliteStatement s(db_,
                     "INSERT INTO journal (uid, host, tool_version, edition, operation, time, "
                     "model_code, usb_serial, head_id, area, before_bytes, written_bytes, "
-                    "read_back_bytes, check_result) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                    "?, ?)");
+                    "read_back_bytes, check_result, model_code_hex, usb_serial_hex, head_id_hex) "
+                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   BindOrigin(s, NewUid(), origin);
   s.Bind(5, e.operation).Bind(6, e.time).Bind(7, e.printer.model_code);
   s.Bind(8, e.printer.usb_serial).Bind(9, e.printer.head_id).Bind(10, AreaName(e.area));
   s.BindBlob(11, e.before).BindBlob(12, e.written).BindBlob(13, e.read_back);
-  s.Bind(14, CheckName(e.check));
+  s.Bind(14, CheckName(e.check)).Bind(15, e.printer.model_code_hex);
+  s.Bind(16, e.printer.usb_serial_hex).Bind(17, e.printer.head_id_hex);
   std::optional<int64_t> id = Insert(s);
   if (!id || !t.Commit()) return std::nullopt;
   return id;
@@ -172,12 +194,15 @@ std::optional<int64_t> LocalStore::Add(const DotWeightRecord& m, const Origin& o
   if (!t.ok()) return std::nullopt;
   SqliteStatement s(db_,
                     "INSERT INTO dot_weights (uid, host, tool_version, edition, time, kind, "
-                    "weights, average, low, high, passed, model_code, usb_serial, head_id) "
-                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                    "weights, average, low, high, passed, model_code, usb_serial, head_id, "
+                    "model_code_hex, usb_serial_hex, head_id_hex) "
+                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   BindOrigin(s, NewUid(), origin);
   s.Bind(5, m.time).Bind(6, m.kind).Bind(7, nlohmann::json(m.weights).dump());
   s.Bind(8, m.average).Bind(9, m.low).Bind(10, m.high).Bind(11, int64_t{m.passed});
   s.Bind(12, m.printer.model_code).Bind(13, m.printer.usb_serial).Bind(14, m.printer.head_id);
+  s.Bind(15, m.printer.model_code_hex).Bind(16, m.printer.usb_serial_hex);
+  s.Bind(17, m.printer.head_id_hex);
   std::optional<int64_t> id = Insert(s);
   if (!id || !t.Commit()) return std::nullopt;
   return id;
@@ -198,6 +223,7 @@ std::vector<StoredStep> LocalStore::QuerySteps(const std::string& where,
       values[i] = columns[i].integer ? StepValue(q.Int(at)) : StepValue(q.Text(at));
     }
     s.record = StepOf(values);
+    Readable(s.record.printer);
     out.push_back(std::move(s));
   }
   Finished(q);
@@ -225,15 +251,16 @@ std::vector<StoredJournal> LocalStore::QueryJournal(const std::string& where,
   while (q.Step()) {
     StoredJournal s = Head<JournalEntry>(q);
     JournalEntry& e = s.record;
-    e.operation = q.Text(6);
-    e.time = q.Text(7);
-    e.printer = {q.Text(8), q.Text(9), q.Text(10)};
-    e.area = q.Text(11) == AreaName(EepromArea::kHeadBlock) ? EepromArea::kHeadBlock
+    e.operation = q.Text(7);
+    e.time = q.Text(8);
+    e.printer = {q.Text(9), q.Text(10), q.Text(11), q.Text(17), q.Text(18), q.Text(19)};
+    Readable(e.printer);
+    e.area = q.Text(12) == AreaName(EepromArea::kHeadBlock) ? EepromArea::kHeadBlock
                                                             : EepromArea::kRomImage;
-    e.before = q.Blob(12);
-    e.written = q.Blob(13);
-    e.read_back = q.Blob(14);
-    e.check = CheckFromName(q.Text(15));
+    e.before = q.Blob(13);
+    e.written = q.Blob(14);
+    e.read_back = q.Blob(15);
+    e.check = CheckFromName(q.Text(16));
     out.push_back(std::move(s));
   }
   Finished(q);
@@ -250,18 +277,19 @@ std::vector<StoredDotWeight> LocalStore::QueryDotWeights(const std::string& wher
   while (q.Step()) {
     StoredDotWeight s = Head<DotWeightRecord>(q);
     DotWeightRecord& m = s.record;
-    m.time = q.Text(6);
-    m.kind = q.Text(7);
-    auto weights = nlohmann::json::parse(q.Text(8), nullptr, false);
+    m.time = q.Text(7);
+    m.kind = q.Text(8);
+    auto weights = nlohmann::json::parse(q.Text(9), nullptr, false);
     if (weights.is_array()) {
       for (const auto& w : weights)
         if (w.is_number()) m.weights.push_back(w.get<double>());
     }
-    m.average = q.Real(9);
-    m.low = q.Real(10);
-    m.high = q.Real(11);
-    m.passed = q.Int(12) != 0;
-    m.printer = {q.Text(13), q.Text(14), q.Text(15)};
+    m.average = q.Real(10);
+    m.low = q.Real(11);
+    m.high = q.Real(12);
+    m.passed = q.Int(13) != 0;
+    m.printer = {q.Text(14), q.Text(15), q.Text(16), q.Text(17), q.Text(18), q.Text(19)};
+    Readable(m.printer);
     out.push_back(std::move(s));
   }
   Finished(q);
@@ -352,17 +380,74 @@ std::vector<YieldRow> LocalStore::Yield(const std::string& since) {
 
 Unsent LocalStore::TakeUnsent(int limit) {
   Unsent u;
-  u.steps = QuerySteps("WHERE sent = 0", {}, limit);
-  u.journal = QueryJournal("WHERE sent = 0", {}, limit);
-  u.dot_weights = QueryDotWeights("WHERE sent = 0", {}, limit);
+  constexpr const char* kWaiting = "WHERE sent = 0 AND set_aside IS NULL";
+  u.steps = QuerySteps(kWaiting, {}, limit);
+  u.journal = QueryJournal(kWaiting, {}, limit);
+  u.dot_weights = QueryDotWeights(kWaiting, {}, limit);
   return u;
 }
 
 int64_t LocalStore::UnsentCount() {
   SqliteStatement q(db_,
-                    "SELECT (SELECT count(*) FROM steps WHERE sent = 0) + (SELECT count(*) FROM "
-                    "journal WHERE sent = 0) + (SELECT count(*) FROM dot_weights WHERE sent = 0)");
+                    "SELECT (SELECT count(*) FROM steps WHERE sent = 0 AND set_aside IS NULL) + "
+                    "(SELECT count(*) FROM journal WHERE sent = 0 AND set_aside IS NULL) + "
+                    "(SELECT count(*) FROM dot_weights WHERE sent = 0 AND set_aside IS NULL)");
   return q.Step() ? q.Int(0) : 0;
+}
+
+std::string_view TableOf(RecordKind kind) {
+  switch (kind) {
+    case RecordKind::kStep:
+      return "steps";
+    case RecordKind::kJournal:
+      return "journal";
+    case RecordKind::kDotWeight:
+      break;
+  }
+  return "dot_weights";
+}
+
+std::string_view KindName(RecordKind kind) {
+  switch (kind) {
+    case RecordKind::kStep:
+      return "step";
+    case RecordKind::kJournal:
+      return "journal entry";
+    case RecordKind::kDotWeight:
+      break;
+  }
+  return "dot weight";
+}
+
+bool LocalStore::SetAside(RecordKind kind, int64_t id, const std::string& reason) {
+  SqliteStatement s(db_,
+                    "UPDATE " + std::string(TableOf(kind)) + " SET set_aside = ? WHERE id = ?");
+  s.Bind(1, reason).Bind(2, id);
+  return s.ok() && s.Run();
+}
+
+std::vector<SetAsideRecord> LocalStore::SetAsideRecords() {
+  std::vector<SetAsideRecord> out;
+  for (RecordKind kind : {RecordKind::kStep, RecordKind::kJournal, RecordKind::kDotWeight}) {
+    SqliteStatement q(db_, "SELECT id, uid, set_aside FROM " + std::string(TableOf(kind)) +
+                               " WHERE set_aside IS NOT NULL AND sent = 0 ORDER BY id");
+    while (q.Step()) out.push_back({kind, q.Int(0), q.Text(1), q.Text(2)});
+  }
+  return out;
+}
+
+std::optional<int64_t> LocalStore::ReturnSetAside() {
+  SqliteTransaction t(db_);
+  if (!t.ok()) return std::nullopt;
+  int64_t n = 0;
+  for (RecordKind kind : {RecordKind::kStep, RecordKind::kJournal, RecordKind::kDotWeight}) {
+    SqliteStatement s(db_, "UPDATE " + std::string(TableOf(kind)) +
+                               " SET set_aside = NULL WHERE set_aside IS NOT NULL");
+    if (!s.ok() || !s.Run()) return std::nullopt;
+    n += sqlite3_changes(db_.handle());
+  }
+  if (!t.Commit()) return std::nullopt;
+  return n;
 }
 
 bool LocalStore::MarkSent(const Unsent& sent) {

@@ -20,7 +20,7 @@ struct Origin {
 
 // A record as kept: its number in this file, the id that makes it unique on the whole line (so a
 // line database takes it once however often it is sent), where it was made, whether the line
-// database has it.
+// database has it, and why the line database refused it (empty while it did not).
 template <typename Record>
 struct Stored {
   int64_t id = 0;
@@ -28,6 +28,7 @@ struct Stored {
   Origin origin;
   bool sent = false;
   Record record;
+  std::string set_aside = {};
 };
 using StoredStep = Stored<StepRecord>;
 using StoredJournal = Stored<JournalEntry>;
@@ -48,6 +49,20 @@ struct YieldRow {
   int passed = 0;
   int failed = 0;
   std::vector<std::pair<std::string, int>> failed_slots;
+};
+
+// The three kinds of record, by the name of their table in the records file.
+enum class RecordKind { kStep, kJournal, kDotWeight };
+std::string_view TableOf(RecordKind kind);   // "steps", "journal", "dot_weights"
+std::string_view KindName(RecordKind kind);  // "step", "journal entry", "dot weight"
+
+// A record the line database refused for its content: which one, and the server's reason.
+struct SetAsideRecord {
+  RecordKind kind = RecordKind::kStep;
+  int64_t id = 0;
+  std::string uid;
+  std::string reason;
+  bool operator==(const SetAsideRecord&) const = default;
 };
 
 // What waits for the line database, oldest first.
@@ -89,11 +104,17 @@ class LocalStore {
   std::vector<StoredDotWeight> DotWeights(const std::string& serial = {});
   std::vector<YieldRow> Yield(const std::string& since = {});
 
-  // Up to `limit` records of each kind not yet in the line database.
+  // Up to `limit` records of each kind not yet in the line database, set-aside ones apart.
   Unsent TakeUnsent(int limit);
   int64_t UnsentCount();
   // The records the line database now holds.
   bool MarkSent(const Unsent& sent);
+
+  // A record the line database refused: kept, but not sent again until ReturnSetAside.
+  bool SetAside(RecordKind kind, int64_t id, const std::string& reason);
+  std::vector<SetAsideRecord> SetAsideRecords();
+  // Every set-aside record waits to be sent again; how many.
+  std::optional<int64_t> ReturnSetAside();
 
   SqliteDb& db() { return db_; }
 

@@ -72,7 +72,10 @@ TEST_F(LocalStoreTest, AWholeStation1AndStation2RunIsRecordedStepByStep) {
   EXPECT_EQ(grease.total, 2);
   // The head ID step names the printer as it was read back, though the runner clears its block.
   const StepRecord& head = steps[1].record;
-  EXPECT_EQ(head.printer, (PrinterIdentity{"031", "ABC01261208113118", "AB12CD"}));
+  EXPECT_EQ(head.printer.model_code, "031");
+  EXPECT_EQ(head.printer.usb_serial, "ABC01261208113118");
+  EXPECT_EQ(head.printer.head_id, "AB12CD");
+  EXPECT_EQ(head.printer.head_id_hex, "414231324344");
   EXPECT_THAT(head.slot_results, ElementsAre(SlotResult{1, "Head ID", 1}));
   EXPECT_EQ(head.total, 1);
   EXPECT_EQ(head.settings, run.settings);

@@ -93,8 +93,8 @@ void RecordKeeper::SendIfDue() {
     return;
   }
   if (!line_down_) {
-    Warn("the line database cannot be reached (" + error + "); records wait in " +
-         options_.local_path + " and are sent when it can be, or by \"records push\"");
+    Warn(ProblemText(error) + "; records wait in " + options_.local_path +
+         " and are sent when it can be, or by \"records push\"");
   }
   line_down_ = true;
   retry_at_ = clock_.NowMs() + options_.retry_ms;
@@ -110,8 +110,22 @@ bool RecordKeeper::SendAll(std::string* error, int64_t* sent) {
     Unsent batch = store->TakeUnsent(kBatch);
     if (batch.empty()) return true;
     if (!line_->Send(batch)) {
-      *error = line_->error();
-      return false;
+      const std::optional<SetAsideRecord>& refused = line_->refused();
+      if (!refused) {
+        *error = line_->error();
+        return false;
+      }
+      // One record the server will not take must not hold up the others: it stays in the file,
+      // set aside, and the batch goes again without it.
+      if (!store->SetAside(refused->kind, refused->id, refused->reason)) {
+        *error = "the records file cannot be updated: " + store->error();
+        return false;
+      }
+      Warn("the line database refused " + std::string(KindName(refused->kind)) + " " +
+           std::to_string(refused->id) + " of " + options_.local_path + " (" + refused->reason +
+           "); it is set aside there and the other records go on; \"records push --retry\" "
+           "offers it again");
+      continue;
     }
     // Killed right here, the batch is sent again next time; the line database keeps one of each.
     if (!store->MarkSent(batch)) {
@@ -122,12 +136,48 @@ bool RecordKeeper::SendAll(std::string* error, int64_t* sent) {
   }
 }
 
-bool RecordKeeper::Push(std::string* error, int64_t* sent) {
+std::string RecordKeeper::ProblemText(const std::string& error) const {
+  switch (line_->problem()) {
+    case LineProblem::kPermission:
+      return "the line database refuses this station's records (" + error +
+             "): its role needs to be a member of \"" + kStationRole +
+             "\" (src/records/README.md, \"Setting up the line database\")";
+    case LineProblem::kNoTables:
+      return "the line database has no Tarvo tables, or older ones (" + error +
+             "): run \"tarvo-cli records setup-db\" once as the database's owner";
+    case LineProblem::kUnreachable:
+      return "the line database cannot be reached (" + error + ")";
+    default:
+      return "the line database cannot take records (" + error + ")";
+  }
+}
+
+bool RecordKeeper::SetupLineDatabase(std::string* error) {
   if (!line_) {
     *error = "no line database is set (TARVO_RECORDS_URL, or \"RecordsUrl\" in the settings)";
     return false;
   }
+  if (line_->Setup()) return true;
+  *error = line_->problem() == LineProblem::kUnreachable
+               ? "the line database cannot be reached (" + line_->error() + ")"
+               : line_->error();
+  return false;
+}
+
+bool RecordKeeper::Push(std::string* error, int64_t* sent, bool retry) {
+  if (!line_) {
+    *error = "no line database is set (TARVO_RECORDS_URL, or \"RecordsUrl\" in the settings)";
+    return false;
+  }
+  if (retry) {
+    LocalStore* store = Local();
+    if (!store || !store->ReturnSetAside()) {
+      *error = "the records file cannot be updated";
+      return false;
+    }
+  }
   const bool ok = SendAll(error, sent);
+  if (!ok) *error = ProblemText(*error);
   line_down_ = !ok;
   if (!ok) retry_at_ = clock_.NowMs() + options_.retry_ms;
   return ok;

@@ -27,7 +27,9 @@ struct KeeperOptions {
 // in a transaction of its own; with a line database, everything that waits in the file is then
 // sent there. When the line database cannot be reached, records wait in the file and go with
 // the first record after the retry time, or with Push(); the caller never waits for the
-// database beyond one short connection attempt, and is never failed.
+// database beyond one short connection attempt, and is never failed. A record the line database
+// refuses for its content is set aside in the file with the server's reason, told once, and the
+// rest goes on; Push(retry) offers the set-aside ones again.
 //
 // The file is opened at the first record, so a run that records nothing leaves no file behind.
 // It is checked when it is opened: a damaged file is told once, with what to do, and left as it
@@ -41,9 +43,14 @@ class RecordKeeper : public RecordSink {
   void Record(const DotWeightRecord& measurement) override;
   void Record(const JournalEntry& entry) override;
 
-  // Sends what waits to the line database now. False with *error set (never the connection
-  // string) when there is no line database or it cannot take them.
-  bool Push(std::string* error, int64_t* sent = nullptr);
+  // Sends what waits to the line database now; with `retry`, the set-aside records too. False
+  // with *error set (never the connection string) when there is no line database or it cannot
+  // take them. Records it refuses are set aside (LocalStore::SetAsideRecords) and do not fail it.
+  bool Push(std::string* error, int64_t* sent = nullptr, bool retry = false);
+
+  // The administrator's setup of the line database (LineDatabase::Setup) through the connection
+  // string of the keeper. False with *error set.
+  bool SetupLineDatabase(std::string* error);
 
   // The file records go into, opened when needed: the machine's records file, or the fresh one
   // beside it when that is damaged; nullptr (and a warning) when neither can be used.
@@ -64,6 +71,7 @@ class RecordKeeper : public RecordSink {
   void Keep(const R& record);
   void SendIfDue();
   bool SendAll(std::string* error, int64_t* sent);
+  std::string ProblemText(const std::string& error) const;
   void Warn(const std::string& text);
   bool OpenFile(const std::string& path);
 

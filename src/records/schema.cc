@@ -88,6 +88,21 @@ CREATE INDEX steps_unsent ON steps(sent) WHERE sent = 0;
 CREATE INDEX journal_unsent ON journal(sent) WHERE sent = 0;
 CREATE INDEX dot_weights_unsent ON dot_weights(sent) WHERE sent = 0;
 )sql",
+    // 3
+    R"sql(
+ALTER TABLE steps ADD COLUMN set_aside TEXT;
+ALTER TABLE steps ADD COLUMN model_code_hex TEXT NOT NULL DEFAULT '';
+ALTER TABLE steps ADD COLUMN usb_serial_hex TEXT NOT NULL DEFAULT '';
+ALTER TABLE steps ADD COLUMN head_id_hex TEXT NOT NULL DEFAULT '';
+ALTER TABLE journal ADD COLUMN set_aside TEXT;
+ALTER TABLE journal ADD COLUMN model_code_hex TEXT NOT NULL DEFAULT '';
+ALTER TABLE journal ADD COLUMN usb_serial_hex TEXT NOT NULL DEFAULT '';
+ALTER TABLE journal ADD COLUMN head_id_hex TEXT NOT NULL DEFAULT '';
+ALTER TABLE dot_weights ADD COLUMN set_aside TEXT;
+ALTER TABLE dot_weights ADD COLUMN model_code_hex TEXT NOT NULL DEFAULT '';
+ALTER TABLE dot_weights ADD COLUMN usb_serial_hex TEXT NOT NULL DEFAULT '';
+ALTER TABLE dot_weights ADD COLUMN head_id_hex TEXT NOT NULL DEFAULT '';
+)sql",
 };
 
 static_assert(std::size(kMigrations) == kSchemaVersion);

@@ -7,7 +7,9 @@ namespace tarvo::records {
 // The local records file's schema, kept in SQLite's user_version:
 //   1  station steps with their slots, the EEPROM journal
 //   2  dot-weight measurements; what has been sent to the line database
-inline constexpr int kSchemaVersion = 2;
+//   3  records the line database refused, set aside with its reason; the printer's fields as
+//      the hex of their bytes beside their text
+inline constexpr int kSchemaVersion = 3;
 
 // The version of an open file (0 for a new one).
 int SchemaVersion(SqliteDb& db);

@@ -4,11 +4,27 @@ namespace tarvo::records {
 namespace {
 
 constexpr StepColumn kStepColumns[] = {
-    {"station", true},  {"position", true}, {"text", false},        {"started", false},
-    {"ended", false},   {"total", true},    {"model_code", false},  {"usb_serial", false},
-    {"head_id", false}, {"tof", true},      {"ms1", true},          {"ms2", true},
-    {"vsd", true},      {"ecn", true},      {"destination", false}, {"belt", false},
-    {"pc", false},      {"jig", false},
+    {"station", true},
+    {"position", true},
+    {"text", false},
+    {"started", false},
+    {"ended", false},
+    {"total", true},
+    {"model_code", false},
+    {"usb_serial", false},
+    {"head_id", false},
+    {"tof", true},
+    {"ms1", true},
+    {"ms2", true},
+    {"vsd", true},
+    {"ecn", true},
+    {"destination", false},
+    {"belt", false},
+    {"pc", false},
+    {"jig", false},
+    {"model_code_hex", false},
+    {"usb_serial_hex", false},
+    {"head_id_hex", false},
 };
 
 }  // namespace
@@ -37,7 +53,10 @@ std::vector<StepValue> StepValues(const StepRecord& r) {
           s.destination,
           s.belt,
           s.pc,
-          s.jig};
+          s.jig,
+          r.printer.model_code_hex,
+          r.printer.usb_serial_hex,
+          r.printer.head_id_hex};
 }
 
 StepRecord StepOf(std::span<const StepValue> v) {
@@ -50,7 +69,7 @@ StepRecord StepOf(std::span<const StepValue> v) {
   r.started = t(3);
   r.ended = t(4);
   r.total = i(5);
-  r.printer = {t(6), t(7), t(8)};
+  r.printer = {t(6), t(7), t(8), t(18), t(19), t(20)};
   r.adjustments = {i(9), i(10), i(11), i(12), i(13)};
   r.settings = {t(14), t(15), t(16), t(17)};
   return r;

@@ -120,7 +120,9 @@ TEST_F(DotWeightTest, EveryMeasureGoesOnRecordForTheLastPrinterSeen) {
   EXPECT_EQ(first.low, MeasureResultDialog::kMinimum);
   EXPECT_EQ(first.high, MeasureResultDialog::kMaximum);
   EXPECT_TRUE(first.passed);
-  EXPECT_EQ(first.printer, (PrinterIdentity{"031", "ABC01", "AB12CD"}));
+  EXPECT_EQ(first.printer.model_code, "031");
+  EXPECT_EQ(first.printer.usb_serial, "ABC01");
+  EXPECT_EQ(first.printer.head_id, "AB12CD");
   EXPECT_FALSE(first.time.empty());
   EXPECT_THAT(sink.dot_weights[1].weights, ElementsAre(25, 24.5));
   EXPECT_FALSE(sink.dot_weights[1].passed);
