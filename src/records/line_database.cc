@@ -259,6 +259,29 @@ bool LineDatabase::Connect() {
   return true;
 }
 
+bool LineDatabase::Check() {
+  problem_ = LineProblem::kNone;
+  refused_.reset();
+  if (!Connect()) return false;
+  for (const char* table : kTables) {
+    const std::string sql = std::string("SELECT has_table_privilege('") + table + "', 'INSERT')";
+    PGresult* r = PQexec(conn_, sql.c_str());
+    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+      Failed(r, RecordKind::kStep, 0, {});
+      PQclear(r);
+      return false;
+    }
+    const bool may = PQntuples(r) == 1 && std::string(PQgetvalue(r, 0, 0)) == "t";
+    PQclear(r);
+    if (!may) {
+      problem_ = LineProblem::kPermission;
+      Fail(std::string("permission denied for table ") + table);
+      return false;
+    }
+  }
+  return true;
+}
+
 bool LineDatabase::Setup() {
   problem_ = LineProblem::kNone;
   if (!Connect()) return false;

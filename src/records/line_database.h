@@ -57,6 +57,10 @@ class LineDatabase {
   LineProblem problem() const { return problem_; }
   const std::optional<SetAsideRecord>& refused() const { return refused_; }
 
+  // Connects and makes sure the tables are there and this role may insert into each. False with
+  // problem() and error() set.
+  bool Check();
+
   // The administrator's setup, as the database's owner: the tables and their indexes (made when
   // missing, columns added to older tables), the stations' and the reports' roles (made when
   // missing, needing CREATEROLE) and their grants. One transaction; run again after an upgrade.

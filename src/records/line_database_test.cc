@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <libpq-fe.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "records/pg_server_test.h"
 #include "records/record_keeper.h"
 #include "records/station_run_test.h"
@@ -227,10 +230,10 @@ TEST_F(LineDatabaseTest, ARecordTheServerRefusesIsSetAsideToldOnceAndSentOnRetry
 // After the administrator's setup a station's role inserts (also a batch sent twice) and can do
 // nothing else; the reports' role reads.
 TEST_F(LineDatabaseTest, AStationRoleInsertsOnlyAndAReaderReadsOnly) {
-  ASSERT_EQ(Query("CREATE ROLE station01 LOGIN IN ROLE tarvo_station"), "");
-  ASSERT_EQ(Query("CREATE ROLE report01 LOGIN IN ROLE tarvo_reader"), "");
+  ASSERT_EQ(Query("CREATE ROLE priv_station LOGIN IN ROLE tarvo_station"), "");
+  ASSERT_EQ(Query("CREATE ROLE priv_reader LOGIN IN ROLE tarvo_reader"), "");
   KeeperOptions options = Options();
-  options.line_url = Url("station01");
+  options.line_url = Url("priv_station");
   RecordKeeper keeper(options, rig.clock);
   rig.ctx.records = &keeper;
   testing::StationRun run(rig);
@@ -240,19 +243,19 @@ TEST_F(LineDatabaseTest, AStationRoleInsertsOnlyAndAReaderReadsOnly) {
   ASSERT_TRUE(keeper.Local()->db().Exec("UPDATE steps SET sent = 0"));
   std::string error;
   EXPECT_TRUE(keeper.Push(&error)) << error;
-  EXPECT_EQ(Query("SELECT count(*) FROM tarvo_steps", "report01"), "2");
+  EXPECT_EQ(Query("SELECT count(*) FROM tarvo_steps", "priv_reader"), "2");
 
   for (const char* sql :
        {"UPDATE tarvo_steps SET total = 1", "DELETE FROM tarvo_steps", "DROP TABLE tarvo_journal",
         "SELECT head_id FROM tarvo_steps", "ALTER TABLE tarvo_steps ADD COLUMN x TEXT",
         "TRUNCATE tarvo_dot_weights"}) {
-    EXPECT_THAT(Query(sql, "station01"),
+    EXPECT_THAT(Query(sql, "priv_station"),
                 AnyOf(HasSubstr("permission denied"), HasSubstr("must be owner")))
         << sql;
   }
   for (const char* sql : {"INSERT INTO tarvo_steps (uid) VALUES ('x')",
                           "UPDATE tarvo_steps SET total = 1", "DELETE FROM tarvo_journal"}) {
-    EXPECT_THAT(Query(sql, "report01"), HasSubstr("permission denied")) << sql;
+    EXPECT_THAT(Query(sql, "priv_reader"), HasSubstr("permission denied")) << sql;
   }
   EXPECT_EQ(LineDatabase(Url()).Count("steps"), 2);
 }
@@ -292,6 +295,30 @@ TEST_F(LineDatabaseWithoutSetupTest, AStationMeetingNoTablesSaysToRunTheSetup) {
   int64_t sent = 0;
   EXPECT_TRUE(keeper.Push(&error, &sent)) << error;
   EXPECT_EQ(sent, 1);
+}
+
+}  // namespace
+}  // namespace tarvo::records
+
+namespace tarvo::records {
+namespace {
+
+// The README's "Setting up the line database", followed command by command from a server that
+// holds nothing of Tarvo, then a station's records arriving through it.
+TEST(LineDatabaseGuideTest, TheSetupGuideWorksAsWritten) {
+  testing::PgServer* server = testing::PgServer::Get();
+  if (!server) GTEST_SKIP() << testing::PgServer::why();
+  tarvo::testing::ScratchDir scratch;
+  const std::string log = scratch.File("guide.log");
+  const std::string command = "PATH=" + server->bin() + ":$PATH PGHOST=" + server->dir() +
+                              " PGUSER=tarvo sh " TARVO_RECORDS_DIR "/setup_guide_test.sh " +
+                              TARVO_RECORDS_DIR "/README.md " TARVO_CLI_PATH " >" + log + " 2>&1";
+  const int status = std::system(command.c_str());
+  std::ifstream in(log);
+  const std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_THAT(output, HasSubstr("guide step 7: psql postgresql://reports:"));
+  EXPECT_THAT(output, HasSubstr("the guide works"));
 }
 
 }  // namespace

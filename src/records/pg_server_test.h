@@ -34,6 +34,8 @@ class PgServer {
 
   std::string conninfo() const { return "host=" + dir_ + " dbname=postgres user=tarvo"; }
   std::string psql() const { return bin_ + "/psql"; }
+  const std::string& bin() const { return bin_; }
+  const std::string& dir() const { return dir_; }
   bool Stop() {
     running_ = !Run(Ctl() + " -m fast -w stop");
     return !running_;

@@ -176,7 +176,13 @@ bool RecordKeeper::Push(std::string* error, int64_t* sent, bool retry) {
       return false;
     }
   }
-  const bool ok = SendAll(error, sent);
+  // Also with nothing to send, a push tells whether this station's records can go.
+  bool ok = line_->Check();
+  if (!ok) {
+    *error = line_->error();
+  } else {
+    ok = SendAll(error, sent);
+  }
   if (!ok) *error = ProblemText(*error);
   line_down_ = !ok;
   if (!ok) retry_at_ = clock_.NowMs() + options_.retry_ms;
