@@ -6,6 +6,9 @@
 
 #include "cli/command.h"
 #include "cli/field_text.h"
+#ifdef TARVO_HAVE_RECORDS
+#include "cli/records_setting.h"
+#endif
 #include "cli/session.h"
 #include "model/printer_text.h"
 #include "model/rom_layout.h"
@@ -126,7 +129,19 @@ int ApplySetting(std::ostream& err, const std::string& arg, OffsetSettings& offs
   return kExitOk;
 }
 
-int SettingsCommand(Session& s, std::span<const std::string> args) {
+int SettingsCommand(Session& s, std::span<const std::string> all_args) {
+  // The text setting of the records beside the printer option settings.
+  std::vector<std::string> args;
+  std::vector<std::string> text_args;
+  for (const std::string& arg : all_args) {
+#ifdef TARVO_HAVE_RECORDS
+    if (IsRecordsSetting(arg)) {
+      text_args.push_back(arg);
+      continue;
+    }
+#endif
+    args.push_back(arg);
+  }
   // Every word is checked before anything is stored.
   {
     OffsetSettings offsets;
@@ -136,10 +151,15 @@ int SettingsCommand(Session& s, std::span<const std::string> args) {
       int status = ApplySetting(s.err, arg, offsets, ink, offsets_changed, ink_changed);
       if (status != kExitOk) return status;
     }
+#ifdef TARVO_HAVE_RECORDS
+    for (const std::string& arg : text_args) {
+      if (int status = CheckRecordsSetting(s.err, arg); status != kExitOk) return status;
+    }
+#endif
   }
   OffsetSettings offsets;
   InkSettings ink;
-  if (!args.empty()) {
+  if (!all_args.empty()) {
     // Read, changed and stored as one: another writer's change in between is not lost, and a kill
     // leaves the old values or the new ones, never a mix. Each editor stores its whole group.
     bool stored = s.ctx.settings.Update([&](SettingsStore& store) {
@@ -151,6 +171,9 @@ int SettingsCommand(Session& s, std::span<const std::string> args) {
       }
       if (offsets_changed) WriteOffsetSettings(store, offsets);
       if (ink_changed) WriteInkSettings(store, ink);
+#ifdef TARVO_HAVE_RECORDS
+      for (const std::string& arg : text_args) StoreRecordsSetting(store, arg);
+#endif
     });
     if (!stored) {
       s.err << "tarvo-cli: settings: nothing was stored\n";
@@ -158,6 +181,9 @@ int SettingsCommand(Session& s, std::span<const std::string> args) {
     }
   }
   PrintSettings(s.out, ReadOffsetSettings(s.ctx.settings), ReadInkSettings(s.ctx.settings));
+#ifdef TARVO_HAVE_RECORDS
+  PrintRecordsSetting(s.out, s.ctx.settings);
+#endif
   return kExitOk;
 }
 
@@ -184,9 +210,10 @@ const bool registered =
         LinkCommand("rom", "read the ROM data image and show every field", RomCommand)) &&
     RegisterCommand({.name = "settings",
                      .usage = "[NAME=VALUE ...]",
-                     .help = "show the printer option settings, or set them",
+                     .help = "show the printer option settings, or set them; RecordsUrl=URL "
+                             "sets the line database (shown without its password)",
                      .min_args = 0,
-                     .max_args = 10,
+                     .max_args = 11,
                      .run = SettingsCommand});
 
 }  // namespace

@@ -292,7 +292,9 @@ const bool registered = RegisterCommand(
     {.name = "records",
      .usage = "list [--serial S] [--since T] [--station N] | show ID | export --format json|csv "
               "| yield [--since T] | push [--retry] | setup-db [--print-sql]",
-     .help = "the station steps on record in this machine's records file",
+     .help = "the station steps on record in this machine's records file "
+             "($TARVO_DATA_DIR/records.sqlite, else beside the settings in $TARVO_CONFIG_DIR); "
+             "the line database: $TARVO_RECORDS_URL, else the setting RecordsUrl",
      .min_args = 1,
      .max_args = 9,
      .run = RecordsCommand});

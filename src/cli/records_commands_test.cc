@@ -265,5 +265,30 @@ TEST_F(RecordsCommandsTest, PrinterFieldsOfAnyBytesKeepListsAndExportsWellFormed
   EXPECT_THAT(OutLines()[1], HasSubstr(",41ff0a421b9b"));
 }
 
+TEST_F(RecordsCommandsTest, TheLineDatabaseUrlIsATextSettingShownWithoutItsPassword) {
+  ASSERT_EQ(Cli({"settings", "MS1=-3", "RecordsUrl=host=/nonexistent dbname=line password=Sekr1t"}),
+            0)
+      << err.str();
+  EXPECT_THAT(out.str(), HasSubstr("MS1=-3\n"));
+  EXPECT_THAT(out.str(), HasSubstr("RecordsUrl=host=/nonexistent dbname=line password=***\n"));
+  EXPECT_EQ(Cli({"settings"}), 0);
+  EXPECT_THAT(out.str(), Not(HasSubstr("Sekr1t")));
+  // The setting is the line database of the next run.
+  EXPECT_EQ(Cli({"records", "push"}), 1);
+  EXPECT_THAT(err.str(), HasSubstr("cannot be reached"));
+  EXPECT_THAT(err.str(), Not(HasSubstr("Sekr1t")));
+
+  EXPECT_EQ(Cli({"settings", "MS1=-4", "RecordsUrl=postgresql://u:Sekr1t@db:5x/line"}), 2);
+  EXPECT_THAT(err.str(), HasSubstr("the port \"5x\" is not a number"));
+  EXPECT_THAT(err.str(), Not(HasSubstr("Sekr1t")));
+  EXPECT_EQ(Cli({"settings"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("MS1=-3\n"));  // nothing of a refused line was stored
+
+  ASSERT_EQ(Cli({"settings", "RecordsUrl="}), 0);
+  EXPECT_THAT(out.str(), Not(HasSubstr("RecordsUrl")));
+  EXPECT_EQ(Cli({"records", "push"}), 1);
+  EXPECT_THAT(err.str(), HasSubstr("no line database is set"));
+}
+
 }  // namespace
 }  // namespace tarvo::cli

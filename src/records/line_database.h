@@ -90,5 +90,8 @@ std::string SetupSql();
 // `text` with every secret of `conninfo` (its password, and the whole string itself) blanked
 // out, for error messages that may quote either.
 std::string RedactSecrets(std::string text, const std::string& conninfo);
+// `text` with the password of `conninfo` blanked out, as written there (in a URL's user
+// information or after "password=") and as libpq reads it.
+std::string BlankPassword(std::string text, const std::string& conninfo);
 
 }  // namespace tarvo::records

@@ -317,7 +317,7 @@ TEST(LineDatabaseGuideTest, TheSetupGuideWorksAsWritten) {
   std::ifstream in(log);
   const std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(status, 0) << output;
-  EXPECT_THAT(output, HasSubstr("guide step 7: psql postgresql://reports:"));
+  EXPECT_THAT(output, HasSubstr("guide step 8: psql postgresql://reports:"));
   EXPECT_THAT(output, HasSubstr("the guide works"));
 }
 

@@ -147,6 +147,9 @@ std::string RecordKeeper::ProblemText(const std::string& error) const {
              "): run \"tarvo-cli records setup-db\" once as the database's owner";
     case LineProblem::kUnreachable:
       return "the line database cannot be reached (" + error + ")";
+    case LineProblem::kOther:
+      if (error.starts_with("the line database's URL")) return error;
+      [[fallthrough]];
     default:
       return "the line database cannot take records (" + error + ")";
   }

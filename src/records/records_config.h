@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,9 +19,20 @@ std::filesystem::path DefaultRecordsPath();
 // program's key.
 inline constexpr std::string_view kRecordsUrlName = "RecordsUrl";
 
-// The line database's connection string: $TARVO_RECORDS_URL, else the settings value; empty
+// The line database's connection string: $TARVO_RECORDS_URL, else the settings value (stored
+// as the hex of its text, or written by hand into the settings file as the text itself); empty
 // when neither is set.
 std::string LineDatabaseUrl(SettingsStore& settings);
+// The settings value alone.
+std::string RecordsUrlSetting(SettingsStore& settings);
+
+// What is wrong with a connection string (URL or key/value form), naming the part, never the
+// password; nothing when libpq can take it.
+std::optional<std::string> UrlProblem(const std::string& url);
+
+// The connection string with its password blanked ("postgresql://station01:***@db/line"), to be
+// shown.
+std::string ShownUrl(const std::string& url);
 
 // This machine's host name with the tool's version and edition.
 Origin ThisMachine(std::string_view tool_version, const Edition& edition);

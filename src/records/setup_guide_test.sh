@@ -26,12 +26,12 @@ while IFS= read -r command; do
   sh -c "$command" || { echo "guide step $n failed"; exit 1; }
 done <"$work/commands.sh"
 
-# A station's write goes on record and reaches the line database; the report role reads it.
+# A station's write goes on record and reaches the line database through the URL in the
+# settings; the report role reads it.
 url=postgresql://station01:station01-secret@/tarvo_line
 printf 'enter AB12CD\nok\n' >"$work/answers"
-TARVO_RECORDS_URL=$url "$cli" --printer "sim:$work/printer.json" --virtual-time \
-  --operator "script:$work/answers" SetHeadID
-TARVO_RECORDS_URL=$url "$cli" records push | grep -q '^records push: 0 sent$'
+"$cli" --printer "sim:$work/printer.json" --virtual-time --operator "script:$work/answers" SetHeadID
+"$cli" records push | grep -q '^records push: 0 sent$'
 count=$(psql -At postgresql://reports:reports-secret@/tarvo_line \
   -c "SELECT count(*) FROM tarvo_journal WHERE head_id = 'AB12CD'")
 [ "$count" -ge 1 ] || { echo "the station's journal entries did not arrive ($count)"; exit 1; }
