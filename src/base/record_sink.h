@@ -16,8 +16,9 @@ namespace tarvo {
 
 // Who the printer is, as read from its EEPROM: the customer setting code (ModelName), the USB
 // serial number and the head ID. Each field as printer text (UTF-8, one character per byte, up to
-// the first zero byte; empty for a field never written, all 0xFF), so a record is text whatever
-// the EEPROM holds; and the field's bytes as stored, in hex, so nothing of them is lost.
+// the first zero byte, without an erased tail of 0xFF bytes: empty for a field never written), so
+// a record is text whatever the EEPROM holds; and the field's bytes as stored, in hex, so nothing
+// of them is lost.
 struct PrinterIdentity {
   std::string model_code;
   std::string usb_serial;

@@ -10,12 +10,12 @@
 namespace tarvo {
 namespace {
 
-// The field as the views show it: printer text up to the first zero byte. A field of nothing but
-// 0xFF bytes was never written and names nothing.
+// The field as printer text up to its first zero byte, without the 0xFF bytes of an erased tail
+// (a field never written, or written shorter than it is); a 0xFF byte within is a character.
 std::string Chars(std::span<const uint8_t> bytes, const char* name) {
   std::string raw = GetChars(bytes, *FindField(name));
   raw.resize(std::min(raw.size(), raw.find('\0')));
-  if (std::all_of(raw.begin(), raw.end(), [](char c) { return c == '\xff'; })) return {};
+  while (!raw.empty() && raw.back() == '\xff') raw.pop_back();
   return DecodePrinterText(raw);
 }
 

@@ -22,7 +22,11 @@ TEST(PrinterIdentityTest, FieldsAreTextAsTheViewsShowThemWithTheirBytesBeside) {
   EXPECT_EQ(p.head_id, "A\xC3\xBF\nB12");
   EXPECT_EQ(p.head_id_hex, "41ff0a423132");
 
-  // A field never written names nothing; its bytes still show it was erased.
+  // An erased tail is no part of the text; a field never written names nothing. The bytes still
+  // show them.
+  std::copy_n("AB\xFF\xFF\xFF\xFF", 6, image.begin() + kHeadIdOffset);
+  EXPECT_EQ(IdentityOf(image).head_id, "AB");
+  EXPECT_EQ(IdentityOf(image).head_id_hex, "4142ffffffff");
   std::fill_n(image.begin() + kHeadIdOffset, kHeadIdSize, 0xFF);
   EXPECT_EQ(IdentityOf(image).head_id, "");
   EXPECT_EQ(IdentityOf(image).head_id_hex, "ffffffffffff");

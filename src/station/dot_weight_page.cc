@@ -8,6 +8,8 @@
 #include "model/station_data.h"
 #include "model/step_recording.h"
 #include "operations/catalogue.h"
+#include "protocol/eeprom.h"
+#include "station/device_frame.h"
 
 namespace tarvo::station {
 namespace {
@@ -42,8 +44,26 @@ PageRun DotWeightPage::PrintNozzleCheck() {
   return run;
 }
 
+void DotWeightPage::IdentifyPrinter() {
+  // The page's own operations read nothing of the EEPROM, and the printer last seen may have
+  // been replaced since: with records kept, the head data block is read once per measurement
+  // dialog so that its records name the printer on the jig. Without records, no traffic.
+  if (!ctx_.records) return;
+  ctx_.records->ForgetPrinter();
+  auto read = [&] {
+    HeadBlock block{};
+    ReadData(ctx_, link_, block);
+  };
+  if (link_.is_open()) {
+    read();
+  } else {
+    RunInDeviceFrame(link_, read);
+  }
+}
+
 DialogResult DotWeightPage::Measure(MeasureKind kind) {
   const MeasureKindInfo& info = InfoOf(kind);
+  IdentifyPrinter();
   dots_ = info.dots;
   last_ = std::make_unique<MeasureResultDialog>(std::string(info.caption),
                                                 std::string(info.dot_file), dots_);

@@ -41,7 +41,8 @@ class DotWeightPage {
   // operator leaves it. Its "Print File" sends the dot file three times, 60 s after each send
   // that went out, stopping at the first that did not, and closes the link in every case. Every
   // "Measure" goes on record (kind, the two weights, average, limits, verdict) when the showing
-  // it was made in ends.
+  // it was made in ends, for the printer whose head data block is read as the dialog opens (only
+  // when records are kept; the printer last seen may have been replaced since).
   DialogResult Measure(MeasureKind kind);
 
   // The dialog of the last measurement opened, as it was left (its members).
@@ -51,6 +52,7 @@ class DotWeightPage {
 
  private:
   void RecordMeasured(const MeasureKindInfo& info);
+  void IdentifyPrinter();
 
   const Context& ctx_;
   PrinterLink& link_;

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "model/rom_layout.h"
 #include "testing/device_rig.h"
 #include "testing/station_folder.h"
 
@@ -99,10 +102,14 @@ TEST_F(DotWeightTest, MeasurementsOfTheWorkedExample) {
   EXPECT_TRUE(rig.wire_lines.lines().empty());  // no printer work without Print File
 }
 
-TEST_F(DotWeightTest, EveryMeasureGoesOnRecordForTheLastPrinterSeen) {
+TEST_F(DotWeightTest, EveryMeasureGoesOnRecordForThePrinterOnTheJig) {
   MemoryRecordSink sink;
   rig.ctx.records = &sink;
-  sink.SetLastPrinter({"031", "ABC01", "AB12CD"});
+  // Another printer was seen last; the one on the jig is read as the dialog opens.
+  sink.SetLastPrinter({"999", "OLD01", "OLD001"});
+  std::copy_n("031", 3, rig.printer.eeprom().begin() + kModelNameOffset);
+  std::copy_n("ABC01", 5, rig.printer.eeprom().begin() + kUsbSerialNoOffset);
+  std::copy_n("AB12CD", 6, rig.printer.eeprom().begin() + kHeadIdOffset);
   folder.Write("CMYDot.prn", 100);
   // Two measurements in one showing, a print, one more after it; Reset and EXIT record nothing.
   Weigh("25", "23.5");
