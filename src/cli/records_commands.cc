@@ -209,6 +209,10 @@ int Yield(Session& s, records::LocalStore& store, const RecordsArgs& a) {
   for (const records::YieldRow& row : store.Yield(a.since)) {
     s.out << OneLine(row.day) << " station " << row.station << ": " << row.printers << " printers, "
           << row.passed << " passed, " << row.failed << " failed";
+    if (row.unidentified > 0) {
+      s.out << ", " << row.unidentified << " step" << (row.unidentified == 1 ? "" : "s")
+            << " naming no printer";
+    }
     if (!row.failed_slots.empty()) {
       s.out << "; failed most:";
       for (size_t i = 0; i < row.failed_slots.size() && i < 3; ++i) {

@@ -337,16 +337,39 @@ std::vector<YieldRow> LocalStore::Yield(const std::string& since) {
   struct Day {
     std::map<std::string, int> last_total;  // per printer, its last step's total
     std::map<std::string, int> failed_slots;
+    int unidentified = 0;
   };
   std::map<std::pair<std::string, int>, Day> days;
+  // A step that names no printer (the grease before the head ID of a fresh printer) belongs to
+  // the printer the same station of the same host names next; one that no step follows stays
+  // apart, counted as a step naming no printer.
+  struct Pending {
+    std::string day;
+    int total;
+  };
+  std::map<std::pair<std::string, int>, std::vector<Pending>> pending;  // by host and station
   SqliteStatement q(db_,
-                    "SELECT substr(started, 1, 10), station, usb_serial, head_id, total, id "
+                    "SELECT substr(started, 1, 10), station, usb_serial, head_id, total, host "
                     "FROM steps WHERE started >= ? ORDER BY id");
   q.Bind(1, since);
   while (q.Step()) {
-    const std::string serial = q.Text(2);
-    const std::string printer = serial.empty() ? "head " + q.Text(3) : serial;
-    days[{q.Text(0), static_cast<int>(q.Int(1))}].last_total[printer] = static_cast<int>(q.Int(4));
+    const std::string day = q.Text(0);
+    const int station = static_cast<int>(q.Int(1));
+    const std::string serial = AsText(q.Text(2));
+    const std::string head = AsText(q.Text(3));
+    const int total = static_cast<int>(q.Int(4));
+    std::vector<Pending>& before = pending[{q.Text(5), station}];
+    if (serial.empty() && head.empty()) {
+      before.push_back({day, total});
+      continue;
+    }
+    const std::string printer = serial.empty() ? "head " + head : serial;
+    for (const Pending& p : before) days[{p.day, station}].last_total.emplace(printer, p.total);
+    before.clear();
+    days[{day, station}].last_total[printer] = total;
+  }
+  for (const auto& [where, steps] : pending) {
+    for (const Pending& p : steps) ++days[{p.day, where.second}].unidentified;
   }
   Finished(q);
   SqliteStatement f(
@@ -366,6 +389,7 @@ std::vector<YieldRow> LocalStore::Yield(const std::string& since) {
     row.day = key.first;
     row.station = key.second;
     row.printers = static_cast<int>(day.last_total.size());
+    row.unidentified = day.unidentified;
     for (const auto& [printer, total] : day.last_total) {
       if (total == 1) ++row.passed;
       if (total == 0) ++row.failed;

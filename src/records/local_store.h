@@ -41,13 +41,15 @@ struct StepFilter {
 };
 
 // One station's day: printers seen, passed and failed (by the total of each printer's last step
-// that day), and the slots that failed most, most first.
+// that day), and the slots that failed most, most first. A step naming no printer counts for the
+// printer its station names next; `unidentified`: the steps no such step followed.
 struct YieldRow {
   std::string day;  // "2026-12-08"
   int station = 0;
   int printers = 0;
   int passed = 0;
   int failed = 0;
+  int unidentified = 0;
   std::vector<std::pair<std::string, int>> failed_slots;
 };
 

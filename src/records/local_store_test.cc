@@ -132,6 +132,42 @@ TEST_F(LocalStoreTest, FiltersAndYieldPerStationAndDay) {
   EXPECT_THAT(yield[1].failed_slots, ElementsAre(Pair("Nozzle Check", 5)));
 }
 
+// Station 1's grease runs before the head ID names the printer: it counts for the printer named
+// next at that station, and a grease nothing followed counts apart, not as a printer.
+TEST_F(LocalStoreTest, YieldAtStation1CountsTheGreaseForThePrinterItsHeadIdNames) {
+  LocalStore store;
+  ASSERT_TRUE(store.Open(File())) << store.error();
+  auto step = [&](const std::string& host, int station, const std::string& slot, int result,
+                  int total, const std::string& serial) {
+    StepRecord r;
+    r.station = station;
+    r.started = "2026-12-08T10:00:00";
+    r.slot_results = {{0, slot, result}};
+    r.total = total;
+    r.printer.usb_serial = serial;
+    r.printer.head_id = serial.empty() ? "" : "H" + serial;
+    ASSERT_TRUE(store.Add(r, {host, "0.1.0", "program"}));
+  };
+  step("st1", 1, "Grease", 0, 0, "");  // failed grease, then the head ID of S1
+  step("st2", 1, "Grease", 1, 2, "");  // another station's grease: not S1's
+  step("st1", 1, "Head ID", 1, 0, "S1");
+  step("st2", 1, "Head ID", 1, 1, "S2");
+  step("st1", 1, "Grease", 1, 2, "");  // a printer taken off before its head ID
+  step("st3", 2, "CT", 1, 2, "S1");
+  step("st3", 2, "CT", 1, 1, "S2");
+
+  const std::vector<YieldRow> yield = store.Yield();
+  ASSERT_EQ(yield.size(), 2u);
+  EXPECT_EQ(yield[0].station, 1);
+  EXPECT_EQ(yield[0].printers, 2);
+  EXPECT_EQ(yield[0].passed, 1);
+  EXPECT_EQ(yield[0].failed, 1);
+  EXPECT_EQ(yield[0].unidentified, 1);
+  EXPECT_THAT(yield[0].failed_slots, ElementsAre(Pair("Grease", 1)));
+  EXPECT_EQ(yield[1].printers, 2);
+  EXPECT_EQ(yield[1].unidentified, 0);
+}
+
 TEST_F(LocalStoreTest, AFileOfTheFirstSchemaIsMigratedWithItsRecords) {
   {
     SqliteDb db;
