@@ -27,6 +27,15 @@ std::string IsoTime(const std::tm& t) {
   return text;
 }
 
+std::string UtcIsoTime(const std::tm& local) {
+  std::tm t = local;
+  t.tm_isdst = -1;
+  const std::time_t when = std::mktime(&t);
+  std::tm utc{};
+  if (when == static_cast<std::time_t>(-1) || !gmtime_r(&when, &utc)) return {};
+  return IsoTime(utc) + "Z";
+}
+
 void RecordSink::BeginOperation(std::string_view name) {
   operation_ = name;
   seen_ = {};

@@ -66,11 +66,17 @@ struct StepRecord {
   std::string text;     // list text, " 2. Input Head ID"
   std::string started;  // local time, "2026-12-08T11:31:18"
   std::string ended;
+  std::string started_utc = {};  // the same in UTC, "2026-12-08T10:31:18Z"
+  std::string ended_utc = {};
   std::vector<SlotResult> slot_results;  // the slots the step set
   int total = 2;                         // the total after it: 1 pass, 0 fail, 2 not finished
   PrinterIdentity printer;
   AdjustmentValues adjustments;
   StationSettingsRecord settings;
+  // The chart label record's Machine No. and Machine ID as the step left them (printer text up
+  // to the first zero byte).
+  std::string machine_no = {};
+  std::string machine_id = {};
 };
 
 // One dot-weight measurement.
@@ -83,6 +89,7 @@ struct DotWeightRecord {
   bool passed = false;
   std::string time;
   PrinterIdentity printer;
+  std::string time_utc = {};
 };
 
 enum class EepromArea { kHeadBlock, kRomImage };
@@ -103,10 +110,14 @@ struct JournalEntry {
   std::vector<uint8_t> written;
   std::vector<uint8_t> read_back;  // empty when not read back
   WriteCheck check = WriteCheck::kNotChecked;
+  std::string time_utc = {};
 };
 
 // "2026-12-08T11:31:18".
 std::string IsoTime(const std::tm& t);
+// The local time `local` in UTC, with its zone: "2026-12-08T10:31:18Z" (by the time zone of the
+// process, as the clocks' local time is made).
+std::string UtcIsoTime(const std::tm& local);
 
 // Where the records go; called on the device thread only. Sinks never fail the caller: a record
 // that cannot be kept is the sink's problem to report, once, and a step or write goes on

@@ -64,7 +64,10 @@ void PrintStep(std::ostream& out, const records::StoredStep& s) {
       << r.adjustments.vsd << ", ECN " << r.adjustments.ecn << "\n"
       << "station settings: destination " << OneLine(r.settings.destination) << ", belt "
       << OneLine(r.settings.belt) << ", PC " << OneLine(r.settings.pc) << ", jig "
-      << OneLine(r.settings.jig) << "\n";
+      << OneLine(r.settings.jig) << "\n"
+      << "chart label: Machine No. " << OneLine(r.machine_no) << ", Machine ID "
+      << OneLine(r.machine_id) << "\n"
+      << "in UTC: from " << OneLine(r.started_utc) << " to " << OneLine(r.ended_utc) << "\n";
   if (!s.set_aside.empty()) {
     out << "set aside: the line database refused it (" << OneLine(s.set_aside) << ")\n";
   }
@@ -86,6 +89,10 @@ nlohmann::json StepJson(const records::StoredStep& s) {
           {"text", r.text},
           {"started", r.started},
           {"ended", r.ended},
+          {"started_utc", r.started_utc},
+          {"ended_utc", r.ended_utc},
+          {"machine_no", r.machine_no},
+          {"machine_id", r.machine_id},
           {"total", r.total},
           {"model_code", r.printer.model_code},
           {"usb_serial", r.printer.usb_serial},
@@ -120,7 +127,7 @@ std::string Csv(const std::string& field) {
 void ExportCsv(std::ostream& out, const std::vector<records::StoredStep>& steps) {
   out << "id,uid,host,tool_version,edition,station,position,text,started,ended,total,model_code,"
          "usb_serial,head_id,tof,ms1,ms2,vsd,ecn,destination,belt,pc,jig,slots,model_code_hex,"
-         "usb_serial_hex,head_id_hex\n";
+         "usb_serial_hex,head_id_hex,started_utc,ended_utc,machine_no,machine_id\n";
   for (const auto& s : steps) {
     const StepRecord& r = s.record;
     std::string slots;
@@ -153,7 +160,11 @@ void ExportCsv(std::ostream& out, const std::vector<records::StoredStep>& steps)
                                   slots,
                                   r.printer.model_code_hex,
                                   r.printer.usb_serial_hex,
-                                  r.printer.head_id_hex};
+                                  r.printer.head_id_hex,
+                                  r.started_utc,
+                                  r.ended_utc,
+                                  r.machine_no,
+                                  r.machine_id};
     bool first = true;
     for (const std::string& f : fields) {
       out << (first ? "" : ",") << Csv(f);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/printer_identity.h"
+#include "model/printer_text.h"
 #include "model/rom_layout.h"
 
 namespace tarvo {
@@ -27,7 +28,9 @@ StepRecording::StepRecording(const Context& ctx, int station, int position, std:
   record_.station = station;
   record_.position = position;
   record_.text = text;
-  record_.started = IsoTime(ctx.clock.LocalTime());
+  const std::tm now = ctx.clock.LocalTime();
+  record_.started = IsoTime(now);
+  record_.started_utc = UtcIsoTime(now);
   // What earlier steps saw belongs to them (the printer may have been replaced since).
   ctx.records->ForgetPrinter();
   std::string name(text);
@@ -49,7 +52,7 @@ void StepRecording::Finish(std::span<const uint8_t> results,
                            std::span<const std::string_view> slot_names, int total,
                            std::span<const uint8_t> working_block,
                            std::span<const uint8_t> read_block,
-                           const StationSettingsRecord& settings) {
+                           const StationSettingsRecord& settings, const ChartLabel* label) {
   if (!ctx_.records || finished_) return;
   finished_ = true;
   for (size_t i = 0; i < results.size(); ++i) {
@@ -63,7 +66,9 @@ void StepRecording::Finish(std::span<const uint8_t> results,
   }
   std::sort(record_.slot_results.begin(), record_.slot_results.end(),
             [](const SlotResult& a, const SlotResult& b) { return a.slot < b.slot; });
-  record_.ended = IsoTime(ctx_.clock.LocalTime());
+  const std::tm now = ctx_.clock.LocalTime();
+  record_.ended = IsoTime(now);
+  record_.ended_utc = UtcIsoTime(now);
   record_.total = total;
   record_.printer = ctx_.records->last_printer();
   if (record_.printer.empty()) record_.printer = IdentityOf(read_block);
@@ -73,6 +78,14 @@ void StepRecording::Finish(std::span<const uint8_t> results,
         IdentityOf(read_block).empty() ? AdjustmentsOf(working_block) : AdjustmentsOf(read_block);
   }
   record_.settings = settings;
+  if (label) {
+    auto text = [](std::span<const uint8_t> bytes) {
+      return DecodePrinterText(
+          bytes.first(std::find(bytes.begin(), bytes.end(), 0) - bytes.begin()));
+    };
+    record_.machine_no = text(label->machine_no);
+    record_.machine_id = text(label->machine_id);
+  }
   ctx_.records->Record(record_);
 }
 
@@ -86,7 +99,9 @@ void RecordDotWeight(const Context& ctx, std::string_view kind, std::span<const 
   m.low = low;
   m.high = high;
   m.passed = passed;
-  m.time = IsoTime(ctx.clock.LocalTime());
+  const std::tm now = ctx.clock.LocalTime();
+  m.time = IsoTime(now);
+  m.time_utc = UtcIsoTime(now);
   m.printer = ctx.records->last_printer();
   ctx.records->Record(m);
 }

@@ -8,6 +8,7 @@
 
 #include "base/context.h"
 #include "base/record_sink.h"
+#include "model/chart_label.h"
 
 namespace tarvo {
 
@@ -33,10 +34,11 @@ class StepRecording {
 
   // `results`: the table after the step; a slot that changed and was not named by SlotSet is
   // recorded too, with its name from `slot_names` (by slot number). `total`: 1 pass, 0 fail,
-  // 2 not finished.
+  // 2 not finished. `label`: the chart label record, for its Machine No. and Machine ID.
   void Finish(std::span<const uint8_t> results, std::span<const std::string_view> slot_names,
               int total, std::span<const uint8_t> working_block,
-              std::span<const uint8_t> read_block, const StationSettingsRecord& settings);
+              std::span<const uint8_t> read_block, const StationSettingsRecord& settings,
+              const ChartLabel* label = nullptr);
 
  private:
   const Context& ctx_;

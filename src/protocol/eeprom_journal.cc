@@ -46,7 +46,9 @@ void JournalledWrite::Finish(std::span<const uint8_t> written, std::span<const u
   RecordSink& sink = *ctx_.records;
   JournalEntry entry;
   entry.operation = sink.operation().empty() ? "(unnamed)" : sink.operation();
-  entry.time = IsoTime(ctx_.clock.LocalTime());
+  const std::tm when = ctx_.clock.LocalTime();
+  entry.time = IsoTime(when);
+  entry.time_utc = UtcIsoTime(when);
   // The printer as it was; what it had not been given yet, as it is now.
   entry.printer = IdentityOf(before_);
   const PrinterIdentity now = IdentityOf(written);

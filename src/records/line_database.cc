@@ -16,17 +16,19 @@ namespace {
 
 struct Column {
   const char* name;
-  const char* type;
+  const char* type;  // a TIMESTAMPTZ is sent as null when the record has none
 };
 
 // The journal's and the dot weights' columns after the origin columns; the steps' come from
 // records/step_columns.h.
 constexpr Column kJournalColumns[] = {
-    {"operation", "TEXT"},     {"time", "TEXT"},           {"model_code", "TEXT"},
-    {"usb_serial", "TEXT"},    {"head_id", "TEXT"},        {"area", "TEXT"},
-    {"before_bytes", "BYTEA"}, {"written_bytes", "BYTEA"}, {"read_back_bytes", "BYTEA"},
-    {"check_result", "TEXT"},  {"model_code_hex", "TEXT"}, {"usb_serial_hex", "TEXT"},
-    {"head_id_hex", "TEXT"},
+    {"operation", "TEXT"},        {"time", "TEXT"},
+    {"model_code", "TEXT"},       {"usb_serial", "TEXT"},
+    {"head_id", "TEXT"},          {"area", "TEXT"},
+    {"before_bytes", "BYTEA"},    {"written_bytes", "BYTEA"},
+    {"read_back_bytes", "BYTEA"}, {"check_result", "TEXT"},
+    {"model_code_hex", "TEXT"},   {"usb_serial_hex", "TEXT"},
+    {"head_id_hex", "TEXT"},      {"time_utc", "TIMESTAMPTZ"},
 };
 constexpr Column kDotWeightColumns[] = {
     {"time", "TEXT"},
@@ -42,16 +44,21 @@ constexpr Column kDotWeightColumns[] = {
     {"model_code_hex", "TEXT"},
     {"usb_serial_hex", "TEXT"},
     {"head_id_hex", "TEXT"},
+    {"time_utc", "TIMESTAMPTZ"},
 };
 constexpr const char* kTables[] = {"tarvo_steps", "tarvo_journal", "tarvo_dot_weights"};
 
 std::vector<Column> StepTableColumns() {
   std::vector<Column> out;
   for (const StepColumn& c : StepColumns()) {
-    out.push_back({c.name.data(), c.integer ? "INTEGER" : "TEXT"});
+    out.push_back({c.name.data(), c.integer ? "INTEGER" : c.utc_time ? "TIMESTAMPTZ" : "TEXT"});
   }
   out.push_back({"slots", "JSONB"});
   return out;
+}
+
+bool Nullable(const Column& c) {
+  return std::string_view(c.type) == "TIMESTAMPTZ";
 }
 
 // A table with the origin columns, `columns` and the time of arrival; a table made by an older
@@ -60,10 +67,16 @@ std::string TableSql(const std::string& table, std::span<const Column> columns) 
   std::string sql = "CREATE TABLE IF NOT EXISTS " + table +
                     " (\n  uid TEXT PRIMARY KEY,\n  host TEXT NOT NULL,\n"
                     "  tool_version TEXT NOT NULL,\n  edition TEXT NOT NULL,\n";
-  for (const Column& c : columns) sql += "  " + std::string(c.name) + " " + c.type + " NOT NULL,\n";
+  for (const Column& c : columns) {
+    sql += "  " + std::string(c.name) + " " + c.type + (Nullable(c) ? ",\n" : " NOT NULL,\n");
+  }
   sql += "  received TIMESTAMPTZ NOT NULL DEFAULT now()\n);\n";
   for (const Column& c : columns) {
     const std::string type = c.type;
+    if (Nullable(c)) {
+      sql += "ALTER TABLE " + table + " ADD COLUMN IF NOT EXISTS " + c.name + " " + type + ";\n";
+      continue;
+    }
     const std::string neutral = type == "TEXT"      ? "''"
                                 : type == "BYTEA"   ? "''::bytea"
                                 : type == "JSONB"   ? "'[]'::jsonb"
@@ -337,17 +350,23 @@ bool LineDatabase::Setup() {
 }
 
 bool LineDatabase::Send(const Unsent& batch) {
-  static const std::string kStepInsert = InsertSql("tarvo_steps", StepTableColumns());
+  static const std::vector<Column> step_columns = StepTableColumns();
+  static const std::string kStepInsert = InsertSql("tarvo_steps", step_columns);
   static const std::string kJournalInsert = InsertSql("tarvo_journal", kJournalColumns);
   static const std::string kDotWeightInsert = InsertSql("tarvo_dot_weights", kDotWeightColumns);
   problem_ = LineProblem::kNone;
   refused_.reset();
   if (!Connect()) return false;
   if (!Exec("BEGIN")) return false;
-  auto insert = [&](const std::string& sql, const std::vector<std::string>& values, RecordKind kind,
-                    int64_t id, const std::string& uid) {
+  auto insert = [&](const std::string& sql, std::span<const Column> columns,
+                    const std::vector<std::string>& values, RecordKind kind, int64_t id,
+                    const std::string& uid) {
     std::vector<const char*> params;
-    for (const auto& v : values) params.push_back(v.c_str());
+    for (size_t i = 0; i < values.size(); ++i) {
+      const bool null =
+          i >= 4 && i - 4 < columns.size() && Nullable(columns[i - 4]) && values[i].empty();
+      params.push_back(null ? nullptr : values[i].c_str());
+    }
     PGresult* r = PQexecParams(conn_, sql.c_str(), static_cast<int>(params.size()), nullptr,
                                params.data(), nullptr, nullptr, 0);
     const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || Failed(r, kind, id, uid);
@@ -366,7 +385,7 @@ bool LineDatabase::Send(const Unsent& batch) {
                                                          : Text(std::get<std::string>(value)));
     }
     v.push_back(slots.dump());
-    if (!insert(kStepInsert, v, RecordKind::kStep, s.id, s.uid)) return false;
+    if (!insert(kStepInsert, step_columns, v, RecordKind::kStep, s.id, s.uid)) return false;
   }
   for (const StoredJournal& s : batch.journal) {
     const JournalEntry& e = s.record;
@@ -375,23 +394,28 @@ bool LineDatabase::Send(const Unsent& batch) {
          {Text(e.operation), Text(e.time), Text(e.printer.model_code), Text(e.printer.usb_serial),
           Text(e.printer.head_id), std::string(AreaName(e.area)), Bytea(e.before), Bytea(e.written),
           Bytea(e.read_back), std::string(CheckName(e.check)), Text(e.printer.model_code_hex),
-          Text(e.printer.usb_serial_hex), Text(e.printer.head_id_hex)}) {
+          Text(e.printer.usb_serial_hex), Text(e.printer.head_id_hex), Text(e.time_utc)}) {
       v.push_back(std::move(x));
     }
-    if (!insert(kJournalInsert, v, RecordKind::kJournal, s.id, s.uid)) return false;
+    if (!insert(kJournalInsert, kJournalColumns, v, RecordKind::kJournal, s.id, s.uid)) {
+      return false;
+    }
   }
   for (const StoredDotWeight& s : batch.dot_weights) {
     const DotWeightRecord& m = s.record;
     std::vector<std::string> v = OriginValues(s.uid, s.origin);
-    for (std::string x : {Text(m.time), Text(m.kind), nlohmann::json(m.weights).dump(),
-                          nlohmann::json(m.average).dump(), nlohmann::json(m.low).dump(),
-                          nlohmann::json(m.high).dump(), std::string(m.passed ? "true" : "false"),
-                          Text(m.printer.model_code), Text(m.printer.usb_serial),
-                          Text(m.printer.head_id), Text(m.printer.model_code_hex),
-                          Text(m.printer.usb_serial_hex), Text(m.printer.head_id_hex)}) {
+    for (std::string x :
+         {Text(m.time), Text(m.kind), nlohmann::json(m.weights).dump(),
+          nlohmann::json(m.average).dump(), nlohmann::json(m.low).dump(),
+          nlohmann::json(m.high).dump(), std::string(m.passed ? "true" : "false"),
+          Text(m.printer.model_code), Text(m.printer.usb_serial), Text(m.printer.head_id),
+          Text(m.printer.model_code_hex), Text(m.printer.usb_serial_hex),
+          Text(m.printer.head_id_hex), Text(m.time_utc)}) {
       v.push_back(std::move(x));
     }
-    if (!insert(kDotWeightInsert, v, RecordKind::kDotWeight, s.id, s.uid)) return false;
+    if (!insert(kDotWeightInsert, kDotWeightColumns, v, RecordKind::kDotWeight, s.id, s.uid)) {
+      return false;
+    }
   }
   return Exec("COMMIT");
 }

@@ -99,6 +99,12 @@ TEST_F(LineDatabaseTest, TheStationRunArrivesInTheLineDatabase) {
   LineDatabase line(Url());
   EXPECT_EQ(line.Count("steps"), 29);
   EXPECT_EQ(line.Count("journal"), 2);
+  // Time stamps in UTC with their zone, as the server's own type.
+  EXPECT_EQ(Query("SELECT count(*) FROM tarvo_steps WHERE started_utc IS NOT NULL AND "
+                  "ended_utc >= started_utc"),
+            "29");
+  EXPECT_EQ(Query("SELECT pg_typeof(time_utc)::text FROM tarvo_journal LIMIT 1"),
+            "timestamp with time zone");
 }
 
 TEST_F(LineDatabaseTest, AServerStoppedMidRunGetsEveryRecordOnceWhenItIsBack) {

@@ -23,11 +23,11 @@ constexpr int kStepHeadCount = 7;
 constexpr const char* kJournalColumns =
     "id, uid, host, tool_version, edition, sent, coalesce(set_aside, ''), operation, time, "
     "model_code, usb_serial, head_id, area, before_bytes, written_bytes, read_back_bytes, "
-    "check_result, model_code_hex, usb_serial_hex, head_id_hex";
+    "check_result, model_code_hex, usb_serial_hex, head_id_hex, time_utc";
 constexpr const char* kDotWeightColumns =
     "id, uid, host, tool_version, edition, sent, coalesce(set_aside, ''), time, kind, weights, "
     "average, low, high, passed, model_code, usb_serial, head_id, model_code_hex, "
-    "usb_serial_hex, head_id_hex";
+    "usb_serial_hex, head_id_hex, time_utc";
 
 // The first seven columns of every query above.
 template <typename Record>
@@ -176,14 +176,14 @@ std::optional<int64_t> LocalStore::Add(const JournalEntry& e, const Origin& orig
   SqliteStatement s(db_,
                     "INSERT INTO journal (uid, host, tool_version, edition, operation, time, "
                     "model_code, usb_serial, head_id, area, before_bytes, written_bytes, "
-                    "read_back_bytes, check_result, model_code_hex, usb_serial_hex, head_id_hex) "
-                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                    "read_back_bytes, check_result, model_code_hex, usb_serial_hex, head_id_hex, "
+                    "time_utc) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   BindOrigin(s, NewUid(), origin);
   s.Bind(5, e.operation).Bind(6, e.time).Bind(7, e.printer.model_code);
   s.Bind(8, e.printer.usb_serial).Bind(9, e.printer.head_id).Bind(10, AreaName(e.area));
   s.BindBlob(11, e.before).BindBlob(12, e.written).BindBlob(13, e.read_back);
   s.Bind(14, CheckName(e.check)).Bind(15, e.printer.model_code_hex);
-  s.Bind(16, e.printer.usb_serial_hex).Bind(17, e.printer.head_id_hex);
+  s.Bind(16, e.printer.usb_serial_hex).Bind(17, e.printer.head_id_hex).Bind(18, e.time_utc);
   std::optional<int64_t> id = Insert(s);
   if (!id || !t.Commit()) return std::nullopt;
   return id;
@@ -195,14 +195,14 @@ std::optional<int64_t> LocalStore::Add(const DotWeightRecord& m, const Origin& o
   SqliteStatement s(db_,
                     "INSERT INTO dot_weights (uid, host, tool_version, edition, time, kind, "
                     "weights, average, low, high, passed, model_code, usb_serial, head_id, "
-                    "model_code_hex, usb_serial_hex, head_id_hex) "
-                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                    "model_code_hex, usb_serial_hex, head_id_hex, time_utc) "
+                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   BindOrigin(s, NewUid(), origin);
   s.Bind(5, m.time).Bind(6, m.kind).Bind(7, nlohmann::json(m.weights).dump());
   s.Bind(8, m.average).Bind(9, m.low).Bind(10, m.high).Bind(11, int64_t{m.passed});
   s.Bind(12, m.printer.model_code).Bind(13, m.printer.usb_serial).Bind(14, m.printer.head_id);
   s.Bind(15, m.printer.model_code_hex).Bind(16, m.printer.usb_serial_hex);
-  s.Bind(17, m.printer.head_id_hex);
+  s.Bind(17, m.printer.head_id_hex).Bind(18, m.time_utc);
   std::optional<int64_t> id = Insert(s);
   if (!id || !t.Commit()) return std::nullopt;
   return id;
@@ -261,6 +261,7 @@ std::vector<StoredJournal> LocalStore::QueryJournal(const std::string& where,
     e.written = q.Blob(14);
     e.read_back = q.Blob(15);
     e.check = CheckFromName(q.Text(16));
+    e.time_utc = q.Text(20);
     out.push_back(std::move(s));
   }
   Finished(q);
@@ -290,6 +291,7 @@ std::vector<StoredDotWeight> LocalStore::QueryDotWeights(const std::string& wher
     m.passed = q.Int(13) != 0;
     m.printer = {q.Text(14), q.Text(15), q.Text(16), q.Text(17), q.Text(18), q.Text(19)};
     Readable(m.printer);
+    m.time_utc = q.Text(20);
     out.push_back(std::move(s));
   }
   Finished(q);

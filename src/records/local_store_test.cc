@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 
 #include "records/record_keeper.h"
@@ -186,9 +188,23 @@ TEST_F(LocalStoreTest, AFileOfTheFirstSchemaIsMigratedWithItsRecords) {
         "'H1', 'head block', x'00', x'01', x'01', 'verified');"));
     EXPECT_EQ(SchemaVersion(db), 1);
   }
+  // The local times of older records get their UTC time by this machine's zone (UTC+1 here).
+  const char* zone = std::getenv("TZ");
+  const std::string saved = zone ? zone : "";
+  setenv("TZ", "CET-1", 1);
+  tzset();
   LocalStore store;
   ASSERT_TRUE(store.Open(File())) << store.error();
+  if (zone) {
+    setenv("TZ", saved.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
   EXPECT_EQ(SchemaVersion(store.db()), kSchemaVersion);
+  EXPECT_EQ(store.Steps()[0].record.started_utc, "2026-01-02T07:00:00Z");
+  EXPECT_EQ(store.Steps()[0].record.ended_utc, "2026-01-02T07:01:00Z");
+  EXPECT_EQ(store.Journal()[0].record.time_utc, "2026-01-02T07:01:00Z");
   std::vector<StoredStep> steps = store.Steps();
   ASSERT_EQ(steps.size(), 1u);
   EXPECT_EQ(steps[0].record.adjustments.tof, 3);

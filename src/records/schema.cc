@@ -103,6 +103,20 @@ ALTER TABLE dot_weights ADD COLUMN model_code_hex TEXT NOT NULL DEFAULT '';
 ALTER TABLE dot_weights ADD COLUMN usb_serial_hex TEXT NOT NULL DEFAULT '';
 ALTER TABLE dot_weights ADD COLUMN head_id_hex TEXT NOT NULL DEFAULT '';
 )sql",
+    // 4
+    R"sql(
+ALTER TABLE steps ADD COLUMN started_utc TEXT NOT NULL DEFAULT '';
+ALTER TABLE steps ADD COLUMN ended_utc TEXT NOT NULL DEFAULT '';
+ALTER TABLE steps ADD COLUMN machine_no TEXT NOT NULL DEFAULT '';
+ALTER TABLE steps ADD COLUMN machine_id TEXT NOT NULL DEFAULT '';
+ALTER TABLE journal ADD COLUMN time_utc TEXT NOT NULL DEFAULT '';
+ALTER TABLE dot_weights ADD COLUMN time_utc TEXT NOT NULL DEFAULT '';
+UPDATE steps SET
+  started_utc = coalesce(strftime('%Y-%m-%dT%H:%M:%SZ', started, 'utc'), ''),
+  ended_utc = coalesce(strftime('%Y-%m-%dT%H:%M:%SZ', ended, 'utc'), '');
+UPDATE journal SET time_utc = coalesce(strftime('%Y-%m-%dT%H:%M:%SZ', time, 'utc'), '');
+UPDATE dot_weights SET time_utc = coalesce(strftime('%Y-%m-%dT%H:%M:%SZ', time, 'utc'), '');
+)sql",
 };
 
 static_assert(std::size(kMigrations) == kSchemaVersion);

@@ -9,7 +9,9 @@ namespace tarvo::records {
 //   2  dot-weight measurements; what has been sent to the line database
 //   3  records the line database refused, set aside with its reason; the printer's fields as
 //      the hex of their bytes beside their text
-inline constexpr int kSchemaVersion = 3;
+//   4  time stamps in UTC beside the local ones (those of older records made from them by this
+//      machine's time zone); the steps' Machine No. and Machine ID
+inline constexpr int kSchemaVersion = 4;
 
 // The version of an open file (0 for a new one).
 int SchemaVersion(SqliteDb& db);

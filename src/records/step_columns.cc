@@ -25,6 +25,10 @@ constexpr StepColumn kStepColumns[] = {
     {"model_code_hex", false},
     {"usb_serial_hex", false},
     {"head_id_hex", false},
+    {"started_utc", false, true},
+    {"ended_utc", false, true},
+    {"machine_no", false},
+    {"machine_id", false},
 };
 
 }  // namespace
@@ -56,7 +60,11 @@ std::vector<StepValue> StepValues(const StepRecord& r) {
           s.jig,
           r.printer.model_code_hex,
           r.printer.usb_serial_hex,
-          r.printer.head_id_hex};
+          r.printer.head_id_hex,
+          r.started_utc,
+          r.ended_utc,
+          r.machine_no,
+          r.machine_id};
 }
 
 StepRecord StepOf(std::span<const StepValue> v) {
@@ -72,6 +80,10 @@ StepRecord StepOf(std::span<const StepValue> v) {
   r.printer = {t(6), t(7), t(8), t(18), t(19), t(20)};
   r.adjustments = {i(9), i(10), i(11), i(12), i(13)};
   r.settings = {t(14), t(15), t(16), t(17)};
+  r.started_utc = t(21);
+  r.ended_utc = t(22);
+  r.machine_no = t(23);
+  r.machine_id = t(24);
   return r;
 }
 

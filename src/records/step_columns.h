@@ -17,7 +17,8 @@ namespace tarvo::records {
 // records file (records/schema.cc) too; a test holds the two together.
 struct StepColumn {
   std::string_view name;
-  bool integer;  // INTEGER, else TEXT; never null
+  bool integer;           // INTEGER, else TEXT; never null
+  bool utc_time = false;  // a UTC time stamp: TIMESTAMPTZ in the line database, null when empty
 };
 std::span<const StepColumn> StepColumns();
 

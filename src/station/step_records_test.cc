@@ -72,6 +72,12 @@ TEST_F(StepRecordsTest, AWholeRunOfBothStationsIsOnRecordStepByStep) {
   EXPECT_THAT(initial.slot_results, ElementsAre(SlotResult{0, "CT", 1}));
   EXPECT_EQ(initial.total, 2);
   EXPECT_EQ(initial.settings, (StationSettingsRecord{"001", "", "", "07"}));
+  // The chart label record as the step left it: Machine No. and Machine ID entered there.
+  EXPECT_EQ(initial.machine_no, "MN001");  // as the dialog stored it
+  EXPECT_EQ(initial.machine_id, "A123456789012");
+  EXPECT_EQ(sink.steps.back().machine_id, "A123456789012");
+  EXPECT_EQ(grease.machine_no, "");
+  EXPECT_THAT(initial.started_utc, ::testing::EndsWith("Z"));
 
   EXPECT_THAT(sink.steps[3].slot_results, ElementsAre(SlotResult{1, "Nozzle Check", 1}));
   const StepRecord& adjustment = sink.steps[4];

@@ -132,7 +132,7 @@ void StepRunner::Epilogue() {
     // carries: a step that never read the printer (the grease) names no printer.
     const HeadBlock none{};
     recording_->Finish(results(), names, TotalResult(), station1() ? none : data_.working_block,
-                       data_.read_block, SettingsRecord());
+                       data_.read_block, SettingsRecord(), &data_.chart_label);
   }
 }
 

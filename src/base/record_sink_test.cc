@@ -1,0 +1,33 @@
+#include "base/record_sink.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace tarvo {
+namespace {
+
+TEST(RecordSinkTimeTest, LocalTimeIsGivenInUtcWithItsZone) {
+  const char* zone = std::getenv("TZ");
+  const std::string saved = zone ? zone : "";
+  setenv("TZ", "CET-1", 1);
+  tzset();
+  std::tm local{};
+  local.tm_year = 2026 - 1900;
+  local.tm_mon = 0;
+  local.tm_mday = 1;
+  local.tm_hour = 0;
+  local.tm_min = 30;
+  EXPECT_EQ(IsoTime(local), "2026-01-01T00:30:00");
+  EXPECT_EQ(UtcIsoTime(local), "2025-12-31T23:30:00Z");  // the day before, in UTC
+  if (zone) {
+    setenv("TZ", saved.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
+}
+
+}  // namespace
+}  // namespace tarvo
