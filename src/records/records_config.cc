@@ -8,6 +8,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "base/hex.h"
 #include "records/line_database.h"
 
 namespace tarvo::records {
@@ -46,11 +47,14 @@ std::string LineDatabaseUrl(SettingsStore& settings) {
 }
 
 std::string RecordsUrlSetting(SettingsStore& settings) {
+  // The plain text first: the store would take it for a value that is no hex and tell so,
+  // quoting the start of the URL.
+  if (auto* file = dynamic_cast<FileSettingsStore*>(&settings)) {
+    std::string plain = PlainTextSetting(file->path());
+    if (!plain.empty() && !FromHex(plain)) return plain;
+  }
   std::optional<std::vector<uint8_t>> value = settings.Read(kProgramKey, kRecordsUrlName);
   if (value) return std::string(value->begin(), value->end());
-  if (auto* file = dynamic_cast<FileSettingsStore*>(&settings)) {
-    return PlainTextSetting(file->path());
-  }
   return {};
 }
 

@@ -53,8 +53,10 @@ TEST(RecordsConfigTest, TheSettingIsReadAsStoredAndAsPlainTextInTheFile) {
   }
   std::ofstream(file) << R"({"SOFTWARE\\OrielTarvo\\TarvoDlg": {"MS1": "fdffffff", )"
                       << R"("RecordsUrl": "postgresql://station01:x@db.line/tarvo_line"}})";
-  FileSettingsStore store(file);
+  std::vector<std::string> told;
+  FileSettingsStore store(file, [&](const std::string& problem) { told.push_back(problem); });
   EXPECT_EQ(LineDatabaseUrl(store), "postgresql://station01:x@db.line/tarvo_line");
+  EXPECT_TRUE(told.empty()) << told.front();  // read as text, not told as a value of no hex
   EXPECT_EQ(store.ReadInt32(kProgramKey, "MS1"), -3);
   setenv("TARVO_RECORDS_URL", "host=/run/pg dbname=line", 1);
   EXPECT_EQ(LineDatabaseUrl(store), "host=/run/pg dbname=line");
