@@ -177,7 +177,8 @@ void FileSettingsStore::Unusable(std::string_view key, std::string_view name,
          std::string(key) + " " + why + "; using its default");
 }
 
-SettingsMap FileSettingsStore::Load(bool* corrupt, std::map<std::string, std::string>* odd) {
+SettingsMap FileSettingsStore::Load(bool* corrupt, std::map<std::string, std::string>* odd,
+                                    std::map<std::string, std::string>* unread) {
   *corrupt = false;
   SettingsMap keys;
   std::ifstream in(file_, std::ios::binary);
@@ -197,8 +198,9 @@ SettingsMap FileSettingsStore::Load(bool* corrupt, std::map<std::string, std::st
       if (hex.is_string()) bytes = FromHex(hex.get<std::string>());
       if (bytes) {
         keys[key][name] = std::move(*bytes);
-      } else if (odd) {
-        (*odd)[key + "\n" + name] = "is " + Shown(hex) + ", not hex digits in quotes";
+      } else {
+        if (odd) (*odd)[key + "\n" + name] = "is " + Shown(hex) + ", not hex digits in quotes";
+        if (unread) (*unread)[key + "\n" + name] = hex.dump();
       }
     }
   }
@@ -235,8 +237,8 @@ bool FileSettingsStore::Update(const Change& change) {
   }
   RemoveStaleTemporaries(file_);
   bool corrupt = false;
-  std::map<std::string, std::string> odd;
-  SettingsMap values = Load(&corrupt, &odd);
+  std::map<std::string, std::string> odd, unread;
+  SettingsMap values = Load(&corrupt, &odd, &unread);
   LoadedValues loaded(std::move(values), std::move(odd), *this);
   Overlay working(loaded);
   change(working);
@@ -245,10 +247,11 @@ bool FileSettingsStore::Update(const Change& change) {
   for (const auto& [key, named] : working.written()) {
     for (const auto& [name, bytes] : named) values[key][name] = bytes;
   }
-  return Store(values, corrupt);
+  return Store(values, corrupt, unread);
 }
 
-bool FileSettingsStore::Store(const SettingsMap& keys, bool corrupt) {
+bool FileSettingsStore::Store(const SettingsMap& keys, bool corrupt,
+                              const std::map<std::string, std::string>& unread) {
   std::error_code ec;
   if (corrupt) {
     // Keep what could not be read rather than overwrite it.
@@ -260,6 +263,14 @@ bool FileSettingsStore::Store(const SettingsMap& keys, bool corrupt) {
     nlohmann::json obj = nlohmann::json::object();
     for (auto& [n, bytes] : values) obj[n] = ToHex(bytes);
     doc[k] = std::move(obj);
+  }
+  // A value the store cannot read (a URL written as plain text, a mistyped number) stays as it
+  // was written unless this write replaced it: it was told when it was read.
+  for (const auto& [where, json] : unread) {
+    const size_t split = where.find('\n');
+    nlohmann::json& obj = doc[where.substr(0, split)];
+    const std::string name = where.substr(split + 1);
+    if (!obj.contains(name)) obj[name] = nlohmann::json::parse(json, nullptr, false);
   }
   std::string text = doc.dump(2) + "\n";
   std::string why;

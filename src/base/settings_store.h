@@ -110,8 +110,12 @@ class FileSettingsStore : public SettingsStore {
  private:
   // Reads the whole file; sets `corrupt` when it exists but cannot be understood. Values that are
   // no hex text go into *odd (when given), as what they hold.
-  SettingsMap Load(bool* corrupt, std::map<std::string, std::string>* odd = nullptr);
-  bool Store(const SettingsMap& values, bool corrupt);
+  // `unread` gets the values that are no hex bytes as they stand in the file (JSON text, by
+  // "key\nname"), so a rewrite keeps what a person wrote there by hand.
+  SettingsMap Load(bool* corrupt, std::map<std::string, std::string>* odd = nullptr,
+                   std::map<std::string, std::string>* unread = nullptr);
+  bool Store(const SettingsMap& values, bool corrupt,
+             const std::map<std::string, std::string>& unread = {});
   void ReportOnce(const std::string& problem);
   void Report(const std::string& problem);
 

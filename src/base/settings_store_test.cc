@@ -11,6 +11,8 @@
 #include <fstream>
 #include <set>
 
+#include <nlohmann/json.hpp>
+
 #include "testing/scratch_dir.h"
 
 namespace tarvo {
@@ -116,6 +118,23 @@ TEST_F(FileSettingsStoreTest, UnusableValuesAreToldOnceEachByNameAndKeepTheirDef
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_THAT(problems[0], ::testing::HasSubstr("is \"77777777777777777777777... (200003 "
                                                 "characters), not hex digits in quotes"));
+}
+
+// A value the store cannot read stays in the file, as written, through the writes of other values;
+// a write of that very value replaces it.
+TEST_F(FileSettingsStoreTest, ValuesWrittenByHandSurviveTheWritesOfOthers) {
+  std::ofstream(dir / "settings.json")
+      << R"({"SOFTWARE\\OrielTarvo\\TarvoDlg": {"RecordsUrl": "postgresql://line@db/tarvo"},)"
+      << R"( "SOFTWARE\\CorvidFT\\SelectPrinter": {"TOF": "zz", "MS1": 7}})";
+  auto store = Store();
+  ASSERT_TRUE(store.WriteInt32(kSelectPrinterKey, "MS2", 3));
+  ASSERT_TRUE(store.WriteInt32(kSelectPrinterKey, "TOF", -25));
+  std::ifstream in(dir / "settings.json");
+  const nlohmann::json doc = nlohmann::json::parse(in);
+  EXPECT_EQ(doc[std::string(kProgramKey)]["RecordsUrl"], "postgresql://line@db/tarvo");
+  EXPECT_EQ(doc[std::string(kSelectPrinterKey)]["MS1"], 7);
+  EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "TOF"), -25);
+  EXPECT_EQ(store.ReadInt32(kSelectPrinterKey, "MS2"), 3);
 }
 
 TEST_F(FileSettingsStoreTest, WriteThatCannotReachTheFileFailsWithoutHarm) {
