@@ -31,8 +31,14 @@ std::string UtcIsoTime(const std::tm& local) {
   std::tm t = local;
   t.tm_isdst = -1;
   const std::time_t when = std::mktime(&t);
+  if (when == static_cast<std::time_t>(-1)) return {};
   std::tm utc{};
-  if (when == static_cast<std::time_t>(-1) || !gmtime_r(&when, &utc)) return {};
+  // The re-entrant call has another name, argument order and result on Windows.
+#ifdef _WIN32
+  if (gmtime_s(&utc, &when) != 0) return {};
+#else
+  if (!gmtime_r(&when, &utc)) return {};
+#endif
   return IsoTime(utc) + "Z";
 }
 
