@@ -31,6 +31,8 @@ targets=(fennick tarvo-cli fennick_binding_host fennick_station_host_win
 for t in base model link dialogs protocol charts operations operators sim runtime testing win32 win32ui; do
   targets+=("tarvo_${t}_test")
 done
+# And every binary a station PC receives, which the import and version resource tests read.
+while IFS=$'\t' read -r target _; do targets+=("$target"); done <"$build/station_binaries.txt"
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
 # Left out under Wine: std::filesystem::equivalent, which the station folder test compares with,
