@@ -2,7 +2,8 @@
 # Installs what the Windows build and its tests need, beside scripts/install-deps.sh: the
 # mingw-w64 cross compiler for 32-bit Windows (POSIX threads), the googletest sources it builds
 # its tests with, and Wine with its 32-bit half (through Debian's i386 architecture) to run them;
-# Xvfb and the Chinese dialog font for the tests of the library's native windows.
+# Xvfb and the Chinese dialog font for the tests of the library's native windows; NSIS and zip
+# for the station PC's installer and archive (scripts/package-windows.sh).
 # Idempotent: nothing is fetched when nothing is missing.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev googletest
   wine wine32:i386
   xvfb xauth fonts-wqy-microhei
+  nsis zip
 )
 
 missing=()
