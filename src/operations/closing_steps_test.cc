@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "operations/head_id.h"
 #include "operations/maintenance.h"
 #include "operators/script_operator.h"
+#include "testing/device_rig.h"
 #include "testing/sim_fixture.h"
 
 namespace tarvo {
@@ -107,48 +109,125 @@ TEST_F(LibraryHeadIdAbort, StopAtTheHeadIdDialogEndsAtOnceWithoutClosingSteps) {
   EXPECT_THAT(Tail(Traffic(), kCarriageAside.size()), ElementsAreArray(kCarriageAside));
 }
 
-// The motor sequences: the job a sequence opened is closed when its operator cannot answer.
-struct SequenceAbort : LibrarySimFixture {
-  std::string RunScripted(std::string_view script, const std::function<void(const Context&)>& run) {
-    ScriptOperator op(script, transcript, "station.script");
-    Context scripted{ctx.edition, clock, op, settings, wire};
-    try {
-      run(scripted);
-    } catch (const OperatorAborted& e) {
-      return e.what();
-    }
-    return {};
-  }
-
-  MemoryLineSink transcript;
-  DeviceState state;
+// Every operation whose operator cannot answer part-way: the script runs out at the prompt named,
+// and the printer's job is left closed, with the closing steps the operation always ends with on
+// the wire and nothing after them.
+struct AbortCase {
+  std::string name;
+  const Edition* edition;
+  std::string script;
+  std::function<Outcome(const Context&, PrinterLink&, DeviceState&)> run;
+  std::string aborted_at;              // part of the abort's message
+  std::vector<std::string> ends_with;  // the end of the traffic
+  int jobs;                            // job marks J(0,x) sent, each closed by one J(1,0)
 };
 
-TEST_F(SequenceAbort, InkChargeRunOutAtTheMotorPromptClosesItsJobAndDrivesNothingMore) {
-  EXPECT_THAT(RunScripted("", [&](const Context& c) { static_cast<void>(InkCharge(c, link)); }),
-              HasSubstr("ran out at message box \"Ink DisCharge: 等馬達靜止,再按ok!!\""));
-  // Step 5 ends the motors' work before the prompt; nothing of step 7 goes out.
-  EXPECT_THAT(Tail(Traffic(), 3), ElementsAre("M(1,1,7,4000,6,1)", "M(1,0,9,60,6,1)", "J(1,0)"));
+void PrintTo(const AbortCase& c, std::ostream* os) {
+  *os << c.name;
 }
 
-TEST_F(SequenceAbort, DisChargeClosesTheJobOnlyWhereOneIsOpen) {
-  // At the first jig prompt the job of step 2 is open.
-  EXPECT_THAT(
-      RunScripted("",
-                  [&](const Context& c) { static_cast<void>(InkDisCharge(c, link, state, 1)); }),
-      HasSubstr("ran out at message box"));
-  EXPECT_THAT(Tail(Traffic(), 2), ElementsAre("M(0,1,7,57,6,1)", "J(1,0)"));
+struct OperatorCannotAnswer : ::testing::TestWithParam<AbortCase>, testing::DeviceRig {
+  OperatorCannotAnswer() : testing::DeviceRig(*GetParam().edition) {}
+  void SetUp() override { ASSERT_TRUE(Open()); }
+};
 
-  // At the DisMessage dialog the cycle has closed its job already.
-  EXPECT_THAT(RunScripted("ok\n",
-                          [&](const Context& c) {
-                            static_cast<void>(InkDisChargeNoPowerOff(c, link, state, 1));
-                          }),
-              HasSubstr("ran out at dialog 200"));
+TEST_P(OperatorCannotAnswer, ClosesTheJobWithTheClosingStepsBeforeTheAbortGoesOn) {
+  const AbortCase& c = GetParam();
+  MemoryLineSink transcript;
+  ScriptOperator script(c.script, transcript, "station.script");
+  Context scripted{ctx.edition, clock, script, settings, wire};
+  DeviceState state;
+  std::string aborted;
+  try {
+    static_cast<void>(c.run(scripted, link, state));
+  } catch (const OperatorAborted& e) {
+    aborted = e.what();
+  }
+  EXPECT_THAT(aborted, HasSubstr(c.aborted_at));
+
   const std::vector<std::string> traffic = Traffic();
-  EXPECT_THAT(Tail(traffic, 3), ElementsAre("M(1,0,9,60,6,1)", "J(1,0)", "wait 115000"));
-  EXPECT_EQ(std::count(traffic.begin(), traffic.end(), "J(1,0)"), 2);  // step 1's and the cycle's
+  EXPECT_THAT(Tail(traffic, c.ends_with.size()), ElementsAreArray(c.ends_with));
+  const auto opened = std::count_if(traffic.begin(), traffic.end(),
+                                    [](const std::string& t) { return t.starts_with("J(0,"); });
+  EXPECT_EQ(opened, c.jobs);
+  EXPECT_EQ(std::count(traffic.begin(), traffic.end(), "J(1,0)"), c.jobs);
 }
+
+std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+Outcome HeadId(const Context& ctx, PrinterLink& link, DeviceState&) {
+  HeadBlock write{}, read{};
+  return SetHeadID(ctx, link, write, read, nullptr);
+}
+Outcome Charge(const Context& ctx, PrinterLink& link, DeviceState&) {
+  return InkCharge(ctx, link);
+}
+Outcome DisCharge(const Context& ctx, PrinterLink& link, DeviceState& state) {
+  return InkDisCharge(ctx, link, state, 1);
+}
+Outcome DisChargeNoPowerOff(const Context& ctx, PrinterLink& link, DeviceState& state) {
+  return InkDisChargeNoPowerOff(ctx, link, state, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryOperationWithPrompts, OperatorCannotAnswer,
+    ::testing::Values(
+        AbortCase{
+            "ProgramHeadIdDialog", &kProgramEdition, "", HeadId,
+            "ran out at dialog 179 \"Input Head ID\"",
+            Joined(Joined(kCarriageAside, kHomeAndLock), {"J(0,0)", "M(0,0,0,0,0,3)", "J(1,0)"}),
+            2},
+        // Step 5 ends the motors' work before the prompt; nothing of step 7 goes out.
+        AbortCase{"LibraryInkChargeMotorPrompt",
+                  &kLibraryEdition,
+                  "",
+                  Charge,
+                  "ran out at message box \"Ink DisCharge: 等馬達靜止,再按ok!!\"",
+                  {"M(1,1,7,4000,6,1)", "M(1,0,9,60,6,1)", "J(1,0)"},
+                  1},
+        // At the first jig prompt the job of step 2 is open.
+        AbortCase{"LibraryDisChargeFirstJigPrompt",
+                  &kLibraryEdition,
+                  "",
+                  DisCharge,
+                  "ran out at message box \"Ink DisCharge:  更換排墨治具 !!\"",
+                  {"M(0,1,7,57,6,1)", "J(1,0)"},
+                  2},
+        AbortCase{"ProgramDisChargeFirstJigPrompt",
+                  &kProgramEdition,
+                  "",
+                  DisCharge,
+                  "ran out at message box \"Ink DisCharge: Put on the JIG and Continue !!\"",
+                  {"M(0,1,7,57,6,1)", "J(1,0)"},
+                  1},
+        // At the DisMessage dialog the cycle has closed its job already.
+        AbortCase{"LibraryNoPowerOffDisMessage",
+                  &kLibraryEdition,
+                  "ok\n",
+                  DisChargeNoPowerOff,
+                  "ran out at dialog 200",
+                  {"M(1,0,9,60,6,1)", "J(1,0)", "wait 115000"},
+                  2},
+        // At the second jig prompt the job of step 6 is open.
+        AbortCase{"ProgramNoPowerOffSecondJigPrompt",
+                  &kProgramEdition,
+                  "ok\nno\n",
+                  DisChargeNoPowerOff,
+                  "ran out at message box \"Ink DisCharge: Move away the JIG and Continue !!\"",
+                  {"M(0,1,7,371,6,1)", "wait 8000", "J(1,0)"},
+                  2},
+        // At the closing prompts everything has been sent, the power-off too.
+        AbortCase{"LibraryDisChargeClosingPrompt",
+                  &kLibraryEdition,
+                  "ok\nno\nok\n",
+                  DisCharge,
+                  "ran out at message box \"Ink DisCharge: 拔下電源線!!\"",
+                  {"p(0)", "wait 10000"},
+                  3}),
+    [](const ::testing::TestParamInfo<AbortCase>& info) { return info.param.name; });
 
 // Presses Stop as the first wait is announced.
 struct StopAtFirstWait : RecordingOperator {
@@ -159,7 +238,7 @@ struct StopAtFirstWait : RecordingOperator {
   StopRequest* stop = nullptr;
 };
 
-TEST_F(SequenceAbort, StopInTheMiddleOfASequenceEndsAtOnceWithItsJobOpen) {
+TEST_F(LibrarySimFixture, StopInTheMiddleOfASequenceEndsAtOnceWithItsJobOpen) {
   StopRequest stop;
   StopAtFirstWait stopping;
   stopping.stop = &stop;
