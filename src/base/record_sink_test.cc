@@ -8,11 +8,25 @@
 namespace tarvo {
 namespace {
 
+// The time zone of the process, set under each system's names; empty unsets it.
+void SetZone(const std::string& zone) {
+#ifdef _WIN32
+  _putenv_s("TZ", zone.c_str());
+  _tzset();
+#else
+  if (zone.empty()) {
+    unsetenv("TZ");
+  } else {
+    setenv("TZ", zone.c_str(), 1);
+  }
+  tzset();
+#endif
+}
+
 TEST(RecordSinkTimeTest, LocalTimeIsGivenInUtcWithItsZone) {
   const char* zone = std::getenv("TZ");
   const std::string saved = zone ? zone : "";
-  setenv("TZ", "CET-1", 1);
-  tzset();
+  SetZone("CET-1");
   std::tm local{};
   local.tm_year = 2026 - 1900;
   local.tm_mon = 0;
@@ -21,12 +35,7 @@ TEST(RecordSinkTimeTest, LocalTimeIsGivenInUtcWithItsZone) {
   local.tm_min = 30;
   EXPECT_EQ(IsoTime(local), "2026-01-01T00:30:00");
   EXPECT_EQ(UtcIsoTime(local), "2025-12-31T23:30:00Z");  // the day before, in UTC
-  if (zone) {
-    setenv("TZ", saved.c_str(), 1);
-  } else {
-    unsetenv("TZ");
-  }
-  tzset();
+  SetZone(saved);
 }
 
 }  // namespace
