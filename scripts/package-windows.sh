@@ -81,7 +81,7 @@ for f in "$dist"/station/*; do
   name=$(basename "$f")
   echo "File \"$(realpath "$f")\"" >>"$stage/install.nsh"
   echo "Delete \"\$INSTDIR\\$name\"" >>"$stage/uninstall.nsh"
-  [[ $name == Tarvo.exe ]] && nsis_defines+=(-DPROGRAM)
+  if [[ $name == Tarvo.exe ]]; then nsis_defines+=(-DPROGRAM); fi
 done
 version4=$version
 while [[ $(tr -cd . <<<"$version4" | wc -c) -lt 3 ]]; do version4+=.0; done
