@@ -27,6 +27,8 @@ std::string Describe(const PathFacts& p) {
 }
 
 std::string InstallRuleTodo(const Account& account) {
+  // Root needs neither; the accounts that will use the printers do.
+  if (account.uid == 0) return std::string(kInstallRule) + " USER... for the station's accounts";
   return std::string("as root: ") + kInstallRule + " " + account.name + ", then log in again";
 }
 
@@ -203,7 +205,7 @@ Report Diagnose(const Facts& facts) {
                    "bus in)"});
   } else {
     out.push_back({"usb bus", State::kOk,
-                   "readable, " + std::to_string(facts.usb->devices) + " devices", ""});
+                   "readable, devices on it: " + std::to_string(facts.usb->devices), ""});
     const auto& printers = facts.usb->printers;
     if (printers.empty()) {
       out.push_back({"printer", State::kProblem, "no supported printer on the bus",
@@ -259,11 +261,16 @@ Report Diagnose(const Facts& facts) {
     out.push_back({"chart files", State::kOk,
                    "all " + std::to_string(charts.files) + " in " + charts.folder, ""});
   } else {
-    std::string names;
-    for (const std::string& m : charts.missing) names += (names.empty() ? "" : ", ") + m;
-    out.push_back({"chart files", State::kWarning,
-                   std::to_string(charts.missing.size()) + " of " + std::to_string(charts.files) +
-                       " missing in " + charts.folder + ": " + names,
+    std::string what;
+    if (static_cast<int>(charts.missing.size()) == charts.files) {
+      what = "none of the " + std::to_string(charts.files) + " is in " + charts.folder;
+    } else {
+      std::string names;
+      for (const std::string& m : charts.missing) names += (names.empty() ? "" : ", ") + m;
+      what = std::to_string(charts.missing.size()) + " of " + std::to_string(charts.files) +
+             " missing in " + charts.folder + ": " + names;
+    }
+    out.push_back({"chart files", State::kWarning, what,
                    "copy the chart files there, or name their folder with --station-dir "
                    "(TARVO_STATION_DIR)"});
   }

@@ -157,6 +157,11 @@ TEST(DiagnoseTest, GroupTellsWhenANewLoginIsNeeded) {
 
   f.account = {0, "root", {0}, {0}, true};
   EXPECT_EQ(Find(Diagnose(f), "group").state, State::kOk);
+  // Root needs no rule; the accounts that use the printers do.
+  f.udev_rule.reset();
+  EXPECT_EQ(Find(Diagnose(f), "udev rule").state, State::kNote);
+  EXPECT_THAT(Find(Diagnose(f), "udev rule").todo,
+              HasSubstr("install-udev-rule.sh USER... for the station's accounts"));
 }
 
 // An account other than the process's own is judged by the node's owner, group and mode.
@@ -253,6 +258,9 @@ TEST(DiagnoseTest, LineDatabaseAndChartFiles) {
   const Finding charts = Find(Diagnose(f), "chart files");
   EXPECT_EQ(charts.state, State::kWarning);
   EXPECT_THAT(charts.what, HasSubstr("2 of 24 missing in /srv/station: I_NC_1.prn, I_NC_2.prn"));
+  f.charts.missing.resize(24, "I_S14_1.prn");
+  EXPECT_THAT(Find(Diagnose(f), "chart files").what,
+              HasSubstr("none of the 24 is in /srv/station"));
 }
 
 TEST(DiagnoseTest, MayUseReadsOwnerGroupAndOthers) {
