@@ -31,8 +31,16 @@ std::string UtcIsoTime(const std::tm& local) {
   std::tm t = local;
   t.tm_isdst = -1;
   const std::time_t when = std::mktime(&t);
+  if (when == static_cast<std::time_t>(-1)) return {};
   std::tm utc{};
-  if (when == static_cast<std::time_t>(-1) || !gmtime_r(&when, &utc)) return {};
+#ifdef _WIN32
+  // The C runtime keeps gmtime's result per thread; it has no gmtime_r.
+  const std::tm* shared = std::gmtime(&when);
+  if (!shared) return {};
+  utc = *shared;
+#else
+  if (!gmtime_r(&when, &utc)) return {};
+#endif
   return IsoTime(utc) + "Z";
 }
 
