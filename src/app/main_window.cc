@@ -13,6 +13,7 @@
 
 #include "app/app_icon.h"
 #include "app/app_runtime.h"
+#include "app/doctor_view.h"
 #include "app/message_box.h"
 #include "pages/about_view.h"
 #include "pages/page_sheet.h"
@@ -61,6 +62,7 @@ MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), 
     emit aboutRequested();
     ShowAbout();
   });
+  AddPrinterCheck(menu, this, runtime_, worker_);
   layout->setMenuBar(menu_bar);
 
   // The sheet is part of the window: its pages fill the top 85 %, "Exit" sits below them.

@@ -7,6 +7,7 @@
 
 #include "fennick.h"
 #include "library/export_gate.h"
+#include "library/offline_report.h"
 #include "library/runtime.h"
 #include "model/rom_summary.h"
 #include "operations/catalogue.h"
@@ -140,7 +141,9 @@ extern "C" {
 
 unsigned char FENNICK_CALL HandleOpen(void) {
   return WithRuntime("HandleOpen", static_cast<unsigned char>(0), [](Runtime& rt) {
-    return static_cast<unsigned char>(rt.link().HandleOpen());
+    const bool open = rt.link().HandleOpen();
+    if (!open && rt.real_printer()) TellWhyOffline(rt);
+    return static_cast<unsigned char>(open);
   });
 }
 

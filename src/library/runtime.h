@@ -35,7 +35,10 @@ class Runtime {
 
   const Context& ctx() const { return ports_->ctx(); }
   PrinterLink& link() { return ports_->link(); }
+  LinkBackend& backend() { return ports_->backend(); }
   StationData& station() { return station_; }
+  // A printer on the bus, not the simulated one.
+  bool real_printer() { return ports_->sim() == nullptr; }
 
  private:
   StationData& station_;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/bus_survey.h"
+
 namespace tarvo {
 
 // The printer's two pipes: commands, remote packets and print data go out on PIPE00, replies come
@@ -76,6 +78,11 @@ class LinkBackend {
   virtual void StopTransfers() {}
   // Device thread, with no transfer pending: transfers run again.
   virtual void ResumeTransfers() {}
+
+  // Device thread, with no pipe open: what the bus shows of the supported printers, for telling
+  // a person why none can be used. Opens each briefly, claims nothing for longer than the look.
+  // Nothing from a backend that has no bus to look at (the default).
+  virtual std::optional<BusSurvey> Survey() { return std::nullopt; }
 };
 
 // No printers, ever. Lets everything build and run where no other backend is available.

@@ -50,6 +50,8 @@ class UsbBackend : public LinkBackend {
   TransferResult Read(PipeHandle handle, std::span<uint8_t> buffer, uint32_t timeout_ms) override;
   void StopTransfers() override;
   void ResumeTransfers() override;
+  // Also answers where no printer is open of this backend (usb_survey.cc).
+  std::optional<BusSurvey> Survey() override;
 
   // What `tarvo-cli list` shows when the printer's device node may not be opened.
   static constexpr const char* kPermissionHint =
