@@ -87,6 +87,12 @@ def chart_data(canvas_id, dataset=0):
         canvas_id, dataset)
 
 
+def printer_links(css):
+    # Read in one go: the live page replaces its cards while a test looks at them.
+    return driver.execute_script(
+        "return [...document.querySelectorAll(arguments[0])].map((a) => a.textContent)", css)
+
+
 def shot(name):
     if shots:
         os.makedirs(shots, exist_ok=True)
@@ -98,7 +104,7 @@ try:
     load("/", "#stations .card")
     cards = driver.find_elements(By.CSS_SELECTOR, "#stations .card")
     check(len(cards) == 3, "Line now shows %d stations" % len(cards))
-    texts = [a.text for a in driver.find_elements(By.CSS_SELECTOR, "#stations a.printer")]
+    texts = printer_links("#stations a.printer")
     check("<script>alert(1)</script>" in texts, "the markup head ID shows as text: %r" % texts)
     try:
         driver.switch_to.alert
@@ -118,10 +124,12 @@ try:
     ran = time.monotonic()
     try:
         WebDriverWait(driver, 2, poll_frequency=0.05).until(
-            lambda d: "HEAD05" in [a.text for a in d.find_elements(By.CSS_SELECTOR, "#stations a.printer")])
+            lambda d: "HEAD05" in printer_links("#stations a.printer"))
         print("live: on the page %.2f s after the run's last record" % (time.monotonic() - ran))
     except Exception:
-        check(False, "the new printer did not appear on Line now within 2 s")
+        check(False, "the new printer did not appear on Line now within 2 s: %r, %s, %r" % (
+            printer_links("#stations a.printer"),
+            driver.find_element(By.ID, "live").text, driver.get_log("browser")))
     check(driver.execute_script("return window.notReloaded") == marker, "the page was reloaded")
 
     # Yield: the chart's bars are the endpoint's numbers.

@@ -54,8 +54,8 @@ class PgLineReader : public LineReader {
   bool ok() const override { return ok_; }
   const std::string& error() const override { return error_; }
 
-  // Steps of the same second keep their order in the station's list, records of the same time
-  // their order of arrival (the tables are only ever appended to).
+  // Records of the same second in their order of arrival: the tables are only ever appended to,
+  // and a station sends its records in the order it made them.
   Rows LastSteps() override {
     // One index descent per station rather than a pass over every step.
     return Query(
@@ -67,7 +67,7 @@ class PgLineReader : public LineReader {
         " SELECT s.* FROM k, LATERAL (SELECT " +
             StepColumns() +
             " FROM tarvo_steps t WHERE t.host = k.host AND t.station = k.station"
-            " ORDER BY t.started DESC, t.ended DESC, t.position DESC, t.ctid DESC LIMIT 1) s"
+            " ORDER BY t.started DESC, t.ctid DESC LIMIT 1) s"
             " ORDER BY s.started DESC",
         {});
   }
@@ -75,14 +75,14 @@ class PgLineReader : public LineReader {
   Rows Steps(const LineFilter& f) override {
     std::vector<std::string> args;
     return Query("SELECT " + StepColumns() + " FROM tarvo_steps WHERE " + Range(f, args) +
-                     " ORDER BY started, ended, position, ctid",
+                     " ORDER BY started, ctid",
                  args);
   }
 
   Rows FailedSteps(const LineFilter& f) override {
     std::vector<std::string> args;
     return Query("SELECT " + StepColumns() + ", slots FROM tarvo_steps WHERE total = 0 AND " +
-                     Range(f, args) + " ORDER BY started, ended, position, ctid",
+                     Range(f, args) + " ORDER BY started, ctid",
                  args);
   }
 
@@ -108,7 +108,7 @@ class PgLineReader : public LineReader {
   Rows PrinterSteps(const PrinterKey& p) override {
     std::vector<std::string> args;
     return Query("SELECT " + StepColumns() + ", slots FROM tarvo_steps WHERE " + Of(p, args) +
-                     " ORDER BY started, ended, position, ctid",
+                     " ORDER BY started, ctid",
                  args);
   }
   Rows PrinterJournal(const PrinterKey& p) override {

@@ -131,8 +131,18 @@ const Tarvo = (() => {
     return {form: f, values};
   }
 
-  // Runs `refresh` whenever records arrive (server-sent events), else every 10 s.
-  function live(refresh, status) {
+  // Runs `refresh` whenever records arrive (server-sent events), else every 10 s. A burst of
+  // records makes one refresh while one runs, and one after it.
+  function live(run, status) {
+    let running = false;
+    let again = false;
+    const refresh = async () => {
+      if (running) { again = true; return; }
+      running = true;
+      try {
+        do { again = false; await run(); } while (again);
+      } finally { running = false; }
+    };
     let timer = null;
     const poll = () => { if (!timer) timer = setInterval(refresh, 10000); };
     if (!window.EventSource) { poll(); return; }
