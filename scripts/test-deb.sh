@@ -62,8 +62,8 @@ needed() {
 depends() { dpkg-deb -f "$1" Depends | tr ',' '\n' | sed -E 's/^ *([^ (]+).*/\1/' |
   { grep -vE '^(libfennick|tarvo)' || true; }; }
 # Everything the command line, the library and the udev rule's script need to run, with the
-# shell, ldconfig and coreutils of the maintainer scripts and what groupadd loads; for the desktop program
-# only the packages it names, which dpkg checks (it is not started here).
+# shell, ldconfig and coreutils of the maintainer scripts and what groupadd loads; for the
+# desktop program only the packages it names, which dpkg checks (it is not started here).
 mapfile -t names < <(for d in "${debs[@]}"; do if [[ $d != */tarvo_* ]]; then depends "$d"; fi
   done | sort -u)
 mapfile -t base < <(needed "${names[@]}" libc-bin libudev1 dash gcc-12-base passwd coreutils)
