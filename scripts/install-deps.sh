@@ -12,6 +12,8 @@ packages=(
   qt6-base-dev fonts-liberation fonts-wqy-microhei xvfb
   libsqlite3-dev libpq-dev
   postgresql  # the line database tests start a server of their own (initdb, pg_ctl)
+  libcpp-httplib-dev libjs-chart.js  # tarvo-line: its HTTP server, the charts it serves
+  chromium chromium-driver python3-selenium  # tarvo-line's browser test
   "$@"
 )
 

@@ -19,6 +19,9 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_WERROR=ON \
   -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 targets=(tarvo-cli fennick)
 if cmake --build "$build" --target help | grep '^\.\.\. Tarvo$' >/dev/null; then targets+=(Tarvo); fi
+if cmake --build "$build" --target help | grep '^\.\.\. tarvo-line$' >/dev/null; then
+  targets+=(tarvo-line)
+fi
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 rm -f "$build"/*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
@@ -59,11 +62,11 @@ needed() {
 depends() { dpkg-deb -f "$1" Depends | tr ',' '\n' | sed -E 's/^ *([^ (]+).*/\1/' |
   { grep -vE '^(libfennick|tarvo)' || true; }; }
 # Everything the command line, the library and the udev rule's script need to run, with the
-# shell and ldconfig of the maintainer scripts and what groupadd loads; for the desktop program
-# only the packages it names, which dpkg checks (it is not started here).
+# shell, ldconfig and coreutils of the maintainer scripts and what groupadd loads; for the
+# desktop program only the packages it names, which dpkg checks (it is not started here).
 mapfile -t names < <(for d in "${debs[@]}"; do if [[ $d != */tarvo_* ]]; then depends "$d"; fi
   done | sort -u)
-mapfile -t base < <(needed "${names[@]}" libc-bin libudev1 dash gcc-12-base passwd)
+mapfile -t base < <(needed "${names[@]}" libc-bin libudev1 dash gcc-12-base passwd coreutils)
 for d in "${debs[@]}"; do
   if [[ $d == */tarvo_* ]]; then
     while read -r n; do base+=("$(installed "$n")"); done < <(depends "$d")
@@ -100,6 +103,14 @@ if [[ " ${targets[*]} " == *" Tarvo "* ]]; then
   test -f "$root/usr/share/icons/hicolor/scalable/apps/tarvo.svg"
   test -n "$(find "$root/usr/lib" -path '*/fennick/libfennick-qt.so')"
 fi
+if [[ " ${targets[*]} " == *" tarvo-line "* ]]; then
+  test -x "$root/usr/bin/tarvo-line"
+  test -f "$root/usr/lib/systemd/system/tarvo-line.service"
+  grep -q '^tarvo-line:' "$root/etc/passwd"
+  # The URL's password is for root and the service's user alone.
+  [[ $(stat -c '%a %U' "$root/etc/tarvo/line.conf") == "640 root" ]]
+  [[ $(stat -c '%g' "$root/etc/tarvo/line.conf") == $(awk -F: '$1 == "tarvo-line" {print $3}' "$root/etc/group") ]]
+fi
 libdir=$(dirname "$(cd "$root" && find usr/lib -name 'libfennick.so.0' | head -1)")
 
 work=$root/tmp/work
@@ -125,4 +136,8 @@ cc -o "$work/host" "$work/host.c" $(PKG_CONFIG_PATH=$root/$libdir/pkgconfig pkg-
 : >"$work/empty.script"
 cmd=(/tmp/work/host)
 in_root TARVO_PRINTER=sim:/tmp/work/lib.json TARVO_VIRTUAL_TIME=1 TARVO_OPERATOR=script:/tmp/work/empty.script
+if [[ " ${targets[*]} " == *" tarvo-line "* ]]; then
+  cmd=(/usr/bin/tarvo-line --help)
+  in_root >/dev/null
+fi
 echo "test-deb: ok"

@@ -8,6 +8,7 @@
 
 #include "base/hex.h"
 #include "model/printer_text.h"
+#include "records/reader_setup.h"
 #include "records/records_config.h"
 #include "records/step_columns.h"
 
@@ -129,7 +130,9 @@ std::string SetupSql() {
 CREATE INDEX IF NOT EXISTS tarvo_steps_by_started ON tarvo_steps (started);
 CREATE INDEX IF NOT EXISTS tarvo_journal_by_serial ON tarvo_journal (usb_serial);
 CREATE INDEX IF NOT EXISTS tarvo_dot_weights_by_serial ON tarvo_dot_weights (usb_serial);
-DO $$
+)sql";
+  sql += ReaderSetupSql();
+  sql += R"sql(DO $$
 BEGIN
   IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'tarvo_station') THEN
     CREATE ROLE tarvo_station NOLOGIN;

@@ -29,6 +29,21 @@ bool SqliteDb::Open(const std::string& path) {
   return true;
 }
 
+bool SqliteDb::OpenReadOnly(const std::string& path) {
+  Close();
+  sqlite3* db = nullptr;
+  const int rc =
+      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    error_ = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    if (db) sqlite3_close_v2(db);
+    return false;
+  }
+  db_ = db;
+  sqlite3_busy_timeout(db_, 5000);
+  return true;
+}
+
 bool SqliteDb::Exec(std::string_view sql) {
   if (!db_) return false;
   char* message = nullptr;
@@ -160,6 +175,19 @@ bool SqliteTransaction::Commit() {
   if (!begun_ || done_) return false;
   done_ = db_.Exec("COMMIT");
   return done_;
+}
+
+int SqliteStatement::ColumnCount() const {
+  return stmt_ ? sqlite3_column_count(stmt_) : 0;
+}
+
+std::string SqliteStatement::ColumnName(int column) const {
+  const char* name = stmt_ ? sqlite3_column_name(stmt_, column) : nullptr;
+  return name ? name : "";
+}
+
+int SqliteStatement::ColumnType(int column) const {
+  return sqlite3_column_type(stmt_, column);
 }
 
 }  // namespace tarvo::records

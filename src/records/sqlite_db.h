@@ -22,6 +22,8 @@ class SqliteDb {
 
   // Opens (creating when missing) the file. False with error() set when it cannot be opened.
   bool Open(const std::string& path);
+  // Opens an existing file for reading only.
+  bool OpenReadOnly(const std::string& path);
   void Close();
   bool is_open() const { return db_ != nullptr; }
   sqlite3* handle() { return db_; }
@@ -66,6 +68,9 @@ class SqliteStatement {
   std::string Text(int column) const;
   std::vector<uint8_t> Blob(int column) const;
   bool IsNull(int column) const;
+  int ColumnCount() const;
+  std::string ColumnName(int column) const;
+  int ColumnType(int column) const;  // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, ...
 
  private:
   SqliteDb& db_;
