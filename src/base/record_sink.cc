@@ -32,7 +32,13 @@ std::string UtcIsoTime(const std::tm& local) {
   t.tm_isdst = -1;
   const std::time_t when = std::mktime(&t);
   std::tm utc{};
-  if (when == static_cast<std::time_t>(-1) || !gmtime_r(&when, &utc)) return {};
+  if (when == static_cast<std::time_t>(-1)) return {};
+#ifdef _WIN32
+  // msvcrt's re-entrant call, under its own name and with its arguments the other way round.
+  if (gmtime_s(&utc, &when) != 0) return {};
+#else
+  if (!gmtime_r(&when, &utc)) return {};
+#endif
   return IsoTime(utc) + "Z";
 }
 
