@@ -13,6 +13,11 @@ std::wstring Latin1(const std::string& s) {
   return wide;
 }
 
+// The widths of a group's labels: the adjustment values have the long ones.
+int LabelWidth(station::ViewerGroup group) {
+  return group == station::ViewerGroup::kFlag ? 64 : 112;
+}
+
 void Fill(HWND list, const std::vector<std::string>& entries) {
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   for (const std::string& entry : entries) {
@@ -111,7 +116,7 @@ void RomViewerPageWindow::Build() {
   }
   for (const auto& [group, rows] : group_sizes) {
     Add(L"BUTTON", win32ui::Wide(station::GroupCaption(group)), BS_GROUPBOX, group_left[group],
-        groups_top, 188, 28 + rows * kRow, -1);
+        groups_top, LabelWidth(group) + 70, 28 + rows * kRow, -1);
   }
   for (const station::ViewerField& f : fields) {
     if (f.group == station::ViewerGroup::kNone) {
@@ -124,8 +129,9 @@ void RomViewerPageWindow::Build() {
     const int x = group_left[f.group];
     const int y = groups_top + 20 + group_rows[f.group]++ * kRow;
     fields_[f.id] =
-        AddField(hwnd_, f.id, win32ui::Wide(f.label), RECT{x + 8, y + 3, x + 118, y + kEdit},
-                 RECT{x + 120, y, x + 180, y + kEdit});
+        AddField(hwnd_, f.id, win32ui::Wide(f.label),
+                 RECT{x + 8, y + 3, x + 8 + LabelWidth(f.group), y + kEdit},
+                 RECT{x + 10 + LabelWidth(f.group), y, x + 60 + LabelWidth(f.group), y + kEdit});
   }
   ShowList();
   ShowDisplay();
