@@ -1,9 +1,12 @@
-# tarvo_version_resource(TARGET VERSION a.b.c[.d] DESCRIPTION text PRODUCT text LANGUAGE hex4)
+# tarvo_version_resource(TARGET VERSION a.b.c[.d] DESCRIPTION text PRODUCT text LANGUAGE hex4
+#                        [COMMENTS text] [PRIVATE_BUILD text])
 # Gives a Windows binary its version resource (compiled by windres as the RC language): the
 # numeric file and product version of up to four parts and the strings Explorer shows, in the
-# string table of LANGUAGE (0409 English, 0404 Traditional Chinese), Unicode.
+# string table of LANGUAGE (0409 English, 0404 Traditional Chinese), Unicode. A private build
+# text also sets the private build flag, as the format asks.
 function(tarvo_version_resource target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "VERSION;DESCRIPTION;PRODUCT;LANGUAGE" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg ""
+                        "VERSION;DESCRIPTION;PRODUCT;LANGUAGE;COMMENTS;PRIVATE_BUILD" "")
   string(REPLACE "." ";" parts "${arg_VERSION}")
   list(LENGTH parts count)
   while(count LESS 4)
@@ -15,6 +18,15 @@ function(tarvo_version_resource target)
   set(TARVO_RC_DESCRIPTION ${arg_DESCRIPTION})
   set(TARVO_RC_PRODUCT ${arg_PRODUCT})
   set(TARVO_RC_LANGUAGE ${arg_LANGUAGE})
+  set(TARVO_RC_EXTRA_VALUES "")
+  set(TARVO_RC_FILE_FLAGS 0)
+  if(DEFINED arg_COMMENTS)
+    string(APPEND TARVO_RC_EXTRA_VALUES "      VALUE \"Comments\", \"${arg_COMMENTS}\"\n")
+  endif()
+  if(DEFINED arg_PRIVATE_BUILD)
+    string(APPEND TARVO_RC_EXTRA_VALUES "      VALUE \"PrivateBuild\", \"${arg_PRIVATE_BUILD}\"\n")
+    set(TARVO_RC_FILE_FLAGS VS_FF_PRIVATEBUILD)
+  endif()
   math(EXPR TARVO_RC_PRIMARY_LANGUAGE "0x${arg_LANGUAGE} & 0x3ff")
   math(EXPR TARVO_RC_SUBLANGUAGE "0x${arg_LANGUAGE} >> 10")
   get_target_property(type ${target} TYPE)

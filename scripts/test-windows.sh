@@ -27,7 +27,7 @@ fi
 # Only what the tests below need: the cli and station tests start POSIX processes and stay on
 # Linux.
 targets=(fennick tarvo-cli fennick_binding_host fennick_station_host_win
-  fennick_native_dialogs_test)
+  fennick_native_dialogs_test tarvo_win32_program tarvo_win32app_test)
 for t in base model link dialogs protocol charts operations operators sim runtime testing win32 win32ui; do
   targets+=("tarvo_${t}_test")
 done
@@ -53,4 +53,4 @@ for font in "MS Shell Dlg" "MS Shell Dlg 2" Tahoma; do
     /f >/dev/null 2>&1
 done
 ctest --test-dir "$build" --output-on-failure --timeout 300 \
-  -R '^(tarvo_(base|model|link|dialogs|protocol|charts|operations|operators|sim|runtime|testing|win32|win32ui)|fennick\.windows_.*)$' "$@"
+  -R '^(tarvo_(base|model|link|dialogs|protocol|charts|operations|operators|sim|runtime|testing|win32|win32ui|win32app)|fennick\.windows_.*)$' "$@"

@@ -86,7 +86,7 @@ MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), 
   bottom_box->setLayout(bottom);
   layout->addWidget(bottom_box, 15);
 
-  values_ = ReadPortPipe(runtime_.settings());
+  values_ = station::ReadPortPipe(runtime_.settings());
   port_->button(values_.port)->setChecked(true);
   pipe_->button(values_.pipe)->setChecked(true);
 
@@ -183,7 +183,7 @@ void MainWindow::reject() {
 void MainWindow::done(int result) {
   if (!written_) {
     written_ = true;
-    WritePortPipe(runtime_.settings(), values_);
+    station::WritePortPipe(runtime_.settings(), values_);
   }
   QDialog::done(result);
 }

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "app/device_worker.h"
-#include "app/program_settings.h"
+#include "station/program_settings.h"
 #include "base/context.h"
 #include "link/printer_link.h"
 #include "pages/page_host.h"
@@ -61,7 +61,7 @@ class MainWindow : public QDialog, public pages::PageHost {
   DeviceWorker& worker() { return worker_; }
 
   // The values of the radio groups as they will be written back.
-  const PortPipe& values() const { return values_; }
+  const station::PortPipe& values() const { return values_; }
 
   void done(int result) override;
   void reject() override;
@@ -87,7 +87,7 @@ class MainWindow : public QDialog, public pages::PageHost {
   QButtonGroup* port_;
   QButtonGroup* pipe_;
   QAction* about_;
-  PortPipe values_;
+  station::PortPipe values_;
   bool close_when_idle_ = false;
   bool written_ = false;
 };

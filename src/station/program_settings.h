@@ -2,7 +2,7 @@
 
 #include "base/settings_store.h"
 
-namespace tarvo::app {
+namespace tarvo::station {
 
 // The two values the program keeps for itself under its own key: the index of the selected port
 // radio button ("Port": 0 "USB", 1 "LPT") and of the pipe radio button ("Pipe": 0 "00", 1 "01",
@@ -17,4 +17,4 @@ PortPipe ReadPortPipe(SettingsStore& store);
 // Creates the key when missing; a failed write goes unnoticed, as it always has.
 void WritePortPipe(SettingsStore& store, const PortPipe& values);
 
-}  // namespace tarvo::app
+}  // namespace tarvo::station

@@ -1,6 +1,6 @@
-#include "app/program_settings.h"
+#include "station/program_settings.h"
 
-namespace tarvo::app {
+namespace tarvo::station {
 namespace {
 
 int Index(SettingsStore& store, std::string_view name, int buttons) {
@@ -19,4 +19,4 @@ void WritePortPipe(SettingsStore& store, const PortPipe& values) {
   store.WriteInt32(kProgramKey, "Pipe", values.pipe);
 }
 
-}  // namespace tarvo::app
+}  // namespace tarvo::station
