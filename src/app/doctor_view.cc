@@ -7,8 +7,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMetaObject>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "app/app_runtime.h"
 #include "app/device_worker.h"
@@ -80,16 +84,28 @@ QAction* AddPrinterCheck(QMenu* menu, QWidget* window, AppRuntime& runtime, Devi
     doctor::GatherOptions options;  // a USB backend of its own: the worker's is its thread's
     options.station_dir = runtime.ctx().station_dir;
     options.settings = &runtime.settings();
-    std::string error;
+    // The bus and a configured line database can take seconds to answer: the checks run on the
+    // worker, which also keeps operations out while they run, and the report comes back to the
+    // GUI thread (dropped if the window is gone by then).
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::optional<doctor::Facts> facts = doctor::Gather(options, &error);
-    QApplication::restoreOverrideCursor();
-    if (!facts) {
-      QMessageBox::critical(window, "Printer Check", QString::fromStdString(error));
-      return;
-    }
-    DoctorView view(doctor::Diagnose(*facts), window);
-    view.exec();
+    const bool started = worker.Start([window, options] {
+      auto error = std::make_shared<std::string>();
+      auto facts =
+          std::make_shared<std::optional<doctor::Facts>>(doctor::Gather(options, error.get()));
+      QMetaObject::invokeMethod(
+          window,
+          [window, facts, error] {
+            QApplication::restoreOverrideCursor();
+            if (!*facts) {
+              QMessageBox::critical(window, "Printer Check", QString::fromStdString(*error));
+              return;
+            }
+            DoctorView view(doctor::Diagnose(**facts), window);
+            view.exec();
+          },
+          Qt::QueuedConnection);
+    });
+    if (!started) QApplication::restoreOverrideCursor();
   });
   return action;
 }

@@ -30,9 +30,9 @@ class DoctorView : public QDialog {
   QLabel* verdict_;
 };
 
-// Adds "Check &Printer..." to `menu`, named "check_printer": on the GUI thread it makes the
-// checks (blocking it while the bus is looked at and a configured line database is tried, with a
-// busy cursor) and shows their report modally over `window`. Not while `worker` runs an
+// Adds "Check &Printer..." to `menu`, named "check_printer": it makes the checks on `worker`
+// (with a busy cursor; the window goes on answering while the bus is looked at and a configured
+// line database is tried) and then shows their report modally over `window`. Not while `worker` runs an
 // operation: the printer it holds would look claimed. The action belongs to the menu.
 QAction* AddPrinterCheck(QMenu* menu, QWidget* window, AppRuntime& runtime, DeviceWorker& worker);
 
