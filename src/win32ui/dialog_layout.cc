@@ -98,6 +98,7 @@ TemplateItem Item(ItemClass cls, uint32_t style, int x, int y, int cx, int cy, i
 struct Column {
   int label_width = 0;
   int width = 0;
+  int unit_width = 0;        // the widest unit: every box of the column ends left of it
   std::vector<size_t> rows;  // indexes into the controls
 };
 
@@ -162,10 +163,11 @@ DialogSpec LayOut(const DialogModel& model) {
         column.label_width = std::max(column.label_width, Indent(c) + TextWidth(c.label));
       }
     }
-    int widest_unit = 0;
-    for (size_t i : column.rows) widest_unit = std::max(widest_unit, UnitWidth(controls[i]));
+    for (size_t i : column.rows) {
+      column.unit_width = std::max(column.unit_width, UnitWidth(controls[i]));
+    }
     int width =
-        column.label_width + (column.label_width ? kLabelGap : 0) + field_width + widest_unit;
+        column.label_width + (column.label_width ? kLabelGap : 0) + field_width + column.unit_width;
     for (size_t i : column.rows) {
       const Control& c = controls[i];
       if (c.kind == ControlKind::kRadio) width = std::max(width, GroupWidth(c));
@@ -210,13 +212,13 @@ DialogSpec LayOut(const DialogModel& model) {
         case ControlKind::kDecimal:
         case ControlKind::kList: {
           int field_x = x + indent;
-          int field_cx = column.width - 2 * indent - UnitWidth(c);
+          int field_cx = column.width - 2 * indent - column.unit_width;
           if (!c.label.empty()) {
             spec.items.push_back(Item(ItemClass::kStatic, SS_LEFT | WS_GROUP, x + indent, y + 2,
                                       column.label_width - indent, kLineHeight, LabelId(i),
                                       c.label));
             field_x = x + column.label_width + kLabelGap;
-            field_cx = column.width - column.label_width - kLabelGap - indent - UnitWidth(c);
+            field_cx = column.width - column.label_width - kLabelGap - indent - column.unit_width;
           }
           if (c.kind == ControlKind::kList) {
             spec.items.push_back(Item(ItemClass::kComboBox,

@@ -36,6 +36,9 @@ int g_written = 0;
 
 // The window as it is on the screen, frame and caption included, as a 24-bit BMP.
 void Save(HWND hwnd, const char* name) {
+  // A modeless window paints its children from the messages it has not yet been given.
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   RedrawWindow(hwnd, nullptr, nullptr,
                RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   RECT r;
