@@ -18,7 +18,7 @@ namespace tarvo::app {
 
 // Shows any dialog model as a Qt dialog: its caption, and one widget per control, laid out in a
 // form (label beside its box; radio groups in their group boxes), in the model's columns; the
-// buttons in a row at the bottom right with the model's default button on Enter. Every widget
+// buttons in a row at the bottom right. Every widget
 // that stands for a control carries the control id as its object name ("1185"; each radio button
 // its own id; the group box "group:1136"), so tests find it.
 //
@@ -26,6 +26,13 @@ namespace tarvo::app {
 // a button to DialogModel::Press (Esc and the close box press Cancel). A refused entry shows its
 // message box, then puts the focus on the named edit box (its text selected where the model says
 // so), and the dialog stays open.
+//
+// The keyboard works as in the station PCs' dialogs: the focus starts in the first control that
+// takes an entry (an edit box with its text selected, so typing replaces it); Tab into an edit box
+// selects its text; the push button with the focus is the default and Enter presses it, the
+// model's default button otherwise (also with the focus in an edit box); a focused button shows
+// its focus frame; Esc and the close box press Cancel. Units stand right of their boxes, and
+// controls of one group in a group box.
 class DialogView : public QDialog {
   Q_OBJECT
 
@@ -55,6 +62,7 @@ class DialogView : public QDialog {
  private:
   struct Slot {
     QLabel* label = nullptr;
+    QLabel* unit = nullptr;
     QLineEdit* edit = nullptr;
     QComboBox* list = nullptr;
     QGroupBox* group = nullptr;
@@ -64,6 +72,8 @@ class DialogView : public QDialog {
   };
 
   void Build();
+  void FocusFirst();
+  void FocusEdit(QLineEdit* edit, bool select_all);
   void ToModel();
   void FromModel();
   void Changed(int id);

@@ -40,6 +40,7 @@
 #include "dialogs/pass_fail_dialog.h"
 #include "dialogs/power_off_dialog.h"
 #include "dialogs/printer_option_dialogs.h"
+#include "dialogs/station_setting_dialogs.h"
 #include "dialogs/tof_adjust_dialog.h"
 #include "dialogs/value_entry_dialog.h"
 #include "model/rom_layout.h"
@@ -148,6 +149,21 @@ void WaitWindows(const Edition& edition, const QString& prefix) {
   Save(&busy, prefix + "190-printer-busy-sending");
 }
 
+// The connect window over its ten retries, at the third and at the eighth: one count and one bar
+// over the whole connect.
+void ConnectMoments(const Edition& edition, const QString& prefix) {
+  for (int retry : {3, 8}) {
+    WaitWindowView view(ConnectWindow(edition, 10));
+    for (int i = 1; i < retry; ++i) {
+      view.StartWait(1000);
+      view.EndWait();
+    }
+    view.StartWait(1000);
+    view.ShowElapsed(400);
+    Save(&view, prefix + QString("196-connect-retry-%1").arg(retry));
+  }
+}
+
 void Messages(const Edition& edition, const QString& prefix) {
   const std::pair<Message, const char*> boxes[] = {
       {{std::string(edition.Text({"Print Off line !!", "印表機離線!!"})), "ERROR", Icon::kError,
@@ -195,6 +211,21 @@ void PageDialogs() {
   SaveDialog(ink, "program-214-ink-system-init");
   MeasureResultDialog measure("Mono Measure", "KDot.prn", 33'708'960);
   SaveDialog(measure, "program-202-measure-result");
+  Station1Dialog station1;
+  station1.current_destination = 2;
+  station1.current_belt = "B07";
+  station1.current_pc = "P3";
+  station1.PresetFromCurrent();
+  SaveDialog(station1, "program-185-station1");
+  Station2Dialog station2;
+  station2.current_destination = 2;
+  station2.current_value = "07";
+  station2.PresetFromCurrent();
+  SaveDialog(station2, "program-186-station2");
+  Station2Dialog station2_ic;
+  station2_ic.current_value = "CT";
+  station2_ic.PresetFromCurrent();
+  SaveDialog(station2_ic, "program-186-station2-ic");
 }
 
 void About() {
@@ -333,6 +364,8 @@ int main(int argc, char** argv) {
   Dialogs(kLibraryEdition, "library-");
   WaitWindows(kProgramEdition, "program-");
   WaitWindows(kLibraryEdition, "library-");
+  ConnectMoments(kProgramEdition, "program-");
+  ConnectMoments(kLibraryEdition, "library-");
   Messages(kProgramEdition, "program-");
   Messages(kLibraryEdition, "library-");
   ResultButtons();

@@ -5,10 +5,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "base/wait_windows.h"
+
 namespace tarvo::app {
 
 WaitWindowView::WaitWindowView(const WaitWindow& window, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), window_(window) {
   setObjectName(QString("wait:%1").arg(window.id));
   setWindowTitle(QString::fromStdString(window.caption));
   setModal(false);
@@ -36,6 +38,7 @@ WaitWindowView::WaitWindowView(const WaitWindow& window, QWidget* parent)
 }
 
 void WaitWindowView::StartWait(int64_t ms) {
+  ++started_;
   wait_ms_ = std::max<int64_t>(ms, 0);
   since_.start();
   countdown_->show();
@@ -47,15 +50,20 @@ void WaitWindowView::StartWait(int64_t ms) {
 
 void WaitWindowView::EndWait() {
   ticker_.stop();
+  if (window_.waits > 0 && started_ > 0) {
+    // Between the waits of one span the count and the bar stay where this wait left them.
+    ShowElapsed(wait_ms_);
+    return;
+  }
   wait_ms_ = 0;
   countdown_->hide();
   bar_->hide();
 }
 
 void WaitWindowView::ShowElapsed(int64_t elapsed_ms) {
-  const int64_t left = std::max<int64_t>(wait_ms_ - elapsed_ms, 0);
-  countdown_->setText(QString("%1 s").arg((left + 999) / 1000));
-  bar_->setValue(wait_ms_ > 0 ? int(1000 * (wait_ms_ - left) / wait_ms_) : 1000);
+  const WaitShown shown = ShowWait(window_, started_, wait_ms_, elapsed_ms);
+  countdown_->setText(QString("%1 s").arg(SecondsLeft(shown.left_ms)));
+  bar_->setValue(shown.permille);
 }
 
 void WaitWindowView::Tick() {

@@ -17,6 +17,9 @@ namespace tarvo::app {
 // runs now, and a progress bar of that wait or of the file being sent. No buttons; it is closed by
 // the operation that opened it.
 //
+// A window over several waits (the connect window's retries) counts them down as one span: the
+// seconds left of all of them, and a bar that runs once from the first to the last.
+//
 // The countdown is updated twice a second while a wait runs, from a timer that stops when the
 // wait ends, so an idle window costs nothing.
 class WaitWindowView : public QDialog {
@@ -45,6 +48,8 @@ class WaitWindowView : public QDialog {
  private:
   void Tick();
 
+  WaitWindow window_;
+  int started_ = 0;  // waits begun in this window
   QLabel* text_;
   QLabel* countdown_;
   QProgressBar* bar_;

@@ -30,6 +30,10 @@ struct WaitWindow {
   int id = 0;  // dialog resource number: 190, 191 or 196
   std::string caption;
   std::string text;
+  // The fixed waits the window stands over, one after the other (the connect window: one per
+  // retry). A view counts them down as one span and runs its bar once over all of them; 0: each
+  // wait counts down on its own.
+  int waits = 0;
 };
 
 // A request for a file name: the standard open or save dialog.

@@ -31,7 +31,10 @@ struct Control {
   int selected = -1;                 // index into options; -1 = none
   bool enabled = true;
   bool read_only = false;
-  int column = 0;  // 0 or 1 for the two-column EEPROM Data dialog
+  int column = 0;     // 0 or 1 for the two-column EEPROM Data dialog
+  std::string unit;   // the unit shown right of an edit box ("g", "ng"); empty for none
+  std::string group;  // the group box the control stands in ("Current Setting"); controls in a
+                      // row with the same group share one box; empty for none
 };
 
 // An entry refused by a check on a button: the message box to show, and where the focus goes.
@@ -84,8 +87,12 @@ class DialogModel {
   // on success members -> controls again.
   virtual PressOutcome Press(int button_id) = 0;
 
-  // The button Enter presses.
+  // The button Enter presses while no other push button has the focus.
   virtual int default_button() const { return kOkId; }
+
+  // The edit box a view moves the focus to, with its text selected, after the last Changed();
+  // 0 for none.
+  virtual int focus_after_change() const { return 0; }
 
  protected:
   // Control builders for Load().

@@ -15,4 +15,20 @@ bool RadiosInRow(const Control& c) {
   return true;
 }
 
+bool TakesEntry(const Control& c) {
+  if (!c.enabled) return false;
+  if (IsEdit(c.kind)) return !c.read_only;
+  return c.kind == ControlKind::kList || c.kind == ControlKind::kRadio;
+}
+
+size_t FirstFocus(const std::vector<Control>& controls) {
+  for (size_t i = 0; i < controls.size(); ++i) {
+    if (TakesEntry(controls[i])) return i;
+  }
+  for (size_t i = 0; i < controls.size(); ++i) {
+    if (controls[i].kind == ControlKind::kButton && controls[i].enabled) return i;
+  }
+  return controls.size();
+}
+
 }  // namespace tarvo

@@ -15,4 +15,14 @@ bool IsEdit(ControlKind kind);
 // more than seven, or one longer than eight characters, stand one under the other.
 bool RadiosInRow(const Control& c);
 
+// Whether the operator can change control `c` from the keyboard: an edit box that is enabled and
+// not read-only, an enabled list or radio group.
+bool TakesEntry(const Control& c);
+
+// The control the focus starts in when a dialog opens (an index into `controls`): the first one
+// that takes an entry, so that a current setting shown read-only above it is passed by; without
+// one, the first enabled button. controls.size() when there is none. An edit box focused so has
+// its whole text selected, so that typing replaces it.
+size_t FirstFocus(const std::vector<Control>& controls);
+
 }  // namespace tarvo

@@ -29,20 +29,20 @@ void MeasureResultDialog::Load() {
     keep_boxes_ = false;
     return;
   }
-  Control max = Edit(kMaximumId, ControlKind::kDecimal, "MAX THresold", Format(maximum));
+  auto box = [](int id, const char* label, double value, const char* unit) {
+    Control c = Edit(id, ControlKind::kDecimal, label, Format(value));
+    c.unit = unit;
+    return c;
+  };
+  Control max = box(kMaximumId, "MAX THresold", maximum, "ng");
   max.enabled = false;
-  Control min = Edit(kMinimumId, ControlKind::kDecimal, "Min THresold", Format(minimum));
+  Control min = box(kMinimumId, "Min THresold", minimum, "ng");
   min.enabled = false;
-  controls_ = {Edit(kBeforeId, ControlKind::kDecimal, "Before Weight", Format(before_weight)),
-               Static(-1, "g"),
-               Edit(kAfterId, ControlKind::kDecimal, "After Weight", Format(after_weight)),
-               Static(-1, "g"),
+  controls_ = {box(kBeforeId, "Before Weight", before_weight, "g"),
+               box(kAfterId, "After Weight", after_weight, "g"),
                std::move(max),
-               Static(-1, "ng"),
                std::move(min),
-               Static(-1, "ng"),
-               Edit(kAverageId, ControlKind::kDecimal, "Avarage", Format(average)),
-               Static(-1, "ng"),
+               box(kAverageId, "Avarage", average, "ng"),
                Edit(kResultId, ControlKind::kText, "Test Result", test_result),
                Button(kPrintFileId, "Print File"),
                Button(kMeasureId, "Measure"),

@@ -49,6 +49,15 @@ TEST(MeasureResultDialog, StartsFromTheInitialValuesWithTheLimitsDisabled) {
   }
   EXPECT_EQ(d.control(1287)->label, "Print File");
   EXPECT_EQ(d.control(1)->label, "EXIT");
+  // The units stand beside their boxes; no static text of their own.
+  EXPECT_EQ(d.control(MeasureResultDialog::kBeforeId)->unit, "g");
+  EXPECT_EQ(d.control(MeasureResultDialog::kAfterId)->unit, "g");
+  for (int box : {MeasureResultDialog::kMaximumId, MeasureResultDialog::kMinimumId,
+                  MeasureResultDialog::kAverageId}) {
+    EXPECT_EQ(d.control(box)->unit, "ng") << box;
+  }
+  EXPECT_EQ(d.control(MeasureResultDialog::kResultId)->unit, "");
+  for (const Control& c : d.controls()) EXPECT_NE(c.kind, ControlKind::kLabel);
 }
 
 TEST(MeasureResultDialog, WorkedExamples) {

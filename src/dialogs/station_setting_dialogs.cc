@@ -32,6 +32,7 @@ Control ReadOnly(int id, std::string label, std::string text) {
   c.label = std::move(label);
   c.text = std::move(text);
   c.read_only = true;
+  c.group = "Current Setting";
   return c;
 }
 
@@ -105,6 +106,7 @@ void Station2Dialog::Load() {
 }
 
 void Station2Dialog::Changed(int control_id) {
+  focus_id = 0;
   if (control_id != kJigRadioId) return;
   const bool chose_ic = Selected(kJigRadioId) == 1;
   if (Control* box = control(kJigNoId)) box->enabled = !chose_ic;

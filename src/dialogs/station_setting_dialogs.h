@@ -55,6 +55,7 @@ class Station2Dialog : public DialogModel {
   void Load() override;
   void Changed(int control_id) override;
   PressOutcome Press(int button_id) override;
+  int focus_after_change() const override { return focus_id; }
 
   int current_destination = 0;
   std::string current_value;  // Jig No. or "CT"

@@ -31,6 +31,9 @@ TEST(Station1Dialog, FreshStationShowsFirstRowAndSavesCapitals) {
   EXPECT_EQ(d.control(1272)->options.size(), 14u);
   EXPECT_EQ(d.control(1272)->selected, 0);
   EXPECT_EQ(d.control(1185)->text, "");
+  // The current setting stands in its own group above the new one.
+  for (int id : {1182, 1183, 1184}) EXPECT_EQ(d.control(id)->group, "Current Setting") << id;
+  for (int id : {1272, 1185, 1186}) EXPECT_EQ(d.control(id)->group, "") << id;
   d.control(1272)->selected = 3;
   PressOutcome out = SaveStation1(d, "ab1", "z9");
   ASSERT_TRUE(out.closed.has_value());

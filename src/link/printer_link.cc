@@ -44,7 +44,7 @@ bool PrinterLink::HandleOpen() {
 
   bool open = attempt();
   if (!open) {
-    WaitWindowGuard window(ctx_.op, ConnectWindow(ctx_.edition));
+    WaitWindowGuard window(ctx_.op, ConnectWindow(ctx_.edition, kOpenRetries));
     for (int i = 0; i < kOpenRetries && !open; ++i) {
       ctx_.Wait(kOpenRetryWaitMs);
       open = attempt();

@@ -10,8 +10,8 @@
 
 #include "base/clock.h"
 #include "base/line_sink.h"
-#include "operators/recording_operator.h"
 #include "link/discovery.h"
+#include "operators/recording_operator.h"
 
 namespace tarvo {
 namespace {
@@ -190,6 +190,7 @@ TEST_F(LinkTest, HandleOpenWithoutPrinterRetriesTenTimesThenReportsOffLine) {
   ASSERT_EQ(op.windows().size(), 1u);
   EXPECT_EQ(op.windows()[0].caption, "Connect");
   EXPECT_EQ(op.windows()[0].text, "Connecting....Please Wait !!");
+  EXPECT_EQ(op.windows()[0].waits, 10);  // one count over all the retries' waits
   EXPECT_FALSE(op.window_open());
   ASSERT_EQ(op.messages().size(), 1u);
   EXPECT_EQ(op.messages()[0].text, "Print Off line !!");

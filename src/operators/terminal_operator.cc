@@ -35,6 +35,7 @@ std::string DescribeControl(const Control& c) {
     case ControlKind::kInteger:
     case ControlKind::kDecimal:
       line += (c.label.empty() ? std::string("Value") : c.label) + " [" + OneLine(c.text) + "]";
+      if (!c.unit.empty()) line += " " + c.unit;
       if (c.read_only) line += " (read-only)";
       break;
     case ControlKind::kRadio:
@@ -183,13 +184,16 @@ void TerminalOperator::PrintDialog(const DialogModel& dialog) {
   std::string text =
       "\n-- " + dialog.caption() + " (dialog " + std::to_string(dialog.id()) + ") --\n";
   std::string buttons;
+  const std::string* group = nullptr;
   for (const Control& c : dialog.controls()) {
+    if (!c.group.empty() && (!group || *group != c.group)) text += "  " + c.group + ":\n";
+    group = &c.group;
     if (c.kind == ControlKind::kButton) {
       buttons += " [" + c.label + "]";
       if (c.id == dialog.default_button()) buttons += "*";
       continue;
     }
-    text += DescribeControl(c) + "\n";
+    text += (c.group.empty() ? "" : "  ") + DescribeControl(c) + "\n";
   }
   text += "  buttons:" + buttons + "   (* = Enter)\n";
   Print(text);

@@ -25,6 +25,15 @@ constexpr int kButtonHeight = 14;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonGap = 4;
 constexpr int kStaticMax = 240;
+constexpr int kUnitGap = 3;
+
+int UnitWidth(const Control& c) {
+  return c.unit.empty() ? 0 : kUnitGap + TextWidth(c.unit);
+}
+
+int Indent(const Control& c) {
+  return c.group.empty() ? 0 : kGroupPad;
+}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -89,6 +98,7 @@ TemplateItem Item(ItemClass cls, uint32_t style, int x, int y, int cx, int cy, i
 struct Column {
   int label_width = 0;
   int width = 0;
+  int unit_width = 0;        // the widest unit: every box of the column ends left of it
   std::vector<size_t> rows;  // indexes into the controls
 };
 
@@ -150,10 +160,14 @@ DialogSpec LayOut(const DialogModel& model) {
     for (size_t i : column.rows) {
       const Control& c = controls[i];
       if ((IsEdit(c.kind) || c.kind == ControlKind::kList) && !c.label.empty()) {
-        column.label_width = std::max(column.label_width, TextWidth(c.label));
+        column.label_width = std::max(column.label_width, Indent(c) + TextWidth(c.label));
       }
     }
-    int width = column.label_width + (column.label_width ? kLabelGap : 0) + field_width;
+    for (size_t i : column.rows) {
+      column.unit_width = std::max(column.unit_width, UnitWidth(controls[i]));
+    }
+    int width =
+        column.label_width + (column.label_width ? kLabelGap : 0) + field_width + column.unit_width;
     for (size_t i : column.rows) {
       const Control& c = controls[i];
       if (c.kind == ControlKind::kRadio) width = std::max(width, GroupWidth(c));
@@ -169,21 +183,42 @@ DialogSpec LayOut(const DialogModel& model) {
   int bottom = kMargin;
   for (auto& [number, column] : columns) {
     int y = kMargin;
+    // The group box standing open, as an index into spec.items, and where it began.
+    size_t open_group = 0;
+    const std::string* group = nullptr;
+    int group_top = 0;
+    auto close_group = [&] {
+      if (!group) return;
+      spec.items[open_group].cy = y - group_top + 2;
+      y += 2 + kRowGap;
+      group = nullptr;
+    };
     for (size_t i : column.rows) {
       const Control& c = controls[i];
       const int id = ItemId(c, i);
+      if (group && c.group != *group) close_group();
+      if (!group && !c.group.empty()) {
+        open_group = spec.items.size();
+        group = &c.group;
+        group_top = y;
+        spec.items.push_back(Item(ItemClass::kButton, BS_GROUPBOX | WS_GROUP, x, y, column.width, 0,
+                                  GroupId(i), c.group));
+        y += kGroupTop;
+      }
+      const int indent = Indent(c);
       switch (c.kind) {
         case ControlKind::kText:
         case ControlKind::kInteger:
         case ControlKind::kDecimal:
         case ControlKind::kList: {
-          int field_x = x;
-          int field_cx = column.width;
+          int field_x = x + indent;
+          int field_cx = column.width - 2 * indent - column.unit_width;
           if (!c.label.empty()) {
-            spec.items.push_back(Item(ItemClass::kStatic, SS_LEFT | WS_GROUP, x, y + 2,
-                                      column.label_width, kLineHeight, LabelId(i), c.label));
+            spec.items.push_back(Item(ItemClass::kStatic, SS_LEFT | WS_GROUP, x + indent, y + 2,
+                                      column.label_width - indent, kLineHeight, LabelId(i),
+                                      c.label));
             field_x = x + column.label_width + kLabelGap;
-            field_cx = column.width - column.label_width - kLabelGap;
+            field_cx = column.width - column.label_width - kLabelGap - indent - column.unit_width;
           }
           if (c.kind == ControlKind::kList) {
             spec.items.push_back(Item(ItemClass::kComboBox,
@@ -194,14 +229,19 @@ DialogSpec LayOut(const DialogModel& model) {
                                       ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | WS_GROUP, field_x,
                                       y, field_cx, kEditHeight, id, c.text));
           }
+          if (!c.unit.empty()) {
+            spec.items.push_back(Item(ItemClass::kStatic, SS_LEFT | WS_GROUP,
+                                      field_x + field_cx + kUnitGap, y + 2, TextWidth(c.unit),
+                                      kLineHeight, UnitId(i), c.unit));
+          }
           y += kEditHeight + kRowGap;
           break;
         }
         case ControlKind::kRadio: {
           const int height = GroupHeight(c);
-          spec.items.push_back(Item(ItemClass::kButton, BS_GROUPBOX | WS_GROUP, x, y, column.width,
-                                    height, LabelId(i), c.label));
-          int rx = x + kGroupPad;
+          spec.items.push_back(Item(ItemClass::kButton, BS_GROUPBOX | WS_GROUP, x + indent, y,
+                                    column.width - 2 * indent, height, LabelId(i), c.label));
+          int rx = x + indent + kGroupPad;
           int ry = y + kGroupTop;
           for (size_t k = 0; k < c.options.size(); ++k) {
             const int option_id = k < c.option_ids.size() ? c.option_ids[k] : c.id + int(k);
@@ -221,8 +261,8 @@ DialogSpec LayOut(const DialogModel& model) {
         }
         case ControlKind::kLabel: {
           const int height = StaticHeight(c.label);
-          spec.items.push_back(Item(ItemClass::kStatic, SS_CENTER | WS_GROUP, x, y, column.width,
-                                    height, id, c.label));
+          spec.items.push_back(Item(ItemClass::kStatic, SS_CENTER | WS_GROUP, x + indent, y,
+                                    column.width - 2 * indent, height, id, c.label));
           y += height + kRowGap;
           break;
         }
@@ -230,6 +270,7 @@ DialogSpec LayOut(const DialogModel& model) {
           break;
       }
     }
+    close_group();
     bottom = std::max(bottom, y);
     x += column.width + kColumnGap;
   }

@@ -47,8 +47,12 @@ INT_PTR CALLBACK DialogWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPAR
     view->hwnd_ = hwnd;
     view->FromModel();
     SendMessageW(hwnd, DM_SETDEFID, static_cast<WPARAM>(view->model_.default_button()), 0);
+    // Focus frames show from the start, not only after the first key: Enter presses the
+    // focused button, so the operator must see which one it is.
+    SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     SetForegroundWindow(hwnd);
-    return TRUE;
+    view->FocusFirst();
+    return FALSE;  // the focus is set
   }
   auto* view = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (!view) return FALSE;
@@ -89,6 +93,24 @@ void DialogWindow::Command(int id, int code) {
     }
   }
   if (id == IDOK) Press(DialogModel::kOkId);
+}
+
+void DialogWindow::FocusFirst() {
+  const auto& controls = model_.controls();
+  const size_t first = FirstFocus(controls);
+  if (first >= controls.size()) return;
+  const Control& c = controls[first];
+  HWND target = Item(c, first);
+  if (c.kind == ControlKind::kRadio) {
+    const size_t k = c.selected >= 0 ? static_cast<size_t>(c.selected) : 0;
+    target = GetDlgItem(hwnd_, OptionId(c, k));
+  }
+  FocusOn(target);
+}
+
+void DialogWindow::FocusOn(HWND control) {
+  // As Tab does it: an edit box gets its whole text selected, a push button becomes the default.
+  if (control) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
 HWND DialogWindow::Item(const Control& control, size_t index) const {
@@ -176,6 +198,7 @@ void DialogWindow::ChangedIn(size_t index) {
   std::vector<Control> before = shown_;
   FromModel();
   shown_ = std::move(before);
+  if (const int focus = model_.focus_after_change()) FocusOn(GetDlgItem(hwnd_, focus));
 }
 
 void DialogWindow::Press(int button_id) {
@@ -197,7 +220,7 @@ void DialogWindow::Press(int button_id) {
   for (size_t i = 0; i < controls.size(); ++i) {
     if (controls[i].id != refusal.focus_id || !IsEdit(controls[i].kind)) continue;
     HWND edit = Item(controls[i], i);
-    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+    FocusOn(edit);
     const LPARAM end = GetWindowTextLengthW(edit);
     if (refusal.select_all) {
       SendMessageW(edit, EM_SETSEL, 0, end);

@@ -14,10 +14,15 @@ namespace tarvo::win32ui {
 // (dialog_layout.h), until the model closes it.
 //
 // The view only shows and forwards: a changed radio group or list goes to DialogModel::Changed
-// and the controls are shown again; a button goes to DialogModel::Press (Enter presses the
-// model's default button; Esc and the close box press Cancel). A refused entry shows its message
+// and the controls are shown again; a button goes to DialogModel::Press (Esc and the close box
+// press Cancel). A refused entry shows its message
 // box, then puts the focus on the named edit box (its text selected where the model says so),
 // and the dialog stays open.
+//
+// The keyboard is the dialog manager's: the focus starts in the first control that takes an entry
+// (an edit box with its text selected); Tab into an edit box selects its text; the push button
+// with the focus is the default and Enter presses it, the model's default button otherwise; focus
+// frames show from the start.
 class DialogWindow {
  public:
   // What the view tells its owner, for the transcript.
@@ -39,6 +44,8 @@ class DialogWindow {
   void Command(int id, int code);
   void Press(int button_id);
   void ChangedIn(size_t index);
+  void FocusFirst();
+  void FocusOn(HWND control);
   void ToModel();
   void FromModel();
   HWND Item(const Control& control, size_t index) const;

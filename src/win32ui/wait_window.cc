@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/wait_windows.h"
 #include "win32ui/dialog_layout.h"
 #include "win32ui/dialog_template.h"
 #include "win32ui/wide_text.h"
@@ -42,7 +43,7 @@ DialogSpec WaitSpec(const WaitWindow& window) {
 
 }  // namespace
 
-WaitWindowView::WaitWindowView(const WaitWindow& window, HWND owner) {
+WaitWindowView::WaitWindowView(const WaitWindow& window, HWND owner) : window_(window) {
   RegisterProgressBar();
   const std::vector<uint16_t> dialog = BuildTemplate(WaitSpec(window));
   hwnd_ = CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<LPCDLGTEMPLATEW>(dialog.data()),
@@ -90,6 +91,7 @@ void WaitWindowView::Show(int id, bool shown) {
 
 void WaitWindowView::StartWait(int64_t ms) {
   if (!hwnd_) return;
+  ++started_;
   wait_ms_ = std::max<int64_t>(ms, 0);
   since_ = GetTickCount64();
   Show(kCountdownId, true);
@@ -101,6 +103,12 @@ void WaitWindowView::StartWait(int64_t ms) {
 void WaitWindowView::EndWait() {
   if (!hwnd_) return;
   KillTimer(hwnd_, kTicker);
+  if (window_.waits > 0 && started_ > 0) {
+    // Between the waits of one span the count and the bar stay where this wait left them.
+    since_ = GetTickCount64() - static_cast<uint64_t>(wait_ms_);
+    Tick();
+    return;
+  }
   wait_ms_ = 0;
   SetDlgItemTextW(hwnd_, kCountdownId, L"");
   Show(kCountdownId, false);
@@ -110,11 +118,11 @@ void WaitWindowView::EndWait() {
 
 void WaitWindowView::Tick() {
   const auto elapsed = static_cast<int64_t>(GetTickCount64() - since_);
-  const int64_t left = std::max<int64_t>(wait_ms_ - elapsed, 0);
-  SetDlgItemTextW(hwnd_, kCountdownId, (std::to_wstring((left + 999) / 1000) + L" s").c_str());
-  const int64_t done = wait_ms_ > 0 ? 1000 * (wait_ms_ - left) / wait_ms_ : 1000;
-  SendDlgItemMessageW(hwnd_, kBarId, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-  if (left == 0) KillTimer(hwnd_, kTicker);
+  const WaitShown shown = ShowWait(window_, started_, wait_ms_, elapsed);
+  SetDlgItemTextW(hwnd_, kCountdownId,
+                  (std::to_wstring(SecondsLeft(shown.left_ms)) + L" s").c_str());
+  SendDlgItemMessageW(hwnd_, kBarId, PBM_SETPOS, static_cast<WPARAM>(shown.permille), 0);
+  if (elapsed >= wait_ms_) KillTimer(hwnd_, kTicker);
   UpdateWindow(hwnd_);
 }
 

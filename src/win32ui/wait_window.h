@@ -15,6 +15,9 @@ namespace tarvo::win32ui {
 // being sent. It is painted as soon as it is made and at every change, before the caller goes
 // on with its blocking work; it goes when the object goes.
 //
+// A window over several waits (the connect window's retries) counts them down as one span: the
+// seconds left of all of them, and a bar that runs once from the first to the last.
+//
 // While a wait runs, a timer counts it down twice a second. The window is marked as one whose
 // timers a waiting clock serves (WindowClock), so the countdown moves during the wait itself.
 class WaitWindowView {
@@ -45,6 +48,8 @@ class WaitWindowView {
   void Tick();
   void Show(int id, bool shown);
 
+  WaitWindow window_;
+  int started_ = 0;  // waits begun in this window
   HWND hwnd_ = nullptr;
   uint64_t since_ = 0;  // GetTickCount64 when the wait started
   int64_t wait_ms_ = 0;

@@ -16,7 +16,9 @@
 #include "dialogs/eeprom_data_dialog.h"
 #include "dialogs/input_id_dialog.h"
 #include "dialogs/inspection_dialog.h"
+#include "dialogs/measure_result_dialog.h"
 #include "dialogs/motor_move_dialog.h"
+#include "dialogs/station_setting_dialogs.h"
 #include "dialogs/value_entry_dialog.h"
 #include "win32ui/wait_window.h"
 #include "win32ui/win32_operator.h"
@@ -34,6 +36,9 @@ int g_written = 0;
 
 // The window as it is on the screen, frame and caption included, as a 24-bit BMP.
 void Save(HWND hwnd, const char* name) {
+  // A modeless window paints its children from the messages it has not yet been given.
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   RedrawWindow(hwnd, nullptr, nullptr,
                RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   RECT r;
@@ -135,6 +140,29 @@ int main(int argc, char** argv) {
     }
     Save(view.hwnd(), name);
   }
+  // The connect window over its ten retries, at the third and at the eighth.
+  for (int retry : {3, 8}) {
+    WaitWindowView view(ConnectWindow(kLibraryEdition, 10), nullptr);
+    for (int i = 1; i < retry; ++i) {
+      view.StartWait(1000);
+      view.EndWait();
+    }
+    view.StartWait(1000);
+    Save(view.hwnd(), retry == 3 ? "196-connect-retry-3" : "196-connect-retry-8");
+  }
+  // The program's dialogs in the native view.
+  Station1Dialog station1;
+  station1.current_destination = 2;
+  station1.current_belt = "B07";
+  station1.current_pc = "P3";
+  station1.PresetFromCurrent();
+  Dialog(op, station1, L"Station1", "185-station1");
+  Station2Dialog station2;
+  station2.current_value = "07";
+  station2.PresetFromCurrent();
+  Dialog(op, station2, L"Station2", "186-station2");
+  MeasureResultDialog measure("Mono Measure", "KDot.prn", 33'708'960);
+  Dialog(op, measure, L"Mono Measure", "202-measure-result");
   std::printf("%d pictures in %s\n", g_written, g_out.string().c_str());
   return 0;
 }
