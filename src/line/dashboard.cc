@@ -97,7 +97,7 @@ Json LineNow(const Rows& last_steps, std::chrono::system_clock::time_point now,
   return Json{{"stations", std::move(stations)}};
 }
 
-Json Yield(const Rows& steps, const std::string& by) {
+Json Yield(const Rows& counts, const std::string& by) {
   struct Group {
     std::map<std::string, int> last_total;
     std::set<std::string> failed_once;
@@ -105,16 +105,18 @@ Json Yield(const Rows& steps, const std::string& by) {
   };
   // Ordered by period, host, station.
   std::map<std::tuple<std::string, std::string, int>, Group> groups;
-  for (const Json& s : steps) {
+  for (const Json& s : counts) {
     Group& g = groups[{Period(Str(s, "started"), by), Str(s, "host"), Int(s, "station")}];
-    const std::string printer = PrinterOf(s);
+    // A step is a count of one.
+    const bool counted = s.contains("steps");
+    const std::string printer = counted ? Str(s, "printer") : PrinterOf(s);
     if (printer.empty()) {
-      ++g.unidentified;
+      g.unidentified += counted ? Int(s, "steps") : 1;
       continue;
     }
     const int total = Int(s, "total");
     g.last_total[printer] = total;
-    if (total == 0) g.failed_once.insert(printer);
+    if (counted ? Int(s, "failed_steps") > 0 : total == 0) g.failed_once.insert(printer);
   }
   Json rows = Json::array();
   int all = 0, all_passed = 0, all_failed = 0, all_first = 0;

@@ -25,8 +25,9 @@ Json LineNow(const Rows& last_steps, std::chrono::system_clock::time_point now,
 
 // Yield per station and period: `by` is "day", "shift" (early 06-14, late 14-22, night 22-06,
 // counted to the day it began) or "hour". A printer is passed or failed by the total of its last
-// step in the period; first pass when no step of it failed there.
-Json Yield(const Rows& steps, const std::string& by);
+// step in the period; first pass when no step of it failed there. `rows`: steps, or a
+// LineReader's YieldCounts of them, oldest first.
+Json Yield(const Rows& rows, const std::string& by);
 
 // The slots that failed, most first, with the printers that failed them and the running share.
 Json Failures(const Rows& failed_steps);
@@ -35,6 +36,7 @@ Json FailedPrinters(const Rows& failed_steps, const std::string& slot);
 
 // The adjustment values of each printer's last Station 2 step: the values, a histogram per
 // field and a daily control chart (the day's mean against the centre line and 3 sigma limits).
+// `steps`: oldest first, or already each printer's last (a LineReader's LastAdjustments).
 Json Adjustments(const Rows& steps);
 
 // Dot weights with their limits and the share outside them, per kind.

@@ -38,6 +38,29 @@ TEST(YieldTest, APrinterCountsByItsLastStepAndFirstPassOnlyWithoutAFailure) {
   EXPECT_EQ(r["steps_naming_no_printer"], 1);
 }
 
+TEST(YieldTest, CountsByHourMakeTheDayLikeItsSteps) {
+  auto counts = [](std::string hour, std::string printer, int steps, int failed, int total) {
+    return Json{{"started", hour},    {"host", "h"},    {"station", 1},
+                {"printer", printer}, {"steps", steps}, {"failed_steps", failed},
+                {"total", total}};
+  };
+  // A: failed at 09, passed at 10; B: passed at 09, failed at 23; two steps naming no printer.
+  const Rows rows = {counts("2026-12-08T09", "A", 3, 1, 0), counts("2026-12-08T09", "B", 2, 0, 1),
+                     counts("2026-12-08T09", "", 2, 0, 1), counts("2026-12-08T10", "A", 1, 0, 1),
+                     counts("2026-12-08T23", "B", 1, 1, 0)};
+  const Json day = Yield(rows, "day")["rows"][0];
+  EXPECT_EQ(day["printers"], 2);
+  EXPECT_EQ(day["passed"], 1);
+  EXPECT_EQ(day["failed"], 1);
+  EXPECT_EQ(day["first_pass"], 0);
+  EXPECT_EQ(day["steps_naming_no_printer"], 2);
+  const Json shifts = Yield(rows, "shift")["rows"];
+  ASSERT_EQ(shifts.size(), 2u);
+  EXPECT_EQ(shifts[0]["first_pass"], 1);  // B in the early shift
+  EXPECT_EQ(shifts[1]["period"], "2026-12-08 night");
+  EXPECT_EQ(shifts[1]["failed"], 1);
+}
+
 TEST(YieldTest, TheSmallHoursBelongToTheNightShiftOfTheDayBefore) {
   const Rows steps = {Step("2026-12-01T02:00:00", "A", 1), Step("2026-12-31T23:00:00", "B", 1),
                       Step("2027-01-01T05:59:59", "C", 1), Step("2027-01-01T06:00:00", "D", 1),

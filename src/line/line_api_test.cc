@@ -115,6 +115,31 @@ void ExpectBadQuestionsRefused(LineServer& server) {
   EXPECT_EQ(status("/api/printers", {{"q", "x' OR '1'='1"}}), 200);
 }
 
+// Two fresh printers at Station 1, the first failing its grease (a step naming no printer yet):
+// the grease counts for the printer the station names next, as "tarvo-cli records yield" counts.
+void RunFailedGrease(tarvo::testing::DeviceRig& rig, records::RecordKeeper& keeper) {
+  rig.ctx.records = &keeper;
+  testing::FreshPrinter(rig);
+  records::testing::StationRun(rig).Station1("HEAD09", true);
+  testing::FreshPrinter(rig);
+  records::testing::StationRun(rig).Station1("HEAD10");
+  rig.ctx.records = nullptr;
+}
+
+void ExpectAFailedGreaseCountsForItsPrinter(LineServer& server) {
+  const LineServer::Answer a = server.Query("/api/yield", [](const std::string& k) {
+    return k == "from" ? "2026-12-01" : k == "station" ? "1" : "";
+  });
+  ASSERT_EQ(a.status, 200) << a.body.dump();
+  ASSERT_EQ(a.body["rows"].size(), 1u) << a.body.dump();
+  const Json& r = a.body["rows"][0];
+  EXPECT_EQ(r["printers"], 2);
+  EXPECT_EQ(r["passed"], 2);
+  EXPECT_EQ(r["failed"], 0);
+  EXPECT_EQ(r["first_pass"], 1);  // HEAD10 alone: HEAD09's grease failed
+  EXPECT_EQ(r["steps_naming_no_printer"], 0);
+}
+
 struct LineFileTest : ::testing::Test {
   void SetUp() override { testing::PrepareRig(rig); }
   tarvo::testing::ScratchDir scratch;
@@ -130,6 +155,16 @@ TEST_F(LineFileTest, EveryEndpointAnswersFromARecordsFile) {
   LineServer server({}, [&](std::string* e) { return records::OpenRecordsFileReader(path, e); });
   ExpectTheMorning(server);
   ExpectBadQuestionsRefused(server);
+}
+
+TEST_F(LineFileTest, AFailedGreaseCountsForThePrinterItsStationNamesNext) {
+  const std::string path = scratch.File("records.sqlite");
+  {
+    records::RecordKeeper keeper({path, "", kOrigin, [](const std::string&) {}}, rig.clock);
+    RunFailedGrease(rig, keeper);
+  }
+  LineServer server({}, [&](std::string* e) { return records::OpenRecordsFileReader(path, e); });
+  ExpectAFailedGreaseCountsForItsPrinter(server);
 }
 
 TEST_F(LineFileTest, AMissingFileIsToldAndNotMade) {
@@ -175,6 +210,16 @@ TEST_F(LineDatabaseApiTest, EveryEndpointAnswersFromTheLineDatabaseAsTheReader) 
   LineServer server({}, [&](std::string* e) { return records::OpenLineDatabaseReader(url, e); });
   ExpectTheMorning(server);
   ExpectBadQuestionsRefused(server);
+}
+
+TEST_F(LineDatabaseApiTest, AFailedGreaseCountsForThePrinterItsStationNamesNext) {
+  records::RecordKeeper keeper(
+      {scratch.File("r.sqlite"), Url(), kOrigin, [](const std::string& w) { ADD_FAILURE() << w; }},
+      rig.clock);
+  RunFailedGrease(rig, keeper);
+  const std::string url = Url("reports");
+  LineServer server({}, [&](std::string* e) { return records::OpenLineDatabaseReader(url, e); });
+  ExpectAFailedGreaseCountsForItsPrinter(server);
 }
 
 TEST_F(LineDatabaseApiTest, TheReaderCannotWriteAndItsErrorsHoldNoPassword) {

@@ -150,14 +150,14 @@ LineServer::Answer LineServer::Query(const std::string& endpoint,
     if (by != "day" && by != "shift" && by != "hour") {
       return {400, Problem("by is day, shift or hour")};
     }
-    body = Yield(reader->Steps(filter), by);
+    body = Yield(reader->YieldCounts(filter), by);
   } else if (endpoint == "/api/failures") {
     body = Failures(reader->FailedSteps(filter));
   } else if (endpoint == "/api/failures/printers") {
     body = FailedPrinters(reader->FailedSteps(filter), get("slot"));
   } else if (endpoint == "/api/adjustments") {
     filter.station = 2;
-    body = Adjustments(reader->Steps(filter));
+    body = Adjustments(reader->LastAdjustments(filter));
   } else if (endpoint == "/api/dotweights") {
     body = DotWeights(reader->DotWeights(filter));
   } else if (endpoint == "/api/printers") {

@@ -2,6 +2,7 @@
 #include <set>
 
 #include "model/printer_text.h"
+#include "records/line_queries.h"
 #include "records/line_reader.h"
 #include "records/schema.h"
 #include "records/sqlite_db.h"
@@ -65,6 +66,14 @@ class FileLineReader : public LineReader {
                      Range(f, args) + " ORDER BY started, id",
                  args);
   }
+  Rows YieldCounts(const LineFilter& f) override {
+    std::vector<std::string> args;
+    return Query(YieldCountsSql(kSteps, Range(f, args)), args);
+  }
+  Rows LastAdjustments(const LineFilter& f) override {
+    std::vector<std::string> args;
+    return Query(LastAdjustmentsSql(kSteps, Range(f, args)), args);
+  }
   Rows DotWeights(const LineFilter& f) override {
     std::vector<std::string> args;
     LineFilter any_station = f;
@@ -114,6 +123,15 @@ class FileLineReader : public LineReader {
   }
 
  private:
+  // One machine's steps, appended in the order it made them: the next step of a station is the
+  // next by id.
+  inline static const StepsTable kSteps{
+      "steps", "id",
+      "(SELECT " + PrinterSql("n") +
+          " FROM steps n WHERE n.id > s.id AND n.host = s.host AND n.station = s.station AND "
+          "(coalesce(n.head_id, '') <> '' OR coalesce(n.usb_serial, '') <> '') "
+          "ORDER BY n.id LIMIT 1)"};
+
   bool Fail(const std::string& why) {
     ok_ = false;
     error_ = why;

@@ -48,6 +48,14 @@ class LineReader {
   virtual Rows Steps(const LineFilter& filter) = 0;
   // The steps in the range that left a slot failed, oldest first, with their slots.
   virtual Rows FailedSteps(const LineFilter& filter) = 0;
+  // The yield's counts of the steps in the range, by hour (`started`: "2026-12-08T09"), host,
+  // station and printer (`printer`: head ID, else USB serial number; a step naming neither counts
+  // for the one the same station of the same host names next, else ''): `steps`, `failed_steps`
+  // and the `total` of the last; ordered by hour.
+  virtual Rows YieldCounts(const LineFilter& filter) = 0;
+  // Each printer's last step in the range (started station usb_serial head_id tof ms1 ms2 vsd
+  // ecn), ordered by each printer's first step there; steps naming no printer left out.
+  virtual Rows LastAdjustments(const LineFilter& filter) = 0;
   // Dot-weight measurements in the range (`station` unused), oldest first: uid host time
   // time_utc kind weights average low high passed model_code usb_serial head_id.
   virtual Rows DotWeights(const LineFilter& filter) = 0;

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "records/line_database.h"
+#include "records/line_queries.h"
 #include "records/line_reader.h"
 
 namespace tarvo::records {
@@ -86,6 +87,16 @@ class PgLineReader : public LineReader {
                  args);
   }
 
+  Rows YieldCounts(const LineFilter& f) override {
+    std::vector<std::string> args;
+    return Query(YieldCountsSql(kSteps, Range(f, args)), args);
+  }
+
+  Rows LastAdjustments(const LineFilter& f) override {
+    std::vector<std::string> args;
+    return Query(LastAdjustmentsSql(kSteps, Range(f, args)), args);
+  }
+
   Rows DotWeights(const LineFilter& f) override {
     std::vector<std::string> args;
     LineFilter any_station = f;
@@ -138,6 +149,15 @@ class PgLineReader : public LineReader {
   }
 
  private:
+  // The next step of a station: one descent of the index by host, station and start.
+  inline static const StepsTable kSteps{
+      "tarvo_steps", "ctid",
+      "(SELECT " + PrinterSql("n") +
+          " FROM tarvo_steps n WHERE n.host = s.host AND n.station = s.station AND "
+          "n.started >= s.started AND (n.started > s.started OR n.ctid > s.ctid) AND "
+          "(coalesce(n.head_id, '') <> '' OR coalesce(n.usb_serial, '') <> '') "
+          "ORDER BY n.started, n.ctid LIMIT 1)"};
+
   static constexpr const char* kDotWeightColumns =
       "uid, host, time, to_char(time_utc AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"') AS "
       "time_utc, kind, weights, average, low, high, passed, model_code, usb_serial, head_id";

@@ -59,13 +59,13 @@ struct StationRun {
 
   StationSettingsRecord settings{"031", "ABC", "01", "CT"};
 
-  // Station 1 for a printer whose head gets `head_id`.
-  void Station1(const std::string& head_id) {
+  // Station 1 for a printer whose head gets `head_id`; its grease failed first when asked.
+  void Station1(const std::string& head_id, bool grease_fails = false) {
     std::array<uint8_t, 2> results = {2, 2};
     {
       StepRecording rec(rig.ctx, 1, 0, " 1. Lubrication of Grease", results);
-      results[0] = 1;
-      rec.Finish(results, kStation1Slots, 2, working, read, settings);
+      results[0] = grease_fails ? 0 : 1;
+      rec.Finish(results, kStation1Slots, grease_fails ? 0 : 2, working, read, settings);
     }
     StepRecording rec(rig.ctx, 1, 1, " 2. Input Head ID", results);
     rig.ctx.records->BeginOperation("SetHeadID");
