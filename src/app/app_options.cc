@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "runtime/runtime.h"
+
 namespace tarvo::app {
 
 std::optional<AppOptions> ParseAppOptions(int argc, char** argv, std::ostream& out,
@@ -21,6 +23,7 @@ std::optional<AppOptions> ParseAppOptions(int argc, char** argv, std::ostream& o
   app.add_option("--station-dir", opt.station_dir,
                  "the folder of the station's files (default: the current directory)")
       ->envname("TARVO_STATION_DIR");
+  app.footer(runtime::EnvironmentHelp());
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -60,6 +60,11 @@ void AppOptionsTest::helpVersionAndMistakesEndAtOnce() {
   QVERIFY(!Parse({"--help"}, &status, &out));
   QCOMPARE(status, 0);
   QVERIFY(out.find("--station-dir") != std::string::npos);
+  for (const char* variable :
+       {"TARVO_PRINTER", "TARVO_VIRTUAL_TIME", "TARVO_WIRE_LOG", "TARVO_TRANSCRIPT",
+        "TARVO_STATION_DIR", "TARVO_CONFIG_DIR", "TARVO_DATA_DIR", "TARVO_RECORDS_URL"}) {
+    QVERIFY2(out.find(variable) != std::string::npos, variable);
+  }
   QVERIFY(!Parse({"--edition", "library"}, &status, &out));  // always the program's
   QCOMPARE(status, 2);
 }

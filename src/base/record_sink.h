@@ -59,6 +59,17 @@ struct StationSettingsRecord {
   bool operator==(const StationSettingsRecord&) const = default;
 };
 
+// The station a record was made at: its number and the station folder's Belt Name, PC Name and
+// Jig No. (or "CT") as its settings files hold them. All empty (number 0) for a record made
+// outside a station run, as on a service bench.
+struct StationIdentity {
+  int station_no = 0;  // 1 or 2; 0: no station
+  std::string belt_name;
+  std::string pc_name;
+  std::string jig_no;
+  bool operator==(const StationIdentity&) const = default;
+};
+
 // One station step as run.
 struct StepRecord {
   int station = 0;      // 1 or 2
@@ -153,8 +164,14 @@ class RecordSink {
   void SetLastPrinter(PrinterIdentity printer) { last_printer_ = std::move(printer); }
   void ForgetPrinter() { last_printer_ = {}; }
 
+  // The station whose run makes the records from now on (set by the step runner for the time of
+  // a step; empty otherwise).
+  const StationIdentity& station() const { return station_; }
+  void SetStation(StationIdentity station) { station_ = std::move(station); }
+
  private:
   std::string operation_;
+  StationIdentity station_;
   Seen seen_;
   PrinterIdentity last_printer_;
 };

@@ -84,6 +84,12 @@ nlohmann::json StepJson(const records::StoredStep& s) {
           {"host", s.origin.host},
           {"tool_version", s.origin.tool_version},
           {"edition", s.origin.edition},
+          {"station_no", s.origin.station.station_no == 0
+                             ? nlohmann::json(nullptr)
+                             : nlohmann::json(s.origin.station.station_no)},
+          {"belt_name", s.origin.station.belt_name},
+          {"pc_name", s.origin.station.pc_name},
+          {"jig_no", s.origin.station.jig_no},
           {"station", r.station},
           {"position", r.position},
           {"text", r.text},

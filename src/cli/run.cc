@@ -110,7 +110,7 @@ std::string CommandList() {
     text += head + " " + std::string(c->help) + "\n";
   }
   text += "  session FILE                       run the commands of FILE, one per line\n";
-  return text;
+  return text + "\n" + runtime::EnvironmentHelp();
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
 #include <sstream>
 
 #include "testing/scratch_dir.h"
@@ -180,6 +183,38 @@ TEST_F(RunTest, ListShowsTheSimulatedPrinter) {
   EXPECT_THAT(out.str(), HasSubstr("device 1"));
   EXPECT_EQ(Cli({"--printer", Sim("?absent=1"), "list"}), 0);
   EXPECT_THAT(out.str(), HasSubstr("No supported printer is attached."));
+}
+
+// Every variable of the environment the sources read is named where its front end's users look:
+// tarvo-cli --help, and the library's header (the plugin of the library's windows is the
+// library's alone).
+TEST_F(RunTest, HelpAndTheLibrarysHeaderNameEveryEnvironmentVariableTheSourcesRead) {
+  const fs::path root = fs::path(TARVO_SAMPLES_DIR).parent_path();
+  std::set<std::string> names;
+  const std::regex name("\"(TARVO_[A-Z_]+)\"");
+  for (const auto& entry : fs::recursive_directory_iterator(root / "src")) {
+    const std::string file = entry.path().filename().string();
+    if (!entry.is_regular_file() || file.find("_test") != std::string::npos ||
+        entry.path().string().find("/testing/") != std::string::npos ||
+        !(file.ends_with(".cc") || file.ends_with(".h"))) {
+      continue;
+    }
+    std::ifstream in(entry.path());
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::sregex_iterator at(text.begin(), text.end(), name), end; at != end; ++at) {
+      names.insert((*at)[1]);
+    }
+  }
+  ASSERT_TRUE(names.contains("TARVO_RECORDS_URL"));
+  ASSERT_EQ(Cli({"--help"}), 0);
+  const std::string help = out.str();
+  std::ifstream header(root / "include" / "fennick.h");
+  const std::string library((std::istreambuf_iterator<char>(header)),
+                            std::istreambuf_iterator<char>());
+  for (const std::string& variable : names) {
+    if (variable != "TARVO_GUI_PLUGIN") EXPECT_THAT(help, HasSubstr(variable));
+    EXPECT_THAT(library, HasSubstr(variable));
+  }
 }
 
 }  // namespace

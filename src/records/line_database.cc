@@ -1,7 +1,12 @@
 #include "records/line_database.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <span>
 #include <vector>
@@ -20,9 +25,17 @@ struct Column {
   const char* type;  // a TIMESTAMPTZ is sent as null when the record has none
 };
 
-// The journal's and the dot weights' columns after the origin columns; the steps' come from
-// records/step_columns.h.
-constexpr Column kJournalColumns[] = {
+// The station's identity, on every table after the origin columns; no station number for a
+// record made outside a station run.
+constexpr Column kStationColumns[] = {
+    {"station_no", "INTEGER"},
+    {"belt_name", "TEXT"},
+    {"pc_name", "TEXT"},
+    {"jig_no", "TEXT"},
+};
+
+// The journal's and the dot weights' own columns; the steps' come from records/step_columns.h.
+constexpr Column kJournalOwnColumns[] = {
     {"operation", "TEXT"},        {"time", "TEXT"},
     {"model_code", "TEXT"},       {"usb_serial", "TEXT"},
     {"head_id", "TEXT"},          {"area", "TEXT"},
@@ -31,7 +44,7 @@ constexpr Column kJournalColumns[] = {
     {"model_code_hex", "TEXT"},   {"usb_serial_hex", "TEXT"},
     {"head_id_hex", "TEXT"},      {"time_utc", "TIMESTAMPTZ"},
 };
-constexpr Column kDotWeightColumns[] = {
+constexpr Column kDotWeightOwnColumns[] = {
     {"time", "TEXT"},
     {"kind", "TEXT"},
     {"weights", "JSONB"},
@@ -49,8 +62,18 @@ constexpr Column kDotWeightColumns[] = {
 };
 constexpr const char* kTables[] = {"tarvo_steps", "tarvo_journal", "tarvo_dot_weights"};
 
+template <typename Own>
+std::vector<Column> WithStation(const Own& own) {
+  std::vector<Column> out(std::begin(kStationColumns), std::end(kStationColumns));
+  out.insert(out.end(), std::begin(own), std::end(own));
+  return out;
+}
+
+const std::vector<Column> kJournalColumns = WithStation(kJournalOwnColumns);
+const std::vector<Column> kDotWeightColumns = WithStation(kDotWeightOwnColumns);
+
 std::vector<Column> StepTableColumns() {
-  std::vector<Column> out;
+  std::vector<Column> out = WithStation(std::span<const Column>());
   for (const StepColumn& c : StepColumns()) {
     out.push_back({c.name.data(), c.integer ? "INTEGER" : c.utc_time ? "TIMESTAMPTZ" : "TEXT"});
   }
@@ -59,7 +82,7 @@ std::vector<Column> StepTableColumns() {
 }
 
 bool Nullable(const Column& c) {
-  return std::string_view(c.type) == "TIMESTAMPTZ";
+  return std::string_view(c.type) == "TIMESTAMPTZ" || std::string_view(c.name) == "station_no";
 }
 
 // A table with the origin columns, `columns` and the time of arrival; a table made by an older
@@ -103,8 +126,17 @@ std::string Text(const std::string& value) {
   return out;
 }
 
+// The origin columns and the station's: an empty value of a nullable column goes as null.
 std::vector<std::string> OriginValues(const std::string& uid, const Origin& o) {
-  return {uid, Text(o.host), Text(o.tool_version), Text(o.edition)};
+  const StationIdentity& s = o.station;
+  return {uid,
+          Text(o.host),
+          Text(o.tool_version),
+          Text(o.edition),
+          s.station_no == 0 ? std::string() : std::to_string(s.station_no),
+          Text(s.belt_name),
+          Text(s.pc_name),
+          Text(s.jig_no)};
 }
 
 std::string InsertSql(const std::string& table, std::span<const Column> columns) {
@@ -117,6 +149,17 @@ std::string InsertSql(const std::string& table, std::span<const Column> columns)
 
 bool StartsWith(const char* text, std::string_view prefix) {
   return text && std::string_view(text).substr(0, prefix.size()) == prefix;
+}
+
+int64_t SteadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+bool Succeeded(const PGresult* r) {
+  const ExecStatusType status = PQresultStatus(r);
+  return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
 }
 
 }  // namespace
@@ -237,10 +280,64 @@ void LineDatabase::Fail(const std::string& what) {
   Disconnect();
 }
 
+bool LineDatabase::Wait(short events, int64_t deadline_ms, const char* what) {
+  for (;;) {
+    const int64_t left = deadline_ms - SteadyMs();
+    if (left <= 0) {
+      wait_problem_ = std::string("the server gave no answer in time (") + what + ")";
+      return false;
+    }
+    pollfd fds[2] = {{PQsocket(conn_), events, 0}, {cancel_fd_, POLLIN, 0}};
+    const int n = poll(fds, cancel_fd_ >= 0 ? 2 : 1, static_cast<int>(left));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      wait_problem_ = std::string("cannot wait for the server: ") + std::strerror(errno);
+      return false;
+    }
+    if (cancel_fd_ >= 0 && fds[1].revents) {
+      cancelled_ = true;
+      wait_problem_ = "the wait for the server was ended";
+      return false;
+    }
+    if (n > 0) return true;
+  }
+}
+
+PGresult* LineDatabase::Run(const std::string& sql, int count, const char* const* values) {
+  wait_problem_.clear();
+  const int queued = count < 0 ? PQsendQuery(conn_, sql.c_str())
+                               : PQsendQueryParams(conn_, sql.c_str(), count, nullptr, values,
+                                                   nullptr, nullptr, 0);
+  if (!queued) return nullptr;
+  const int64_t deadline = SteadyMs() + statement_ms_;
+  for (int left; (left = PQflush(conn_)) != 0;) {
+    if (left < 0 || !Wait(POLLIN | POLLOUT, deadline, "running a statement") ||
+        !PQconsumeInput(conn_)) {
+      return nullptr;
+    }
+  }
+  PGresult* kept = nullptr;
+  for (;;) {
+    while (PQisBusy(conn_)) {
+      if (!Wait(POLLIN, deadline, "running a statement") || !PQconsumeInput(conn_)) {
+        PQclear(kept);
+        return nullptr;
+      }
+    }
+    PGresult* r = PQgetResult(conn_);
+    if (!r) return kept;
+    if (kept && !Succeeded(kept)) {
+      PQclear(r);
+    } else {
+      PQclear(kept);
+      kept = r;
+    }
+  }
+}
+
 bool LineDatabase::Exec(const char* sql) {
-  PGresult* r = PQexec(conn_, sql);
-  const ExecStatusType status = PQresultStatus(r);
-  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+  PGresult* r = Run(sql);
+  if (r && Succeeded(r)) {
     PQclear(r);
     return true;
   }
@@ -254,8 +351,10 @@ bool LineDatabase::Exec(const char* sql) {
 bool LineDatabase::Failed(PGresult* r, RecordKind kind, int64_t id, const std::string& uid) {
   const char* code = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
   const char* primary = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-  const std::string message = primary ? primary : PQerrorMessage(conn_);
-  const bool lost = PQstatus(conn_) != CONNECTION_OK || !code || StartsWith(code, "08") ||
+  const std::string message = primary                  ? std::string(primary)
+                              : !wait_problem_.empty() ? wait_problem_
+                                                       : std::string(PQerrorMessage(conn_));
+  const bool lost = !r || PQstatus(conn_) != CONNECTION_OK || !code || StartsWith(code, "08") ||
                     StartsWith(code, "57") || StartsWith(code, "53") || StartsWith(code, "58");
   if (lost) {
     problem_ = LineProblem::kUnreachable;
@@ -278,8 +377,8 @@ bool LineDatabase::Failed(PGresult* r, RecordKind kind, int64_t id, const std::s
     problem_ = LineProblem::kRefused;
     error_ = why;
     refused_ = SetAsideRecord{kind, id, uid, why};
-    PGresult* rollback = PQexec(conn_, "ROLLBACK");
-    const bool rolled_back = PQresultStatus(rollback) == PGRES_COMMAND_OK;
+    PGresult* rollback = Run("ROLLBACK");
+    const bool rolled_back = rollback && PQresultStatus(rollback) == PGRES_COMMAND_OK;
     PQclear(rollback);
     if (!rolled_back) Disconnect();
     return false;
@@ -292,30 +391,47 @@ bool LineDatabase::Failed(PGresult* r, RecordKind kind, int64_t id, const std::s
 bool LineDatabase::Connect() {
   if (conn_ && PQstatus(conn_) == CONNECTION_OK) return true;
   Disconnect();
-  // A server that does not answer must not hold the station up for long: a short connect time
-  // limit unless the connection string sets one.
-  bool has_timeout = false;
+  cancelled_ = false;
   if (std::optional<std::string> problem = UrlProblem(conninfo_)) {
     problem_ = LineProblem::kOther;
     error_ = "the line database's URL cannot be understood: " + *problem;
     return false;
   }
+  // A server that does not answer must not hold the station up for long: a short time limit
+  // unless the connection string sets one. The connection is made without blocking (libpq then
+  // leaves connect_timeout to its caller), so the limit also holds for a server that takes the
+  // connection and never answers.
+  int limit_ms = connect_ms_;
   char* parse_error = nullptr;
   PQconninfoOption* options = PQconninfoParse(conninfo_.c_str(), &parse_error);
   PQfreemem(parse_error);
   if (!options) return false;
   for (PQconninfoOption* o = options; o->keyword; ++o) {
-    if (o->val && std::string(o->keyword) == "connect_timeout") has_timeout = true;
+    if (o->val && std::string(o->keyword) == "connect_timeout" && std::atoi(o->val) > 0) {
+      limit_ms = std::max(2, std::atoi(o->val)) * 1000;
+    }
   }
   PQconninfoFree(options);
-  const char* keys[] = {"dbname", has_timeout ? nullptr : "connect_timeout", nullptr};
-  const char* values[] = {conninfo_.c_str(), "3", nullptr};
-  conn_ = PQconnectdbParams(keys, values, 1);
-  if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
+  const char* keys[] = {"dbname", nullptr};
+  const char* values[] = {conninfo_.c_str(), nullptr};
+  conn_ = PQconnectStartParams(keys, values, 1);
+  if (!conn_ || PQstatus(conn_) == CONNECTION_BAD) {
     problem_ = LineProblem::kUnreachable;
     Fail(conn_ ? PQerrorMessage(conn_) : "out of memory");
     return false;
   }
+  const int64_t deadline = SteadyMs() + limit_ms;
+  wait_problem_.clear();
+  for (PostgresPollingStatusType state = PGRES_POLLING_WRITING; state != PGRES_POLLING_OK;
+       state = PQconnectPoll(conn_)) {
+    if (state == PGRES_POLLING_FAILED ||
+        !Wait(state == PGRES_POLLING_READING ? POLLIN : POLLOUT, deadline, "connecting")) {
+      problem_ = LineProblem::kUnreachable;
+      Fail(wait_problem_.empty() ? PQerrorMessage(conn_) : wait_problem_);
+      return false;
+    }
+  }
+  PQsetnonblocking(conn_, 1);
   PQsetNoticeProcessor(conn_, IgnoreNotice, nullptr);
   return true;
 }
@@ -326,7 +442,7 @@ bool LineDatabase::Check() {
   if (!Connect()) return false;
   for (const char* table : kTables) {
     const std::string sql = std::string("SELECT has_table_privilege('") + table + "', 'INSERT')";
-    PGresult* r = PQexec(conn_, sql.c_str());
+    PGresult* r = Run(sql);
     if (PQresultStatus(r) != PGRES_TUPLES_OK) {
       Failed(r, RecordKind::kStep, 0, {});
       PQclear(r);
@@ -370,8 +486,7 @@ bool LineDatabase::Send(const Unsent& batch) {
           i >= 4 && i - 4 < columns.size() && Nullable(columns[i - 4]) && values[i].empty();
       params.push_back(null ? nullptr : values[i].c_str());
     }
-    PGresult* r = PQexecParams(conn_, sql.c_str(), static_cast<int>(params.size()), nullptr,
-                               params.data(), nullptr, nullptr, 0);
+    PGresult* r = Run(sql, static_cast<int>(params.size()), params.data());
     const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || Failed(r, kind, id, uid);
     PQclear(r);
     return ok;
@@ -428,12 +543,13 @@ std::optional<int64_t> LineDatabase::Count(const std::string& table, bool distin
   if (!Connect()) return std::nullopt;
   const std::string sql = std::string("SELECT count(") + (distinct_uids ? "DISTINCT uid" : "*") +
                           ") FROM tarvo_" + table;
-  PGresult* r = PQexec(conn_, sql.c_str());
+  PGresult* r = Run(sql);
   std::optional<int64_t> out;
   if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1) {
     out = std::stoll(PQgetvalue(r, 0, 0));
   } else {
-    error_ = RedactSecrets(PQerrorMessage(conn_), conninfo_);
+    error_ =
+        RedactSecrets(wait_problem_.empty() ? PQerrorMessage(conn_) : wait_problem_, conninfo_);
   }
   PQclear(r);
   return out;

@@ -45,6 +45,18 @@ class LineDatabase {
   LineDatabase(const LineDatabase&) = delete;
   LineDatabase& operator=(const LineDatabase&) = delete;
 
+  // How long a connection attempt may take when the connection string sets no connect_timeout,
+  // and how long the server may take over one statement; past these the connection is dropped
+  // and the call fails as unreachable, so a server that accepts and never answers holds nobody.
+  void set_limits(int connect_ms, int statement_ms) {
+    connect_ms_ = connect_ms;
+    statement_ms_ = statement_ms;
+  }
+  // A descriptor that, once readable, ends every wait for the server at once: the call fails as
+  // unreachable and cancelled() tells it was this. -1: none.
+  void set_cancel_fd(int fd) { cancel_fd_ = fd; }
+  bool cancelled() const { return cancelled_; }
+
   // Connects when not connected. False with error() set.
   bool Connect();
   bool connected() const { return conn_ != nullptr; }
@@ -74,6 +86,13 @@ class LineDatabase {
 
  private:
   bool Exec(const char* sql);
+  // Sends one query (`values` with `count` parameters, or none when count < 0) and waits for its
+  // results within the statement limit; the first failed result, else the last one; nullptr
+  // when the wait ended or the connection failed (wait_problem_ or the connection's error).
+  pg_result* Run(const std::string& sql, int count = -1, const char* const* values = nullptr);
+  // Waits until the connection's socket is ready for `events` or `deadline_ms` (steady clock)
+  // passes; false, with wait_problem_ set, when it passed or the wait was cancelled.
+  bool Wait(short events, int64_t deadline_ms, const char* what);
   void Fail(const std::string& what);
   bool Failed(pg_result* result, RecordKind kind, int64_t id, const std::string& uid);
 
@@ -82,6 +101,11 @@ class LineDatabase {
   std::string error_;
   LineProblem problem_ = LineProblem::kNone;
   std::optional<SetAsideRecord> refused_;
+  int connect_ms_ = 3000;
+  int statement_ms_ = 20000;
+  int cancel_fd_ = -1;
+  bool cancelled_ = false;
+  std::string wait_problem_;
 };
 
 // The administrator's setup as SQL, for psql: what Setup runs.

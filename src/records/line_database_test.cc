@@ -14,6 +14,19 @@
 namespace tarvo::records {
 namespace {
 
+JournalEntry Entry(const std::string& operation) {
+  JournalEntry entry;
+  entry.operation = operation;
+  return entry;
+}
+
+StepRecord Step(int station, const std::string& text) {
+  StepRecord step;
+  step.station = station;
+  step.text = text;
+  return step;
+}
+
 using ::testing::AnyOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -279,6 +292,35 @@ TEST_F(LineDatabaseTest, APermissionErrorIsToldAsOne) {
   EXPECT_THAT(warnings[0], HasSubstr("tarvo_station"));
   EXPECT_THAT(warnings[0], Not(HasSubstr("cannot be reached")));
   EXPECT_EQ(keeper.Local()->UnsentCount(), 1);
+}
+
+// A line database set up before records named their station: stations say to run the setup, which
+// adds the station's columns; then the records go with their station, and one made outside a
+// station run with none.
+TEST_F(LineDatabaseTest, TheSetupAddsTheStationsColumnsToAnOlderDatabase) {
+  for (const char* table : {"tarvo_steps", "tarvo_journal", "tarvo_dot_weights"}) {
+    ASSERT_EQ(Query(std::string("ALTER TABLE ") + table +
+                    " DROP COLUMN station_no, DROP COLUMN belt_name, DROP COLUMN pc_name, "
+                    "DROP COLUMN jig_no"),
+              "");
+  }
+  RecordKeeper keeper(Options(), rig.clock);
+  keeper.SetStation({2, "AB1", "Z9", "CT"});
+  keeper.Record(Step(2, " 9. Ink DisCharge"));
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_THAT(warnings[0], HasSubstr("run \"tarvo-cli records setup-db\""));
+
+  ASSERT_TRUE(keeper.SetupLineDatabase(&warnings.emplace_back())) << warnings.back();
+  keeper.SetStation({});
+  keeper.Record(Entry("SetHeadID"));
+  std::string error;
+  ASSERT_TRUE(keeper.Push(&error)) << error;
+  EXPECT_EQ(Query("SELECT station_no || '|' || belt_name || '|' || pc_name || '|' || jig_no "
+                  "FROM tarvo_steps"),
+            "2|AB1|Z9|CT");
+  EXPECT_EQ(Query("SELECT coalesce(station_no::text, 'none') || '|' || belt_name || pc_name || "
+                  "jig_no || '|' FROM tarvo_journal"),
+            "none||");
 }
 
 struct LineDatabaseWithoutSetupTest : LineDatabaseTest {

@@ -16,26 +16,31 @@
 namespace tarvo::records {
 namespace {
 
-// The step's own columns follow these (records/step_columns.h).
-constexpr const char* kStepHeadColumns =
-    "id, uid, host, tool_version, edition, sent, coalesce(set_aside, ''), ";
-constexpr int kStepHeadCount = 7;
-constexpr const char* kJournalColumns =
-    "id, uid, host, tool_version, edition, sent, coalesce(set_aside, ''), operation, time, "
-    "model_code, usb_serial, head_id, area, before_bytes, written_bytes, read_back_bytes, "
-    "check_result, model_code_hex, usb_serial_hex, head_id_hex, time_utc";
-constexpr const char* kDotWeightColumns =
-    "id, uid, host, tool_version, edition, sent, coalesce(set_aside, ''), time, kind, weights, "
-    "average, low, high, passed, model_code, usb_serial, head_id, model_code_hex, "
-    "usb_serial_hex, head_id_hex, time_utc";
+// Every query of records begins with these; each kind's own columns follow them (the steps' from
+// records/step_columns.h).
+#define TARVO_HEAD_COLUMNS                                                \
+  "id, uid, host, tool_version, edition, sent, coalesce(set_aside, ''), " \
+  "coalesce(station_no, 0), belt_name, pc_name, jig_no, "
+constexpr const char* kStepHeadColumns = TARVO_HEAD_COLUMNS;
+constexpr int kHeadCount = 11;
+constexpr const char* kJournalColumns = TARVO_HEAD_COLUMNS
+    "operation, time, model_code, usb_serial, head_id, area, before_bytes, written_bytes, "
+    "read_back_bytes, check_result, model_code_hex, usb_serial_hex, head_id_hex, time_utc";
+constexpr const char* kDotWeightColumns = TARVO_HEAD_COLUMNS
+    "time, kind, weights, average, low, high, passed, model_code, usb_serial, head_id, "
+    "model_code_hex, usb_serial_hex, head_id_hex, time_utc";
+#undef TARVO_HEAD_COLUMNS
 
-// The first seven columns of every query above.
+// The head columns of every query above.
 template <typename Record>
 Stored<Record> Head(const SqliteStatement& q) {
   Stored<Record> s;
   s.id = q.Int(0);
   s.uid = q.Text(1);
-  s.origin = {q.Text(2), q.Text(3), q.Text(4)};
+  s.origin = {q.Text(2),
+              q.Text(3),
+              q.Text(4),
+              {static_cast<int>(q.Int(7)), q.Text(8), q.Text(9), q.Text(10)}};
   s.sent = q.Int(5) != 0;
   s.set_aside = q.Text(6);
   return s;
@@ -56,8 +61,22 @@ void Readable(PrinterIdentity& p) {
   fix(p.head_id, p.head_id_hex);
 }
 
+// The origin columns of every insert: uid, host, tool_version, edition, station_no, belt_name,
+// pc_name, jig_no; a record of no station has no station number.
+constexpr const char* kOriginColumns =
+    "uid, host, tool_version, edition, station_no, belt_name, pc_name, jig_no";
+constexpr int kOriginCount = 8;
+
 void BindOrigin(SqliteStatement& s, const std::string& uid, const Origin& o) {
   s.Bind(1, uid).Bind(2, o.host).Bind(3, o.tool_version).Bind(4, o.edition);
+  if (o.station.station_no != 0) s.Bind(5, int64_t{o.station.station_no});
+  s.Bind(6, o.station.belt_name).Bind(7, o.station.pc_name).Bind(8, o.station.jig_no);
+}
+
+std::string Marks(size_t n) {
+  std::string marks = "?";
+  for (size_t i = 1; i < n; ++i) marks += ", ?";
+  return marks;
 }
 
 void BindAll(SqliteStatement& q, const std::vector<std::string>& args) {
@@ -147,12 +166,11 @@ std::optional<int64_t> LocalStore::Insert(SqliteStatement& insert) {
 std::optional<int64_t> LocalStore::Add(const StepRecord& step, const Origin& origin) {
   SqliteTransaction t(db_);
   if (!t.ok()) return std::nullopt;
-  std::string marks;
-  for (size_t i = 0; i < StepColumns().size(); ++i) marks += ", ?";
-  SqliteStatement s(db_, "INSERT INTO steps (uid, host, tool_version, edition, " +
-                             StepColumnList() + ") VALUES (?, ?, ?, ?" + marks + ")");
+  SqliteStatement s(db_, std::string("INSERT INTO steps (") + kOriginColumns + ", " +
+                             StepColumnList() + ") VALUES (" +
+                             Marks(kOriginCount + StepColumns().size()) + ")");
   BindOrigin(s, NewUid(), origin);
-  int at = 5;
+  int at = kOriginCount + 1;
   for (const StepValue& value : StepValues(step)) {
     std::visit([&](const auto& v) { s.Bind(at++, v); }, value);
   }
@@ -173,17 +191,19 @@ std::optional<int64_t> LocalStore::Add(const StepRecord& step, const Origin& ori
 std::optional<int64_t> LocalStore::Add(const JournalEntry& e, const Origin& origin) {
   SqliteTransaction t(db_);
   if (!t.ok()) return std::nullopt;
-  SqliteStatement s(db_,
-                    "INSERT INTO journal (uid, host, tool_version, edition, operation, time, "
-                    "model_code, usb_serial, head_id, area, before_bytes, written_bytes, "
-                    "read_back_bytes, check_result, model_code_hex, usb_serial_hex, head_id_hex, "
-                    "time_utc) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  SqliteStatement s(db_, std::string("INSERT INTO journal (") + kOriginColumns +
+                             ", operation, time, model_code, usb_serial, head_id, area, "
+                             "before_bytes, written_bytes, read_back_bytes, check_result, "
+                             "model_code_hex, usb_serial_hex, head_id_hex, time_utc) VALUES (" +
+                             Marks(kOriginCount + 14) + ")");
   BindOrigin(s, NewUid(), origin);
-  s.Bind(5, e.operation).Bind(6, e.time).Bind(7, e.printer.model_code);
-  s.Bind(8, e.printer.usb_serial).Bind(9, e.printer.head_id).Bind(10, AreaName(e.area));
-  s.BindBlob(11, e.before).BindBlob(12, e.written).BindBlob(13, e.read_back);
-  s.Bind(14, CheckName(e.check)).Bind(15, e.printer.model_code_hex);
-  s.Bind(16, e.printer.usb_serial_hex).Bind(17, e.printer.head_id_hex).Bind(18, e.time_utc);
+  constexpr int o = kOriginCount;
+  s.Bind(o + 1, e.operation).Bind(o + 2, e.time).Bind(o + 3, e.printer.model_code);
+  s.Bind(o + 4, e.printer.usb_serial).Bind(o + 5, e.printer.head_id).Bind(o + 6, AreaName(e.area));
+  s.BindBlob(o + 7, e.before).BindBlob(o + 8, e.written).BindBlob(o + 9, e.read_back);
+  s.Bind(o + 10, CheckName(e.check)).Bind(o + 11, e.printer.model_code_hex);
+  s.Bind(o + 12, e.printer.usb_serial_hex).Bind(o + 13, e.printer.head_id_hex);
+  s.Bind(o + 14, e.time_utc);
   std::optional<int64_t> id = Insert(s);
   if (!id || !t.Commit()) return std::nullopt;
   return id;
@@ -192,17 +212,20 @@ std::optional<int64_t> LocalStore::Add(const JournalEntry& e, const Origin& orig
 std::optional<int64_t> LocalStore::Add(const DotWeightRecord& m, const Origin& origin) {
   SqliteTransaction t(db_);
   if (!t.ok()) return std::nullopt;
-  SqliteStatement s(db_,
-                    "INSERT INTO dot_weights (uid, host, tool_version, edition, time, kind, "
-                    "weights, average, low, high, passed, model_code, usb_serial, head_id, "
-                    "model_code_hex, usb_serial_hex, head_id_hex, time_utc) "
-                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  SqliteStatement s(db_, std::string("INSERT INTO dot_weights (") + kOriginColumns +
+                             ", time, kind, weights, average, low, high, passed, model_code, "
+                             "usb_serial, head_id, model_code_hex, usb_serial_hex, head_id_hex, "
+                             "time_utc) VALUES (" +
+                             Marks(kOriginCount + 14) + ")");
   BindOrigin(s, NewUid(), origin);
-  s.Bind(5, m.time).Bind(6, m.kind).Bind(7, nlohmann::json(m.weights).dump());
-  s.Bind(8, m.average).Bind(9, m.low).Bind(10, m.high).Bind(11, int64_t{m.passed});
-  s.Bind(12, m.printer.model_code).Bind(13, m.printer.usb_serial).Bind(14, m.printer.head_id);
-  s.Bind(15, m.printer.model_code_hex).Bind(16, m.printer.usb_serial_hex);
-  s.Bind(17, m.printer.head_id_hex).Bind(18, m.time_utc);
+  constexpr int o = kOriginCount;
+  s.Bind(o + 1, m.time).Bind(o + 2, m.kind).Bind(o + 3, nlohmann::json(m.weights).dump());
+  s.Bind(o + 4, m.average).Bind(o + 5, m.low).Bind(o + 6, m.high);
+  s.Bind(o + 7, int64_t{m.passed});
+  s.Bind(o + 8, m.printer.model_code).Bind(o + 9, m.printer.usb_serial);
+  s.Bind(o + 10, m.printer.head_id).Bind(o + 11, m.printer.model_code_hex);
+  s.Bind(o + 12, m.printer.usb_serial_hex).Bind(o + 13, m.printer.head_id_hex);
+  s.Bind(o + 14, m.time_utc);
   std::optional<int64_t> id = Insert(s);
   if (!id || !t.Commit()) return std::nullopt;
   return id;
@@ -219,7 +242,7 @@ std::vector<StoredStep> LocalStore::QuerySteps(const std::string& where,
   while (q.Step()) {
     StoredStep s = Head<StepRecord>(q);
     for (size_t i = 0; i < columns.size(); ++i) {
-      const int at = kStepHeadCount + static_cast<int>(i);
+      const int at = kHeadCount + static_cast<int>(i);
       values[i] = columns[i].integer ? StepValue(q.Int(at)) : StepValue(q.Text(at));
     }
     s.record = StepOf(values);
@@ -251,17 +274,19 @@ std::vector<StoredJournal> LocalStore::QueryJournal(const std::string& where,
   while (q.Step()) {
     StoredJournal s = Head<JournalEntry>(q);
     JournalEntry& e = s.record;
-    e.operation = q.Text(7);
-    e.time = q.Text(8);
-    e.printer = {q.Text(9), q.Text(10), q.Text(11), q.Text(17), q.Text(18), q.Text(19)};
+    constexpr int h = kHeadCount;
+    e.operation = q.Text(h);
+    e.time = q.Text(h + 1);
+    e.printer = {q.Text(h + 2),  q.Text(h + 3),  q.Text(h + 4),
+                 q.Text(h + 10), q.Text(h + 11), q.Text(h + 12)};
     Readable(e.printer);
-    e.area = q.Text(12) == AreaName(EepromArea::kHeadBlock) ? EepromArea::kHeadBlock
-                                                            : EepromArea::kRomImage;
-    e.before = q.Blob(13);
-    e.written = q.Blob(14);
-    e.read_back = q.Blob(15);
-    e.check = CheckFromName(q.Text(16));
-    e.time_utc = q.Text(20);
+    e.area = q.Text(h + 5) == AreaName(EepromArea::kHeadBlock) ? EepromArea::kHeadBlock
+                                                               : EepromArea::kRomImage;
+    e.before = q.Blob(h + 6);
+    e.written = q.Blob(h + 7);
+    e.read_back = q.Blob(h + 8);
+    e.check = CheckFromName(q.Text(h + 9));
+    e.time_utc = q.Text(h + 13);
     out.push_back(std::move(s));
   }
   Finished(q);
@@ -278,20 +303,22 @@ std::vector<StoredDotWeight> LocalStore::QueryDotWeights(const std::string& wher
   while (q.Step()) {
     StoredDotWeight s = Head<DotWeightRecord>(q);
     DotWeightRecord& m = s.record;
-    m.time = q.Text(7);
-    m.kind = q.Text(8);
-    auto weights = nlohmann::json::parse(q.Text(9), nullptr, false);
+    constexpr int h = kHeadCount;
+    m.time = q.Text(h);
+    m.kind = q.Text(h + 1);
+    auto weights = nlohmann::json::parse(q.Text(h + 2), nullptr, false);
     if (weights.is_array()) {
       for (const auto& w : weights)
         if (w.is_number()) m.weights.push_back(w.get<double>());
     }
-    m.average = q.Real(10);
-    m.low = q.Real(11);
-    m.high = q.Real(12);
-    m.passed = q.Int(13) != 0;
-    m.printer = {q.Text(14), q.Text(15), q.Text(16), q.Text(17), q.Text(18), q.Text(19)};
+    m.average = q.Real(h + 3);
+    m.low = q.Real(h + 4);
+    m.high = q.Real(h + 5);
+    m.passed = q.Int(h + 6) != 0;
+    m.printer = {q.Text(h + 7),  q.Text(h + 8),  q.Text(h + 9),
+                 q.Text(h + 10), q.Text(h + 11), q.Text(h + 12)};
     Readable(m.printer);
-    m.time_utc = q.Text(20);
+    m.time_utc = q.Text(h + 13);
     out.push_back(std::move(s));
   }
   Finished(q);

@@ -10,11 +10,13 @@
 
 namespace tarvo::records {
 
-// Where a record was made: the station's host name, the tool's version and edition.
+// Where a record was made: the station's host name, the tool's version and edition, and the
+// station whose run made it (empty outside a station run).
 struct Origin {
   std::string host;
   std::string tool_version;
   std::string edition;  // "program" or "library"
+  StationIdentity station = {};
   bool operator==(const Origin&) const = default;
 };
 

@@ -117,6 +117,22 @@ UPDATE steps SET
 UPDATE journal SET time_utc = coalesce(strftime('%Y-%m-%dT%H:%M:%SZ', time, 'utc'), '');
 UPDATE dot_weights SET time_utc = coalesce(strftime('%Y-%m-%dT%H:%M:%SZ', time, 'utc'), '');
 )sql",
+    // 5
+    R"sql(
+ALTER TABLE steps ADD COLUMN station_no INTEGER;
+ALTER TABLE steps ADD COLUMN belt_name TEXT NOT NULL DEFAULT '';
+ALTER TABLE steps ADD COLUMN pc_name TEXT NOT NULL DEFAULT '';
+ALTER TABLE steps ADD COLUMN jig_no TEXT NOT NULL DEFAULT '';
+ALTER TABLE journal ADD COLUMN station_no INTEGER;
+ALTER TABLE journal ADD COLUMN belt_name TEXT NOT NULL DEFAULT '';
+ALTER TABLE journal ADD COLUMN pc_name TEXT NOT NULL DEFAULT '';
+ALTER TABLE journal ADD COLUMN jig_no TEXT NOT NULL DEFAULT '';
+ALTER TABLE dot_weights ADD COLUMN station_no INTEGER;
+ALTER TABLE dot_weights ADD COLUMN belt_name TEXT NOT NULL DEFAULT '';
+ALTER TABLE dot_weights ADD COLUMN pc_name TEXT NOT NULL DEFAULT '';
+ALTER TABLE dot_weights ADD COLUMN jig_no TEXT NOT NULL DEFAULT '';
+UPDATE steps SET station_no = station, belt_name = belt, pc_name = pc, jig_no = jig;
+)sql",
 };
 
 static_assert(std::size(kMigrations) == kSchemaVersion);

@@ -11,7 +11,9 @@ namespace tarvo::records {
 //      the hex of their bytes beside their text
 //   4  time stamps in UTC beside the local ones (those of older records made from them by this
 //      machine's time zone); the steps' Machine No. and Machine ID
-inline constexpr int kSchemaVersion = 4;
+//   5  the station's identity on every record: station number (none outside a station run),
+//      Belt Name, PC Name, Jig No. (older steps get their own station and settings)
+inline constexpr int kSchemaVersion = 5;
 
 // The version of an open file (0 for a new one).
 int SchemaVersion(SqliteDb& db);

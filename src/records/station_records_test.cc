@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "records/local_store.h"
 #include "records/record_keeper.h"
 #include "station/station_test_rig.h"
@@ -9,6 +11,12 @@
 
 namespace tarvo::records {
 namespace {
+
+JournalEntry Entry(const std::string& operation) {
+  JournalEntry entry;
+  entry.operation = operation;
+  return entry;
+}
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -45,7 +53,10 @@ TEST_F(StationRecordsTest, RunnerDrivenRunOfBothStationsLandsInTheFileStepByStep
   std::vector<std::pair<int, int>> where;
   for (const StoredStep& s : steps) {
     where.emplace_back(s.record.station, s.record.position);
-    EXPECT_EQ(s.origin, kOrigin);
+    // Each step names its station and the folder's settings as they stand, whichever station.
+    Origin origin = kOrigin;
+    origin.station = {s.record.station, "AB1", "Z9", "07"};
+    EXPECT_EQ(s.origin, origin);
     EXPECT_FALSE(s.sent);
     if (s.record.station == 2) {
       EXPECT_EQ(s.record.printer, identity) << s.record.text;
@@ -68,7 +79,22 @@ TEST_F(StationRecordsTest, RunnerDrivenRunOfBothStationsLandsInTheFileStepByStep
   ASSERT_FALSE(journal.empty());
   EXPECT_EQ(journal.front().record.operation, "SetHeadID");
   EXPECT_EQ(journal.back().record.operation, "InkDisCharge 1");
+  EXPECT_EQ(journal.front().origin.station, (StationIdentity{1, "AB1", "Z9", "07"}));
+  EXPECT_EQ(journal.back().origin.station, (StationIdentity{2, "AB1", "Z9", "07"}));
   EXPECT_EQ(store.Yield().size(), 2u);
+
+  // After the run, a record (a service bench's) names no station.
+  keeper.Record(Entry("SetHeadID"));
+  EXPECT_EQ(store.Journal().back().origin.station, StationIdentity{});
+}
+
+TEST_F(StationRecordsTest, TheStationsIdentityIsReadAsItStandsWithoutMakingFiles) {
+  // A Station 2 host that never had Station 1's file: the jig alone, and no file made.
+  files.WriteStation2({0, 'C', 'T'});
+  EXPECT_EQ(files.Identity(2), (StationIdentity{2, "", "", "CT"}));
+  EXPECT_FALSE(std::filesystem::exists(files.PathOf("1.data")));
+  files.WriteStation1({0, 'B', 0xE9, 'L', 'P', '1'});
+  EXPECT_EQ(files.Identity(1), (StationIdentity{1, "B\u00e9L", "P1", "CT"}));
 }
 
 TEST_F(StationRecordsTest, OffLineRunLeavesNoFileBehind) {

@@ -59,8 +59,10 @@ struct StationRun {
 
   StationSettingsRecord settings{"031", "ABC", "01", "CT"};
 
-  // Station 1 for a printer whose head gets `head_id`; its grease failed first when asked.
-  void Station1(const std::string& head_id, bool grease_fails = false) {
+  // Station 1 for a printer whose head gets `head_id` and whose USB serial number `serial`; its
+  // grease failed first when asked.
+  void Station1(const std::string& head_id, bool grease_fails = false,
+                const std::string& serial = "ABC01") {
     std::array<uint8_t, 2> results = {2, 2};
     {
       StepRecording rec(rig.ctx, 1, 0, " 1. Lubrication of Grease", results);
@@ -71,7 +73,8 @@ struct StationRun {
     rig.ctx.records->BeginOperation("SetHeadID");
     ReadData(rig.ctx, rig.link, read);
     working = read;
-    std::copy_n("ABC01", 5, working.begin() + kUsbSerialNoOffset);
+    std::copy_n(serial.begin(), std::min<size_t>(serial.size(), 18),
+                working.begin() + kUsbSerialNoOffset);
     std::copy_n("261208113118", 12, working.begin() + kTimeStampOffset);
     std::copy_n(head_id.begin(), std::min<size_t>(head_id.size(), kHeadIdSize),
                 working.begin() + kHeadIdOffset);

@@ -84,6 +84,11 @@ struct Options {
   Names names;
 };
 
+// The environment variables the runtime reads beyond the front end's own options, one per line
+// with what each does, for the front ends' --help and docs: the settings folder, and where
+// records are kept.
+std::string EnvironmentHelp();
+
 // The operator name of the library's windows.
 inline constexpr const char* kWindowsOperator = "windows";
 

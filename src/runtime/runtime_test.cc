@@ -213,6 +213,8 @@ TEST_F(RuntimeTest, AnUnreachableLineDatabaseIsToldOnceWithoutItsPassword) {
   const double weights[] = {25};
   RecordDotWeight(rt->ctx(), "Mono", weights, 25, 20, 30, true);
   RecordDotWeight(rt->ctx(), "Mono", weights, 25, 20, 30, true);
+  // The keeper's sender tells what it found with the next record, or when asked to finish.
+  rt->keeper()->WaitForSender();
   ASSERT_EQ(told.size(), 1u);
   EXPECT_EQ(told[0].from, Notice::From::kRecords);
   EXPECT_THAT(told[0].Line(), StartsWith("records: the line database cannot be reached"));

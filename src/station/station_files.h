@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/record_sink.h"
 #include "model/destinations.h"
 
 namespace tarvo::station {
@@ -62,6 +63,11 @@ class StationFiles {
     return Write(kStationFile, std::array<uint8_t, 1>{index});
   }
 
+  // Station `station_no`'s identity for its records: the Belt Name and PC Name of "1.data" and
+  // the Jig No. or "CT" of "2.data", as the files stand. Nothing is created: a missing file or
+  // anything but a regular file gives empty names.
+  StationIdentity Identity(int station_no) const;
+
  private:
   template <size_t N>
   std::array<uint8_t, N> Read(std::string_view name, StationFileFault* fault) const {
@@ -70,7 +76,8 @@ class StationFiles {
     if (fault) *fault = std::move(found);
     return bytes;
   }
-  StationFileFault ReadInto(std::string_view name, uint8_t* bytes, size_t size) const;
+  StationFileFault ReadInto(std::string_view name, uint8_t* bytes, size_t size,
+                            bool create = true) const;
   bool Write(std::string_view name, std::span<const uint8_t> bytes) const;
 
   std::filesystem::path dir_;

@@ -166,6 +166,15 @@ RunEnd StepRunner::Run(int position) {
   // Made before the link opens; a step that finds the printer off line is not recorded.
   StepRecording recording(ctx_, station1() ? 1 : 2, position, row ? row->text : "", results());
   RunEnd end = RunEnd::kRan;
+  // Every record of the step, its journal entries too, names the station it was made at.
+  struct Identify {
+    RecordSink* sink;
+    StationIdentity before;
+    ~Identify() {
+      if (sink) sink->SetStation(std::move(before));
+    }
+  } identify{ctx_.records, ctx_.records ? ctx_.records->station() : StationIdentity{}};
+  if (ctx_.records) ctx_.records->SetStation(files_.Identity(station1() ? 1 : 2));
   const bool opened = RunInDeviceFrame(link_, [&] {
     recording_ = &recording;
     struct Clear {
