@@ -212,7 +212,9 @@ TEST_F(RunTest, HelpAndTheLibrarysHeaderNameEveryEnvironmentVariableTheSourcesRe
   const std::string library((std::istreambuf_iterator<char>(header)),
                             std::istreambuf_iterator<char>());
   for (const std::string& variable : names) {
-    if (variable != "TARVO_GUI_PLUGIN") EXPECT_THAT(help, HasSubstr(variable));
+    if (variable != "TARVO_GUI_PLUGIN") {
+      EXPECT_THAT(help, HasSubstr(variable));
+    }
     EXPECT_THAT(library, HasSubstr(variable));
   }
 }

@@ -18,10 +18,13 @@ TEST(StepColumnsTest, RecordsFileTableHoldsTheListedColumnsInOrder) {
   std::vector<std::pair<std::string, std::string>> table;
   SqliteStatement q(db, "SELECT name, type FROM pragma_table_info('steps') ORDER BY cid");
   while (q.Step()) table.emplace_back(q.Text(0), q.Text(1));
-  // id, uid, host, tool_version, edition first; "sent" came with the second version and
-  // "set_aside" with the third, among the step's own columns added then.
+  // id, uid, host, tool_version, edition first; "sent" came with the second version,
+  // "set_aside" with the third and the station's identity with the fifth, among the step's own
+  // columns added then.
   std::erase_if(table, [](const auto& column) {
-    return column.first == "sent" || column.first == "set_aside";
+    for (const char* origin : {"sent", "set_aside", "station_no", "belt_name", "pc_name", "jig_no"})
+      if (column.first == origin) return true;
+    return false;
   });
   ASSERT_EQ(table.size(), 5 + StepColumns().size());
   for (size_t i = 0; i < StepColumns().size(); ++i) {
