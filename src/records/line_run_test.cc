@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "model/step_recording.h"
 #include "records/line_database.h"
 #include "records/pg_server_test.h"
 #include "records/record_keeper.h"
@@ -67,14 +68,23 @@ struct Station {
   int64_t unsent = -1;
 };
 
-// Printer p of station s: its serial number; every fifth fails its nozzle check at Station 2.
+// Printer p of station s: its serial number. Every fifth fails its nozzle check at Station 2;
+// one in seven (none of those) fails its grease at Station 1 first (greased again, it passes).
 std::string Serial(int s, int p) {
   char serial[16];
   std::snprintf(serial, sizeof serial, "L%c%03d", 'A' + s % 26, p % 1000);
   return serial;
 }
-bool Fails(int p) {
+bool FailsStation2(int p) {
   return p % 5 == 4;
+}
+bool FailsGrease(int p) {
+  return p % 7 == 6 && !FailsStation2(p);
+}
+int Count(int printers, bool (*fails)(int)) {
+  int n = 0;
+  for (int p = 0; p < printers; ++p) n += fails(p) ? 1 : 0;
+  return n;
 }
 
 void RunStation(Station& station, const std::string& url, int printers) {
@@ -95,10 +105,14 @@ void RunStation(Station& station, const std::string& url, int printers) {
     run.working.fill(0);
     run.read.fill(0);
     timed.SetStation({1, "B" + std::to_string(p % 10), "P1", ""});
-    run.Station1("H" + Serial(0, p), false, Serial(static_cast<int>(station.host.back() - '0'), p));
+    run.Station1("H" + Serial(0, p), FailsGrease(p),
+                 Serial(static_cast<int>(station.host.back() - '0'), p));
     timed.SetStation({2, "", "", "07"});
-    run.Station2(Fails(p) ? 1 : -1);
+    run.Station2(FailsStation2(p) ? 1 : -1);
     timed.SetStation({});
+    // Its dot weight, measured off the stations, names the printer the EEPROM showed last.
+    const double weights[] = {25.0};
+    RecordDotWeight(rig.ctx, "Mono", weights, 25.0, 20.0, 30.0, true);
   }
   rig.ctx.records = nullptr;
   keeper.WaitForSender();
@@ -152,18 +166,26 @@ TEST(LineDatabaseLineTest, EightStationsPutEveryRecordInTheLineDatabaseOnce) {
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-  const int steps = kStations * printers * (2 + kStation2Steps);
-  const int journal = kStations * printers * 2;  // the head ID and the TOF written
+  const int grease_failed = Count(printers, FailsGrease);
+  const int station2_failed = Count(printers, FailsStation2);
+  const int at_station2 = printers;
+  const int steps = kStations * (printers * 2 + at_station2 * kStation2Steps);
+  // The head ID written at Station 1, the TOF at Station 2.
+  const int journal = kStations * (printers + at_station2);
   for (const Station& s : stations) {
     EXPECT_THAT(s.warnings, ::testing::IsEmpty()) << s.host;
     EXPECT_EQ(s.unsent, 0) << s.host;
-    // Each station's own yield: every printer passes Station 1; one in five fails Station 2.
+    // Each station's own yield, the failed greases counted for the printers they were on.
     ASSERT_EQ(s.yield.size(), 2u) << s.host;
     EXPECT_EQ(s.yield[0].printers, printers);
+    EXPECT_EQ(s.yield[0].failed, 0);
     EXPECT_EQ(s.yield[0].passed, printers);
-    EXPECT_EQ(s.yield[1].printers, printers);
-    EXPECT_EQ(s.yield[1].failed, printers / 5);
-    EXPECT_EQ(s.yield[1].passed, printers - printers / 5);
+    const std::vector<std::pair<std::string, int>> greases = {{"Grease", grease_failed}};
+    EXPECT_EQ(s.yield[0].failed_slots, greases);
+    EXPECT_EQ(s.yield[0].unidentified, 0);
+    EXPECT_EQ(s.yield[1].printers, at_station2);
+    EXPECT_EQ(s.yield[1].failed, station2_failed);
+    EXPECT_EQ(s.yield[1].passed, at_station2 - station2_failed);
   }
   LineDatabase line(url);
   EXPECT_EQ(line.Count("steps"), steps);
@@ -178,11 +200,18 @@ TEST(LineDatabaseLineTest, EightStationsPutEveryRecordInTheLineDatabaseOnce) {
       "FROM (SELECT DISTINCT ON (host, station, usb_serial) host, station, usb_serial, total "
       "FROM tarvo_steps ORDER BY host, station, usb_serial, ended_utc DESC, position DESC) last "
       "WHERE usb_serial <> '' GROUP BY station) s";
-  const int all = kStations * printers;
-  const int failed = kStations * (printers / 5);
+  auto row = [](int station, int printers, int failed) {
+    return std::to_string(station) + ":" + std::to_string(printers) + "/" +
+           std::to_string(printers - failed) + "/" + std::to_string(failed);
+  };
   EXPECT_EQ(Query(url, per_station),
-            "1:" + std::to_string(all) + "/" + std::to_string(all) + "/0 2:" + std::to_string(all) +
-                "/" + std::to_string(all - failed) + "/" + std::to_string(failed));
+            row(1, kStations * printers, 0) + " " +
+                row(2, kStations * at_station2, kStations * station2_failed));
+  // Every dot weight names its printer.
+  EXPECT_EQ(Query(url,
+                  "SELECT count(DISTINCT usb_serial) FROM tarvo_dot_weights WHERE "
+                  "usb_serial <> '' AND head_id <> ''"),
+            std::to_string(kStations * at_station2));
   // Every record names its station, as the step runner set it.
   EXPECT_EQ(Query(url,
                   "SELECT count(*) FROM tarvo_steps WHERE station_no = station AND "
