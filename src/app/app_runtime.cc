@@ -46,6 +46,9 @@ std::unique_ptr<AppRuntime> AppRuntime::Make(const AppOptions& options,
 
 AppRuntime::~AppRuntime() {
   if (ports_ && ports_->link().is_open()) ports_->link().HandleClose();
+  // What the record keeper still has to say as the program ends (records left in the file for
+  // the next run) goes to standard error alone: no box holds the program open.
+  op_ = nullptr;
 }
 
 }  // namespace tarvo::app
