@@ -147,9 +147,10 @@ int main(int argc, char** argv) {
   socket_path.copy(address.sun_path, sizeof(address.sun_path) - 1);
   if (bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
       listen(silent, 8) == 0) {
-    tarvo::records::KeeperOptions hung{(dir / "hung.sqlite").string(),
-                                       "host=" + dir.string() + " dbname=line user=station",
-                                       {"bench", "0", "program"}};
+    tarvo::records::KeeperOptions hung;
+    hung.local_path = (dir / "hung.sqlite").string();
+    hung.line_url = "host=" + dir.string() + " dbname=line user=station";
+    hung.origin = {"bench", "0", "program"};
     hung.background = true;
     auto end_start = std::chrono::steady_clock::now();
     {
