@@ -13,7 +13,8 @@ std::optional<LineOptions> ParseOptions(int argc, char** argv, std::string* erro
   std::string password_file;
   CLI::App app("tarvo-line: the line's dashboard in a browser", "tarvo-line");
   app.add_option("--records", o.records_file, "one machine's records file (SQLite), read-only");
-  app.add_option("--listen", listen, "ADDR:PORT to serve on (default 127.0.0.1:8080)");
+  app.add_option("--listen", listen,
+                 "ADDR:PORT to serve on (default TARVO_LINE_LISTEN, else 127.0.0.1:8080)");
   app.add_option("--user", o.server.user, "ask browsers for this user (basic authentication)");
   app.add_option("--password-file", password_file,
                  "its password, the file's first line (else TARVO_LINE_PASSWORD)");
