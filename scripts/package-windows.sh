@@ -59,7 +59,8 @@ resourced=() expected=()
 for binary in "${shipped[@]}"; do
   case $(basename "$binary") in
     Fennick.dll) texts='FILEVERSION 0, 0, 8, 2|"FileDescription", "Fennick DLL"|"FileVersion", "0.0.8.2"|"ProductName", "Fennick Dynamic Link Library"|"ProductVersion", "0.0.8.2"' ;;
-    tarvo-cli.exe | Tarvo.exe) texts="\"FileVersion\", \"$version\"|\"ProductName\", \"Tarvo\"" ;;
+    tarvo-cli.exe) texts="\"FileVersion\", \"$version\"|\"ProductName\", \"Tarvo\"" ;;
+    Tarvo.exe) texts='FILEVERSION 0, 0, 7, 6|"FileDescription", "Test Application"|"ProductName", "Tarvo Application"|"Comments", "Oriel Tarvo"|"PrivateBuild", "2002.7.19"' ;;
     *) continue ;;
   esac
   resourced+=("$binary")
