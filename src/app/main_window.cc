@@ -93,7 +93,8 @@ MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), 
   bottom_box->setLayout(bottom);
   layout->addWidget(bottom_box, 0);
 
-  resize(DefaultSize());
+  const QScreen* screen = this->screen();
+  resize(DefaultSize(screen ? screen->availableGeometry().size() : QSize(1366, 728)));
 
   values_ = station::ReadPortPipe(runtime_.settings());
   port_->button(values_.port)->setChecked(true);
@@ -110,14 +111,17 @@ MainWindow::~MainWindow() {
   runtime_.op().set_parent_window(nullptr);
 }
 
-QSize MainWindow::DefaultSize() const {
+QSize MainWindow::DefaultSize(QSize room) const {
   // 434 by 297 dialog units of the usual dialog font, or what the pages ask for to show whole
-  // (the Operation page: every step of either station), as far as the screen has room.
-  QSize size = layout()->sizeHint().expandedTo(QSize(651, 483));
-  if (const QScreen* screen = this->screen()) {
-    size = size.boundedTo(screen->availableGeometry().size());
-  }
-  return size;
+  // (the Operation page: every step of either station), as far as there is room.
+  // The sheet's frame and tab bar as the style draws them once polished; until then the hint
+  // of the sheet falls short of its pages'.
+  const QSize sheet_frame = sheet_->sizeHint() - sheet_->currentWidget()->sizeHint();
+  QSize pages;
+  for (int i = 0; i < kPageCount; ++i) pages = pages.expandedTo(page(i)->sizeHint());
+  const QSize rest = layout()->sizeHint() - sheet_->sizeHint();
+  const QSize wanted = (pages + sheet_frame.expandedTo(QSize(8, 48)) + rest);
+  return wanted.expandedTo(layout()->sizeHint()).expandedTo(QSize(651, 483)).boundedTo(room);
 }
 
 QWidget* MainWindow::page(int index) const {

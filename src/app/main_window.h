@@ -51,8 +51,8 @@ class MainWindow : public QDialog, public pages::PageHost {
   QWidget* page(int index) const;
   pages::PageSheet& pages() { return *pages_; }
   QAction* about_action() const { return about_; }
-  // The size the window opens at.
-  QSize DefaultSize() const;
+  // The size the window opens at where `room` is free on the screen.
+  QSize DefaultSize(QSize room) const;
   // The status line left of "Exit": the seconds left of a longer wait.
   QLabel* status_line() const { return status_; }
 

@@ -260,6 +260,9 @@ void MainWindowTest::resultButtonShowsItsStates() {
 void MainWindowTest::defaultSizeShowsEveryStepOfBothStations() {
   auto rt = SimRuntime();
   MainWindow window(*rt);
+  // The offscreen screen is 800 by 600; the station PCs' have room for the window.
+  window.resize(window.DefaultSize(QSize(1366, 728)));
+  QVERIFY(window.DefaultSize(QSize(640, 480)) == QSize(640, 480));  // never beyond the screen
   window.show();
   QVERIFY(QTest::qWaitForWindowExposed(&window));
   QTRY_VERIFY(!window.busy());
@@ -275,7 +278,11 @@ void MainWindowTest::defaultSizeShowsEveryStepOfBothStations() {
       QListWidgetItem* item = steps->item(row);
       const QRect at = steps->visualItemRect(item);
       QVERIFY2(at.top() >= visible.top() && at.bottom() <= visible.bottom(),
-               qPrintable(item->text()));
+               qPrintable(QString("%1: rows %2..%3 of a viewport of %4")
+                              .arg(item->text())
+                              .arg(at.top())
+                              .arg(at.bottom())
+                              .arg(visible.height())));
       QVERIFY2(steps->fontMetrics().horizontalAdvance(item->text()) < visible.width(),
                qPrintable(item->text()));
     }

@@ -66,14 +66,14 @@ void StartupTest::startupErrorGoesToStandardErrorAndIntoABox() {
   });
   std::ostringstream err;
   TellStartupError(problem, err, true);
-  QCOMPARE(err.str(), "Tarvo: " + problem + "\n");
+  QVERIFY(err.str() == "Tarvo: " + problem + "\n");
   QCOMPARE(text, QString::fromStdString(problem));
   QCOMPARE(caption, QString("Tarvo"));
   QCOMPARE(icon, QMessageBox::Critical);
 
   std::ostringstream quiet;
   TellStartupError(problem, quiet, false);  // no box: nothing to answer, returns at once
-  QCOMPARE(quiet.str(), "Tarvo: " + problem + "\n");
+  QVERIFY(quiet.str() == "Tarvo: " + problem + "\n");
 }
 
 void StartupTest::theProgramAnswersHelpAndVersionWithoutADisplay() {
