@@ -47,6 +47,7 @@
 #include "model/rom_layout.h"
 #include "pages/about_view.h"
 #include "pages/operation_page_view.h"
+#include "pages/page_sheet.h"
 #include "pages/result_button.h"
 #include "station/about_box.h"
 
