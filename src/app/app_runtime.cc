@@ -18,6 +18,8 @@ std::unique_ptr<AppRuntime> AppRuntime::Make(const AppOptions& options,
   ports.wire_log = options.wire_log;
   ports.station_dir = options.station_dir;
   ports.settings = std::move(settings);
+  rt->waits_ = std::make_unique<WaitStatus>();
+  ports.waits = rt->waits_.get();
   // The questions end with OperationStopped once the window asks the operation to stop.
   ports.make_operator = [op = &rt->op_](LineSink& transcript, StopRequest& stop, std::string*) {
     auto made = std::make_unique<QtOperator>(kProgramEdition, transcript);
@@ -30,7 +32,10 @@ std::unique_ptr<AppRuntime> AppRuntime::Make(const AppOptions& options,
   // were doing: a box refused by a stop request leaves the line on standard error.
   ports.tell = [op = &rt->op_](const runtime::Notice& notice) {
     std::cerr << "Tarvo: " << notice.Line() << "\n";
-    if (notice.from == runtime::Notice::From::kPrinter || !*op) return;
+    if (notice.from == runtime::Notice::From::kPrinter ||
+        notice.from == runtime::Notice::From::kDevice || !*op) {
+      return;
+    }
     std::string text = notice.Line();
     if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<uint8_t>(text[0])));
     const bool records = notice.from == runtime::Notice::From::kRecords;

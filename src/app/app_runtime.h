@@ -5,6 +5,7 @@
 
 #include "app/app_options.h"
 #include "app/qt_operator.h"
+#include "app/wait_status.h"
 #include "base/context.h"
 #include "base/settings_store.h"
 #include "link/printer_link.h"
@@ -31,6 +32,8 @@ class AppRuntime {
   const Context& ctx() const { return ports_->ctx(); }
   PrinterLink& link() { return ports_->link(); }
   QtOperator& op() { return *op_; }
+  // The status line of the longer waits.
+  WaitStatus& wait_status() { return *waits_; }
   StopRequest& stop() { return ports_->stop(); }
   SettingsStore& settings() { return ports_->settings(); }
   Clock& clock() { return ports_->clock(); }
@@ -42,7 +45,8 @@ class AppRuntime {
   explicit AppRuntime(AppOptions options) : options_(std::move(options)) {}
 
   AppOptions options_;
-  QtOperator* op_ = nullptr;  // the runtime's operator
+  QtOperator* op_ = nullptr;           // the runtime's operator
+  std::unique_ptr<WaitStatus> waits_;  // outlives the runtime that tells it
   std::unique_ptr<runtime::Runtime> ports_;
 };
 

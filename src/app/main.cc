@@ -8,15 +8,21 @@
 #include "app/app_options.h"
 #include "app/app_runtime.h"
 #include "app/main_window.h"
+#include "app/startup.h"
 
 int main(int argc, char** argv) {
+  int status = 0;
+  // Answered before QApplication, which aborts where there is no display.
+  if (tarvo::app::AsksForHelpOrVersion(argc, argv)) {
+    if (!tarvo::app::ParseAppOptions(argc, argv, std::cout, std::cerr, &status)) return status;
+  }
+
   QApplication qt(argc, argv);
   QApplication::setApplicationName("Tarvo");
   QApplication::setApplicationVersion(TARVO_VERSION);
   QApplication::setWindowIcon(tarvo::app::AppIcon());
   QApplication::setDesktopFileName("tarvo");
 
-  int status = 0;
   auto options = tarvo::app::ParseAppOptions(argc, argv, std::cout, std::cerr, &status);
   if (!options) return status;
 
@@ -25,7 +31,8 @@ int main(int argc, char** argv) {
   std::istringstream told(notes);
   for (std::string line; std::getline(told, line);) std::cerr << "Tarvo: " << line << "\n";
   if (!runtime) {
-    std::cerr << "Tarvo: " << error << "\n";
+    tarvo::app::TellStartupError(error, std::cerr,
+                                 tarvo::app::PersonSeesWindows(QApplication::platformName()));
     return 2;
   }
   tarvo::app::MainWindow window(*runtime);

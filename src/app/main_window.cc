@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstdio>
@@ -49,8 +51,6 @@ MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), 
   setWindowIcon(AppIcon());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-  // 434 by 297 dialog units of the usual dialog font.
-  resize(651, 483);
 
   auto* layout = new QVBoxLayout(this);
   auto* menu_bar = new QMenuBar(this);
@@ -71,12 +71,19 @@ MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), 
   pages_ = new pages::PageSheet(*this, this);
   for (int i = 0; i < kPageCount; ++i) sheet_->addTab(pages_->page(i), PageCaption(i));
   sheet_->setCurrentIndex(0);
-  layout->addWidget(sheet_, 85);
+  // The sheet takes whatever the window grows by; the line with "Exit" keeps its height.
+  layout->addWidget(sheet_, 1);
 
   auto* bottom = new QHBoxLayout;
+  bottom->setContentsMargins(0, 0, 0, 0);
   port_ = HiddenRadios(this, bottom, {"USB", "LPT"}, 1040);
   pipe_ = HiddenRadios(this, bottom, {"00", "01", "02"}, 1042);
-  bottom->addStretch(1);
+  // The seconds left of a longer wait, where the person looks while the controls are greyed.
+  status_ = new QLabel(this);
+  status_->setObjectName("status");
+  status_->setText(runtime_.wait_status().line());
+  connect(&runtime_.wait_status(), &WaitStatus::lineChanged, status_, &QLabel::setText);
+  bottom->addWidget(status_, 1);
   exit_ = new QPushButton("Exit", this);
   exit_->setObjectName("1");
   exit_->setDefault(true);
@@ -84,7 +91,10 @@ MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), 
   bottom->addWidget(exit_, 0, Qt::AlignBottom);
   auto* bottom_box = new QWidget(this);
   bottom_box->setLayout(bottom);
-  layout->addWidget(bottom_box, 15);
+  layout->addWidget(bottom_box, 0);
+
+  const QScreen* screen = this->screen();
+  resize(DefaultSize(screen ? screen->availableGeometry().size() : QSize(1366, 728)));
 
   values_ = station::ReadPortPipe(runtime_.settings());
   port_->button(values_.port)->setChecked(true);
@@ -99,6 +109,19 @@ MainWindow::MainWindow(AppRuntime& runtime, QWidget* parent) : QDialog(parent), 
 
 MainWindow::~MainWindow() {
   runtime_.op().set_parent_window(nullptr);
+}
+
+QSize MainWindow::DefaultSize(QSize room) const {
+  // 434 by 297 dialog units of the usual dialog font, or what the pages ask for to show whole
+  // (the Operation page: every step of either station), as far as there is room.
+  // The sheet's frame and tab bar as the style draws them once polished; until then the hint
+  // of the sheet falls short of its pages'.
+  const QSize sheet_frame = sheet_->sizeHint() - sheet_->currentWidget()->sizeHint();
+  QSize pages;
+  for (int i = 0; i < kPageCount; ++i) pages = pages.expandedTo(page(i)->sizeHint());
+  const QSize rest = layout()->sizeHint() - sheet_->sizeHint();
+  const QSize wanted = (pages + sheet_frame.expandedTo(QSize(8, 48)) + rest);
+  return wanted.expandedTo(layout()->sizeHint()).expandedTo(QSize(651, 483)).boundedTo(room);
 }
 
 QWidget* MainWindow::page(int index) const {

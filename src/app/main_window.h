@@ -11,6 +11,7 @@
 
 class QAction;
 class QButtonGroup;
+class QLabel;
 class QMenuBar;
 class QPushButton;
 class QTabWidget;
@@ -24,7 +25,8 @@ namespace tarvo::app {
 class AppRuntime;
 
 // The main window "Product": the sheet of the five pages (Operation, Setting, RD Setting,
-// DotWeight, ShowROMData) over the top 85 % of the window, "Exit" at the bottom right, the hidden
+// DotWeight, ShowROMData) over the window but its bottom line, which holds the status line (the
+// seconds left of a longer wait) and "Exit" at the bottom right; the hidden
 // port and pipe radio groups, and a menu with "&About Tarvo...", which shows the About box owned by
 // the window.
 //
@@ -49,6 +51,10 @@ class MainWindow : public QDialog, public pages::PageHost {
   QWidget* page(int index) const;
   pages::PageSheet& pages() { return *pages_; }
   QAction* about_action() const { return about_; }
+  // The size the window opens at where `room` is free on the screen.
+  QSize DefaultSize(QSize room) const;
+  // The status line left of "Exit": the seconds left of a longer wait.
+  QLabel* status_line() const { return status_; }
 
   // PageHost: the program's context and link, and the device worker.
   const Context& ctx() const override;
@@ -84,6 +90,7 @@ class MainWindow : public QDialog, public pages::PageHost {
   QTabWidget* sheet_;
   pages::PageSheet* pages_;
   QPushButton* exit_;
+  QLabel* status_;
   QButtonGroup* port_;
   QButtonGroup* pipe_;
   QAction* about_;

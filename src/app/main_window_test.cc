@@ -1,7 +1,9 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -51,6 +53,9 @@ class MainWindowTest : public QObject {
   void closingDuringAnOperationAsksThenStopsItAndCloses();
   void framedOperationOpensAndClosesTheLink();
   void resultButtonShowsItsStates();
+  void defaultSizeShowsEveryStepOfBothStations();
+  void enlargedWindowGivesTheRoomToTheSheet();
+  void romViewerListsShowTheirLongestEntries();
 };
 
 void MainWindowTest::sheetHasTheFivePagesOverTheTopOfTheWindow() {
@@ -250,6 +255,76 @@ void MainWindowTest::resultButtonShowsItsStates() {
   QSignalSpy clicked(&button, &QPushButton::clicked);
   QTest::mouseClick(&button, Qt::LeftButton);  // nobody listens; nothing happens
   QCOMPARE(button.state(), 0);
+}
+
+void MainWindowTest::defaultSizeShowsEveryStepOfBothStations() {
+  auto rt = SimRuntime();
+  MainWindow window(*rt);
+  // The offscreen screen is 800 by 600; the station PCs' have room for the window.
+  window.resize(window.DefaultSize(QSize(1366, 728)));
+  QVERIFY(window.DefaultSize(QSize(640, 480)) == QSize(640, 480));  // never beyond the screen
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  QTRY_VERIFY(!window.busy());
+  auto* selector = window.page(0)->findChild<QComboBox*>("1271");
+  auto* steps = window.page(0)->findChild<QListWidget*>("1267");
+  for (int station : {1, 0}) {
+    selector->setCurrentIndex(station);
+    emit selector->activated(station);
+    QTRY_VERIFY(!window.busy());
+    QTRY_COMPARE(steps->count(), station == 0 ? 2 : 27);
+    const QRect visible = steps->viewport()->rect();
+    for (int row = 0; row < steps->count(); ++row) {
+      QListWidgetItem* item = steps->item(row);
+      const QRect at = steps->visualItemRect(item);
+      QVERIFY2(at.top() >= visible.top() && at.bottom() <= visible.bottom(),
+               qPrintable(QString("%1: rows %2..%3 of a viewport of %4")
+                              .arg(item->text())
+                              .arg(at.top())
+                              .arg(at.bottom())
+                              .arg(visible.height())));
+      QVERIFY2(steps->fontMetrics().horizontalAdvance(item->text()) < visible.width(),
+               qPrintable(item->text()));
+    }
+  }
+}
+
+void MainWindowTest::enlargedWindowGivesTheRoomToTheSheet() {
+  auto rt = SimRuntime();
+  MainWindow window(*rt);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  auto* exit = window.findChild<QPushButton*>("1");
+  auto* steps = window.page(0)->findChild<QListWidget*>("1267");
+  const int list_height = steps->height();
+  window.resize(window.size() * 3 / 2);
+  QTRY_VERIFY(steps->height() > list_height * 5 / 4);
+  // Between the sheet and "Exit" no more than the margins of the line.
+  const QRect exit_at(exit->mapTo(&window, QPoint()), exit->size());
+  const QRect sheet_at(window.sheet()->mapTo(&window, QPoint()), window.sheet()->size());
+  QVERIFY(exit_at.top() >= sheet_at.bottom());
+  QVERIFY2(exit_at.top() - sheet_at.bottom() < exit->height(),
+           qPrintable(QString("%1 px above Exit").arg(exit_at.top() - sheet_at.bottom())));
+}
+
+void MainWindowTest::romViewerListsShowTheirLongestEntries() {
+  auto rt = SimRuntime();
+  MainWindow window(*rt);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  window.sheet()->setCurrentIndex(4);
+  auto* drop_down = window.page(4)->findChild<QComboBox*>("1271");
+  auto* list = window.page(4)->findChild<QListWidget*>("1267");
+  for (int i = 0; i < drop_down->count(); ++i) {
+    drop_down->setCurrentIndex(i);
+    QVERIFY(list->count() > 0);
+    for (int row = 0; row < list->count(); ++row) {
+      QListWidgetItem* item = list->item(row);
+      QCOMPARE(item->toolTip(), item->text());
+      QVERIFY2(list->fontMetrics().horizontalAdvance(item->text()) < list->viewport()->width(),
+               qPrintable(item->text()));
+    }
+  }
 }
 
 QTEST_MAIN(MainWindowTest)

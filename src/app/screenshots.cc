@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
@@ -46,6 +47,7 @@
 #include "model/rom_layout.h"
 #include "pages/about_view.h"
 #include "pages/operation_page_view.h"
+#include "pages/page_sheet.h"
 #include "pages/result_button.h"
 #include "station/about_box.h"
 
@@ -289,7 +291,6 @@ void Pages() {
   auto runtime = SimRuntime(options);
   if (!runtime) return;
   MainWindow window(*runtime);
-  window.resize(651, 483);
   window.show();
   // The Operation page reads its station at start-up on the device worker; the pages' device
   // controls are disabled until it is done.
@@ -322,16 +323,30 @@ void OperationPages() {
   auto runtime = SimRuntime(options);
   if (!runtime) return;
   MainWindow window(*runtime);
-  window.resize(651, 483);
   window.show();
   auto* page = qobject_cast<pages::OperationPageView*>(window.page(0));
   if (!ServeUntil([&] { return page->initialised() && !window.busy(); })) return;
   Save(&window, "page-operation", false);
 
-  window.show();
-  testing::AnsweringPerson person;
+  // Station 2 at the window's default size: every step shows.
   auto* selector = page->findChild<QComboBox*>("1271");
   auto* steps = page->findChild<QListWidget*>("1267");
+  testing::ChooseWithKeys(selector, 1);
+  ServeUntil([&] { return !window.busy() && steps->count() > 2; });
+  Save(&window, "page-operation-station2-default-size", false);
+
+  // The grease as it runs: the controls greyed, the status line counting its 12 s down.
+  window.pages().SetDeviceBusy(true);
+  runtime->wait_status().Begins("Greasing", 12'000);
+  ServeUntil([&] { return window.status_line()->text() == "Greasing: 9 s"; });
+  Save(&window, "main-window-greasing-countdown", false);
+  runtime->wait_status().Ends();
+  window.pages().SetDeviceBusy(false);
+  testing::ChooseWithKeys(selector, 0);
+  ServeUntil([&] { return !window.busy(); });
+
+  window.show();
+  testing::AnsweringPerson person;
   for (const testing::StationStep& step : testing::FreshPrinterRun()) {
     if (step.station >= 0) {
       testing::ChooseWithKeys(selector, step.station);
@@ -381,7 +396,6 @@ int main(int argc, char** argv) {
   auto runtime = AppRuntime::Make(options, std::make_unique<MemorySettingsStore>(), &error, &notes);
   if (!runtime) return 1;
   MainWindow window(*runtime);
-  window.resize(651, 483);
   window.show();
   QApplication::processEvents();
   Save(&window, "main-window", false);

@@ -7,10 +7,12 @@
 
 #include "base/clock.h"
 #include "base/edition.h"
+#include "base/line_sink.h"
 #include "base/operator.h"
 #include "base/record_sink.h"
 #include "base/settings_store.h"
 #include "base/stop_request.h"
+#include "base/wait_observer.h"
 #include "base/wire_log.h"
 
 namespace tarvo {
@@ -42,12 +44,23 @@ struct Context {
   // Where the line's records go; none by default. Front ends set it.
   RecordSink* records = nullptr;
 
+  // Who is told of the longer waits by name (a status line); none by default. Front ends set it.
+  WaitObserver* waits = nullptr;
+
+  // Notes on what went wrong that the operator's boxes do not carry (where a file was looked
+  // for), for the front end's log; none by default.
+  LineSink* notes = nullptr;
+
   std::string_view Text(const EditionText& text) const { return edition.Text(text); }
 
   // A fixed wait of the device layer: logged, announced to the operator (so a front end can count
-  // down), then slept on the clock. The operator is told of the end also when the wait is cut
-  // short: a stop request throws OperationStopped from here.
-  void Wait(int64_t ms) const;
+  // down) and, from kToldWaitFromMs on, to the wait observer under `label`, then slept on the
+  // clock. Both are told of the end also when the wait is cut short: a stop request throws
+  // OperationStopped from here.
+  void Wait(int64_t ms, const EditionText& label = wait_labels::kWaiting) const;
+
+  // Writes `line` to the notes, when there are any.
+  void Note(std::string_view line) const;
 
   // Message boxes in the two styles the device layer uses.
   void Error(std::string_view text, std::string_view caption) const;

@@ -101,6 +101,11 @@ struct Edition {
   // EEPROM's block as read afresh with only the new value changed.
   bool adjustments_store_working_block;
 
+  // A file the station folder should hold and that cannot be opened: the message names the folder
+  // searched after its own text, rather than leaving the message as it is and writing the folder
+  // to the notes (the library's host may match its messages).
+  bool open_error_names_folder;
+
   // How many nozzle cleaning modes there are: 1 CL1, 2 CL2, 3 CL1D, and in the library 4.
   int cleaning_modes;
 
@@ -159,6 +164,7 @@ inline constexpr Edition kProgramEdition{
     .head_id_on_host_copy = false,
     .head_id_locks_twice = true,
     .adjustments_store_working_block = false,
+    .open_error_names_folder = true,
     .cleaning_modes = 3,
 };
 
@@ -181,6 +187,7 @@ inline constexpr Edition kLibraryEdition{
     .head_id_on_host_copy = true,
     .head_id_locks_twice = false,
     .adjustments_store_working_block = true,
+    .open_error_names_folder = false,
     .cleaning_modes = 4,
 };
 

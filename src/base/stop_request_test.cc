@@ -173,4 +173,41 @@ TEST_F(ContextWaitTest, ClosingAWindowAndEndingAWaitNeverThrowOnTheWayOut) {
 }
 
 }  // namespace
+
+// Writes the observer's news into the operator's events, so their order shows.
+class EventObserver : public WaitObserver {
+ public:
+  explicit EventObserver(std::vector<std::string>& events) : events_(events) {}
+  void Begins(std::string_view label, int64_t ms) override {
+    events_.push_back("named " + std::string(label) + " " + std::to_string(ms));
+  }
+  void Ends() noexcept override { events_.push_back("named-end"); }
+
+ private:
+  std::vector<std::string>& events_;
+};
+
+TEST_F(ContextWaitTest, LongerWaitsAreToldByNameInTheEditionsWordsAlsoWhenCutShort) {
+  EventObserver observer(op.events);
+  VirtualClock free_clock;
+  Context program{kProgramEdition, free_clock, op, settings, wire, {}, &stop};
+  program.waits = &observer;
+  program.Wait(12'000, wait_labels::kGreasing);
+  program.Wait(1'999, wait_labels::kGreasing);  // too short to count down
+  program.Wait(2'000);
+  EXPECT_EQ(op.events,
+            (std::vector<std::string>{"named Greasing 12000", "wait 12000", "wait-end", "named-end",
+                                      "wait 1999", "wait-end", "named Waiting 2000", "wait 2000",
+                                      "wait-end", "named-end"}));
+  op.events.clear();
+  Context library{kLibraryEdition, free_clock, op, settings, wire, {}, &stop};
+  library.waits = &observer;
+  stop.Request();
+  EXPECT_THROW(library.Wait(10'000, wait_labels::kCleaningNozzles), OperationStopped);
+  EXPECT_EQ(op.events, (std::vector<std::string>{"named 清洗噴頭中 10000", "wait 10000", "wait-end",
+                                                 "named-end"}));
+  // Nothing of it reaches the wire but the wait itself.
+  EXPECT_EQ(lines.lines(), (std::vector<std::string>{"S 12000", "S 1999", "S 2000", "S 10000"}));
+}
+
 }  // namespace tarvo

@@ -1,5 +1,8 @@
 #include "charts/file_notes.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace tarvo {
 
 std::string FileKindNote(const Context& ctx, FileKind kind) {
@@ -31,6 +34,19 @@ std::string FileSizeNote(const Context& ctx, uint64_t size, size_t wanted) {
 std::string FileTooLongNote(const Context& ctx, size_t wanted) {
   return std::string(ctx.Text({" (more than ", " (超過 "})) + std::to_string(wanted) +
          std::string(ctx.Text({" bytes)", " 位元組)"}));
+}
+
+std::string FolderNote(const Context& ctx, std::string_view name) {
+  if (name.empty() || std::filesystem::path(name).is_absolute()) return {};
+  std::string folder = ctx.station_dir.string();
+  if (folder.empty()) {
+    std::error_code failed;
+    folder = std::filesystem::current_path(failed).string();
+    if (failed) return {};
+  }
+  if (ctx.edition.open_error_names_folder) return "\nFolder searched: " + folder;
+  ctx.Note("Open File: " + std::string(name) + " was looked for in " + folder);
+  return {};
 }
 
 }  // namespace tarvo

@@ -22,4 +22,10 @@ std::string FileSizeNote(const Context& ctx, uint64_t size, size_t wanted);
 // A file that turned out longer than `wanted` bytes while its size said otherwise.
 std::string FileTooLongNote(const Context& ctx, size_t wanted);
 
+// Where a file named `name` was looked for, when the station folder (or the current directory)
+// was searched for it: in the edition's message, a line naming the folder ("\nFolder searched:
+// /srv/station"); otherwise nothing, and the folder goes to the context's notes. Nothing for an
+// absolute name, which names its own folder.
+std::string FolderNote(const Context& ctx, std::string_view name);
+
 }  // namespace tarvo

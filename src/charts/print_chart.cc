@@ -61,7 +61,7 @@ Outcome PrintChart(const Context& ctx, PrinterLink& link, const DeviceState& sta
       ctx, link, page, ctx.Text({"Write MELoadFile Command Error !!", "Print Text 寫入失敗!!"})));
 
   Outcome second = SendPrintFile(ctx, link, std::string(row->second_file));
-  if (second) ctx.Wait(kAfterChartWaitMs);
+  if (second) ctx.Wait(kAfterChartWaitMs, wait_labels::kPrintingChart);
   return passed.Then(second);
 }
 
@@ -79,7 +79,7 @@ Outcome PrintMeasurementFile(const Context& ctx, PrinterLink& link, const std::s
   Outcome sent;
   for (int i = 0; i < 3 && sent; ++i) {
     sent = SendPrintFile(ctx, link, dot_file);
-    if (sent) ctx.Wait(kMeasurementWaitMs);
+    if (sent) ctx.Wait(kMeasurementWaitMs, wait_labels::kPrintingDots);
   }
   link.HandleClose();
   return sent;

@@ -51,7 +51,11 @@ Outcome SendPrintFile(const Context& ctx, PrinterLink& link, const std::string& 
   };
   // Only a regular file: a named pipe or a device would hold the operation up for good.
   InputFile file = InputFile::Open(resolved);
-  if (!file.ok()) return refuse(FileKindNote(ctx, file.kind()));
+  if (!file.ok()) {
+    // A missing file: say where it was looked for, which a relative name does not tell.
+    return refuse(FileKindNote(ctx, file.kind()) +
+                  (file.kind() == FileKind::kMissing ? FolderNote(ctx, path.c_str()) : ""));
+  }
   const std::string_view write_error =
       ctx.Text({"Write MELoadFile Command Error !!", "寫入檔案失敗!!"});
 

@@ -156,17 +156,37 @@ TEST_F(PrintFileTest, FileIsSentToItsEndWhateverItsSizeSays) {
 }
 #endif
 
-TEST_F(PrintFileTest, MissingFileIsToldInEachEditionsWords) {
+// The program names the folder it searched after its own text; the library keeps its text (a
+// host may match it) and writes the folder to its notes.
+TEST_F(PrintFileTest, MissingFileIsToldInEachEditionsWordsWithTheFolderSearched) {
   ASSERT_TRUE(rig.Open());
+  MemoryLineSink notes;
+  rig.ctx.notes = &notes;
+  rig.ctx.station_dir = dir;
   EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, "nowhere.prn"));
   ASSERT_EQ(rig.op.messages().size(), 1u);
-  EXPECT_EQ(rig.op.messages()[0].text, "Open File Error !! nowhere.prn!!");
+  EXPECT_EQ(rig.op.messages()[0].text,
+            "Open File Error !! nowhere.prn!!\nFolder searched: " + dir.string());
   EXPECT_EQ(rig.op.messages()[0].caption, "Open File");
+  // Without a station folder, the current directory was searched; an absolute name says it all.
+  rig.ctx.station_dir.clear();
+  EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, "nowhere.prn"));
+  EXPECT_FALSE(SendPrintFile(rig.ctx, rig.link, (dir / "nowhere.prn").string()));
+  ASSERT_EQ(rig.op.messages().size(), 3u);
+  EXPECT_EQ(rig.op.messages()[1].text,
+            "Open File Error !! nowhere.prn!!\nFolder searched: " + fs::current_path().string());
+  EXPECT_EQ(rig.op.messages()[2].text,
+            "Open File Error !! " + (dir / "nowhere.prn").string() + "!!");
+  EXPECT_TRUE(notes.lines().empty());
 
   testing::DeviceRig library(kLibraryEdition);
   ASSERT_TRUE(library.Open());
+  library.ctx.notes = &notes;
+  library.ctx.station_dir = dir;
   EXPECT_FALSE(SendPrintFile(library.ctx, library.link, "nowhere.prn"));
   EXPECT_EQ(library.op.messages()[0].text, "開檔失敗!! nowhere.prn!!");
+  EXPECT_EQ(notes.lines(),
+            std::vector<std::string>{"Open File: nowhere.prn was looked for in " + dir.string()});
 }
 
 TEST_F(PrintFileTest, FailedWriteStopsTheFileWithAMessage) {

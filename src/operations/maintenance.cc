@@ -114,7 +114,7 @@ Outcome DisCharge(const Context& ctx, PrinterLink& link, DeviceState& state, int
   if (copy.power_off) passed.PassOver(PowerOff(ctx, link, 0));
   {
     WaitWindowGuard window(ctx.op, InkDisChargeWindow(ctx.edition));
-    ctx.Wait(kDisChargeLastWaitMs);
+    ctx.Wait(kDisChargeLastWaitMs, wait_labels::kDischargingInk);
   }
   for (std::string_view text : copy.closing_prompts) ctx.Info(text, kPromptCaption);
   return passed;
@@ -138,7 +138,7 @@ Outcome NozzleClean(const Context& ctx, PrinterLink& link, ChartLabel& chart_lab
   ++chart_label.nozzle_cleanings;
   Outcome sent = WriteTold(ctx, link, MakeRemotePacket("CH", *parameter),
                            ctx.Text({kWriteCommandError, "寫入 Nozzle clean 失敗 !!"}));
-  if (sent) ctx.Wait(kCleaningWaitMs);
+  if (sent) ctx.Wait(kCleaningWaitMs, wait_labels::kCleaningNozzles);
   return sent;
 }
 

@@ -43,8 +43,10 @@ bool StepRuns(const Step& step, const Edition& edition, const DisChargeCopy* cop
   return false;
 }
 
-Outcome RunSequence(const Context& ctx, PrinterLink& link, const Sequence& sequence,
-                    const DisChargeCopy* copy, bool* job_open) {
+namespace {
+
+Outcome RunSteps(const Context& ctx, PrinterLink& link, const Sequence& sequence,
+                 const EditionText& wait_label, const DisChargeCopy* copy, bool* job_open) {
   Outcome outcome;
   for (Step step : sequence.steps) {
     if (!StepRuns(step, ctx.edition, copy) || !Resolve(step, copy)) continue;
@@ -57,17 +59,26 @@ Outcome RunSequence(const Context& ctx, PrinterLink& link, const Sequence& seque
         outcome.Note(SendJobMark(ctx, link, step.mark));
         break;
       case StepKind::kWait:
-        ctx.Wait(step.ms);
+        ctx.Wait(step.ms, wait_label);
         break;
       case StepKind::kPrompt:
         ctx.Info(ctx.Text(step.prompt), kPromptCaption);
         break;
       case StepKind::kGroup:
-        if (step.group) outcome.Note(RunSequence(ctx, link, *step.group, copy, job_open));
+        if (step.group) {
+          outcome.Note(RunSteps(ctx, link, *step.group, wait_label, copy, job_open));
+        }
         break;
     }
   }
   return outcome;
+}
+
+}  // namespace
+
+Outcome RunSequence(const Context& ctx, PrinterLink& link, const Sequence& sequence,
+                    const DisChargeCopy* copy, bool* job_open) {
+  return RunSteps(ctx, link, sequence, sequence.wait_label, copy, job_open);
 }
 
 }  // namespace tarvo

@@ -7,6 +7,7 @@
 #include "base/context.h"
 #include "base/edition.h"
 #include "base/outcome.h"
+#include "base/wait_observer.h"
 #include "link/printer_link.h"
 #include "protocol/packets.h"
 
@@ -61,6 +62,9 @@ struct Step {
 struct Sequence {
   std::string_view name;
   std::span<const Step> steps;
+  // What its waits are called where the seconds left are shown; a group's waits take the name of
+  // the sequence that runs it.
+  EditionText wait_label = wait_labels::kWaiting;
 };
 
 // Every prompt of the motor sequences is an information box under this caption.

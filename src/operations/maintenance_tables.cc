@@ -189,12 +189,15 @@ constexpr DisChargeCopy kLibraryDisChargeNoPowerOff{
 
 }  // namespace
 
-constexpr Sequence kLubrication{"Lubrication", kLubricationSteps};
-constexpr Sequence kInkCharge{"InkCharge", kInkChargeSteps};
-constexpr Sequence kDisChargeStart{"discharge start", kDisChargeStartSteps};
-constexpr Sequence kDisChargeCycle{"discharge cycle", kDisChargeCycleSteps};
-constexpr Sequence kDisChargeAgain{"discharge again", kDisChargeAgainSteps};
-constexpr Sequence kDisChargeEnd{"discharge end", kDisChargeEndSteps};
+constexpr Sequence kLubrication{"Lubrication", kLubricationSteps, wait_labels::kGreasing};
+constexpr Sequence kInkCharge{"InkCharge", kInkChargeSteps, wait_labels::kChargingInk};
+constexpr Sequence kDisChargeStart{"discharge start", kDisChargeStartSteps,
+                                   wait_labels::kDischargingInk};
+constexpr Sequence kDisChargeCycle{"discharge cycle", kDisChargeCycleSteps,
+                                   wait_labels::kDischargingInk};
+constexpr Sequence kDisChargeAgain{"discharge again", kDisChargeAgainSteps,
+                                   wait_labels::kDischargingInk};
+constexpr Sequence kDisChargeEnd{"discharge end", kDisChargeEndSteps, wait_labels::kDischargingInk};
 
 const DisChargeCopy& DisChargeCopyFor(const Edition& edition, bool power_off) {
   if (power_off) return edition.Pick(kProgramDisCharge, kLibraryDisCharge);

@@ -24,8 +24,10 @@ std::string Trimmed(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-std::string CountdownText(int64_t seconds) {
-  return "\rWaiting " + std::to_string(seconds) + " s ...   ";
+// The count, after the name of the wait when it has one ("Greasing - Waiting 12 s ...").
+std::string CountdownText(const std::string& label, int64_t seconds) {
+  return "\r" + (label.empty() ? "" : label + " - ") + "Waiting " + std::to_string(seconds) +
+         " s ...   ";
 }
 
 std::string DescribeControl(const Control& c) {
@@ -141,19 +143,27 @@ void TerminalOperator::WaitStarts(int64_t ms) {
   if (ms < kCountdownFromMs) return;
   // The first count is printed here, so that even a wait that ends at once (a virtual clock)
   // shows how long it stood for.
-  Print(CountdownText((ms + 999) / 1000));
+  Print(CountdownText(label_, (ms + 999) / 1000));
   {
     std::lock_guard<std::mutex> lock(countdown_mutex_);
     countdown_stop_ = false;
   }
-  countdown_ = std::thread([this, ms] { Countdown(ms); });
+  countdown_ = std::thread([this, ms, label = label_] { Countdown(label, ms); });
 }
 
 void TerminalOperator::WaitEnds() {
   StopCountdown();
 }
 
-void TerminalOperator::Countdown(int64_t ms) {
+void TerminalOperator::Begins(std::string_view label, int64_t) {
+  label_ = label;
+}
+
+void TerminalOperator::Ends() noexcept {
+  label_.clear();
+}
+
+void TerminalOperator::Countdown(const std::string& label, int64_t ms) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
   std::unique_lock<std::mutex> lock(countdown_mutex_);
@@ -165,7 +175,7 @@ void TerminalOperator::Countdown(int64_t ms) {
     auto next = deadline - std::chrono::seconds(seconds - 1);
     if (countdown_cv_.wait_until(lock, next, [this] { return countdown_stop_; })) return;
     left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() > 0) Print(CountdownText((left.count() + 999) / 1000));
+    if (left.count() > 0) Print(CountdownText(label, (left.count() + 999) / 1000));
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "base/line_sink.h"
 #include "base/operator.h"
+#include "base/wait_observer.h"
 
 namespace tarvo {
 
@@ -18,8 +19,9 @@ namespace tarvo {
 // with a few conveniences: Enter alone presses a dialog's default button or confirms an OK box,
 // y/n answer a Yes/No box, and an answer that does not fit is explained and asked again.
 // Waits of 2 s or more count down on one line, once a second, from a background thread on real
-// time. The end of the input throws OperatorAborted naming the prompt.
-class TerminalOperator : public Operator {
+// time, under the wait's name when the context tells it (as the operator's wait observer).
+// The end of the input throws OperatorAborted naming the prompt.
+class TerminalOperator : public Operator, public WaitObserver {
  public:
   TerminalOperator(std::istream& in, std::ostream& out, LineSink& transcript);
   ~TerminalOperator() override;
@@ -31,6 +33,9 @@ class TerminalOperator : public Operator {
   void CloseWaitWindow() override;
   void WaitStarts(int64_t ms) override;
   void WaitEnds() override;
+  // WaitObserver: the name of the wait that is about to start.
+  void Begins(std::string_view label, int64_t ms) override;
+  void Ends() noexcept override;
   DialogResult ShowDialog(DialogModel& dialog) override;
   std::optional<std::string> ChooseFile(const FileRequest& request) override;
   // Shown on one line, rewritten as the percentage grows; the line is ended when the file has
@@ -46,13 +51,14 @@ class TerminalOperator : public Operator {
   void Print(const std::string& text);
   void PrintDialog(const DialogModel& dialog);
   void StopCountdown();
-  void Countdown(int64_t ms);
+  void Countdown(const std::string& label, int64_t ms);
 
   std::istream& in_;
   std::ostream& out_;
   LineSink& transcript_;
   std::mutex out_mutex_;
   std::string window_caption_;
+  std::string label_;          // the name of the wait told last, until it ends
   int progress_percent_ = -1;  // the percentage on the progress line; -1: no line
 
   std::thread countdown_;

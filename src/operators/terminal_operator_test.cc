@@ -89,6 +89,20 @@ TEST(TerminalOperator, FilesAndEndOfInput) {
   EXPECT_EQ(t.transcript.lines()[3], "< cancel");
 }
 
+TEST(TerminalOperator, CountdownNamesTheWaitItWasToldOfUntilItEnds) {
+  Terminal t("");
+  WaitObserver& waits = t.op;
+  waits.Begins("Greasing", 12000);
+  t.op.WaitStarts(12000);
+  t.op.WaitEnds();
+  waits.Ends();
+  t.op.WaitStarts(3000);
+  t.op.WaitEnds();
+  const std::string shown = t.out.str();
+  EXPECT_NE(shown.find("\rGreasing - Waiting 12 s ..."), std::string::npos);
+  EXPECT_NE(shown.find("\rWaiting 3 s ..."), std::string::npos);  // no name told: none shown
+}
+
 TEST(TerminalOperator, CountdownStopsWhenTheWaitEnds) {
   Terminal t("");
   t.op.OpenWaitWindow({190, "Printer Busy", "Printer Busy...Please Wait !!"});

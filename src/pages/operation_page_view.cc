@@ -13,6 +13,7 @@
 
 #include "pages/gui_thread.h"
 #include "pages/result_button.h"
+#include "station/step_lists.h"
 
 namespace tarvo::pages {
 namespace {
@@ -175,6 +176,33 @@ void OperationPageView::Place(QWidget* widget, const QRect& design) {
   std::erase_if(placed_, [](const auto& entry) { return entry.first.isNull(); });
   placed_.emplace_back(widget, design);
   widget->setGeometry(Scaled(design, scale_));
+}
+
+QSize OperationPageView::sizeHint() const {
+  // The height of one row as the list lays it out, at the list's font and style.
+  QListWidget probe;
+  probe.setFont(steps_->font());
+  probe.addItem("X");
+  const int row_height = std::max(probe.sizeHintForRow(0), 1);
+  int rows = 0;
+  int widest = 0;
+  for (station::Station station : {station::Station::kHeadId, station::Station::kAdjustment}) {
+    const std::span<const station::StepRow> list = station::StepList(station);
+    rows = std::max(rows, static_cast<int>(list.size()));
+    for (const station::StepRow& row : list) {
+      widest = std::max(widest, steps_->fontMetrics().horizontalAdvance(Q(row.text)));
+    }
+  }
+  // The frame, and a little room for the item's own margins and the focus frame.
+  const int frame = 2 * steps_->frameWidth() + 4;
+  const double font_scale =
+      std::max(1.0, fontMetrics().height() / static_cast<double>(kDesignFontHeight));
+  const double scale =
+      std::max({font_scale, (rows * row_height + frame) / double(kStepsAt.height()),
+                (widest + frame + 8) / double(kStepsAt.width())});
+  // Rounded up, and a pixel to spare, so that the list's scaled edges are never a row short.
+  return QSize(static_cast<int>(std::ceil(kDesignSize.width() * scale)) + 1,
+               static_cast<int>(std::ceil(kDesignSize.height() * scale)) + 1);
 }
 
 void OperationPageView::UpdateMinimumSize() {

@@ -37,7 +37,7 @@ class CResultButton;
 // Every control sits at its place in the page's design area (kDesignSize pixels at the design
 // font). A larger font or a larger page scales every position and size by one factor, the result
 // labels' text with them, so the panel keeps its proportions; the page never gets smaller than
-// the design area at its font.
+// the design area at its font. Its size hint is the size at which the step list shows every step.
 class OperationPageView : public PageView {
   Q_OBJECT
 
@@ -52,6 +52,10 @@ class OperationPageView : public PageView {
 
   void SetDeviceBusy(bool busy) override;
   void OperationEnded() override;
+
+  // The design area scaled so far that the step list shows every step of either station whole,
+  // at the page's font: the size a window should give the page at first.
+  QSize sizeHint() const override;
 
   // The factor every design position and size is multiplied by now (1 at the design size).
   double scale() const { return scale_; }

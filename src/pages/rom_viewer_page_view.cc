@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "station/station_settings.h"
 
@@ -49,6 +51,16 @@ RomViewerPageView::RomViewerPageView(PageHost& host, StationData& data,
   list_->setObjectName("1267");
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   left->addWidget(list_, 1);
+  // Wide enough for the longest entry of every list, so that none is cut and the page does not
+  // jump as the lists are switched.
+  int widest = 0;
+  for (int i = 0; i < static_cast<int>(station::RomViewerPage::DropDownTexts().size()); ++i) {
+    for (const std::string& entry : station::RomViewerPage::ListTexts(i)) {
+      widest = std::max(widest, list_->fontMetrics().horizontalAdvance(Latin1(entry)));
+    }
+  }
+  list_->setMinimumWidth(widest + 2 * list_->frameWidth() + 4 * list_->spacing() + 12 +
+                         list_->verticalScrollBar()->sizeHint().width());
 
   // Right: the display values, read-only, in their group boxes.
   auto* right = new QVBoxLayout;
@@ -102,7 +114,11 @@ QLineEdit* RomViewerPageView::field(int id) const {
 
 void RomViewerPageView::ShowList() {
   list_->clear();
-  for (const std::string& entry : page_->entries()) list_->addItem(Latin1(entry));
+  for (const std::string& entry : page_->entries()) {
+    auto* item = new QListWidgetItem(Latin1(entry), list_);
+    // Should the window still be too narrow for it, the entry can be read whole.
+    item->setToolTip(item->text());
+  }
 }
 
 void RomViewerPageView::ShowDisplay() {

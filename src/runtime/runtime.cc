@@ -21,6 +21,16 @@ std::unique_ptr<LineSink> OpenLog(const std::string& path, const std::string& na
   return sink;
 }
 
+// Each line as a notice of the device layer.
+class ToldLines : public LineSink {
+ public:
+  explicit ToldLines(std::function<void(const std::string&)> tell) : tell_(std::move(tell)) {}
+  void Line(std::string_view line) override { tell_(std::string(line)); }
+
+ private:
+  std::function<void(const std::string&)> tell_;
+};
+
 }  // namespace
 
 std::string EnvironmentHelp() {
@@ -153,6 +163,9 @@ std::unique_ptr<Runtime> Runtime::Make(Options options, std::string* error, std:
   rt->ctx_ = std::make_unique<Context>(
       Context{edition, *rt->clock_, *rt->op_, *rt->settings_, *rt->wire_, *station_dir, rt->stop_});
   rt->ctx_->records = rt->records_.get();
+  rt->ctx_->waits = options.waits ? options.waits : dynamic_cast<WaitObserver*>(rt->op_);
+  rt->notes_ = std::make_unique<ToldLines>(tell(Notice::From::kDevice));
+  rt->ctx_->notes = rt->notes_.get();
   rt->link_ = std::make_unique<PrinterLink>(*rt->ctx_, *rt->printer_.backend);
   return rt;
 }

@@ -28,8 +28,9 @@ namespace tarvo::runtime {
 // What the runtime's parts tell the person while it runs: a problem of the settings store, a
 // note of the record keeper (the records file cannot be written, the line database cannot be
 // reached or takes records again), a problem of the simulated printer's state file.
+// A note of the device layer (where a file was looked for) is for the log only.
 struct Notice {
-  enum class From { kSettings, kRecords, kPrinter };
+  enum class From { kSettings, kRecords, kPrinter, kDevice };
   From from;
   std::string text;
 
@@ -78,6 +79,9 @@ struct Options {
   StopRequest* stop = nullptr;
   // Where notices go; default: standard error.
   std::function<void(const Notice&)> tell;
+  // Who is told of the longer waits by name (the program's status line); not owned. Default: the
+  // operator, when it is a wait observer as well.
+  WaitObserver* waits = nullptr;
   // Replaces the machine-wide settings store (tests). Its problems are the test's own.
   std::unique_ptr<SettingsStore> settings;
 
@@ -151,6 +155,7 @@ class Runtime {
   std::unique_ptr<WireLog> wire_;
   std::unique_ptr<SettingsStore> settings_;
   std::unique_ptr<RecordSink> records_;
+  std::unique_ptr<LineSink> notes_;  // the device layer's notes, told as kDevice notices
   records::RecordKeeper* keeper_ = nullptr;
   std::unique_ptr<Context> ctx_;
   std::unique_ptr<PrinterLink> link_;
