@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -191,7 +191,6 @@ TEST_F(RunTest, ListShowsTheSimulatedPrinter) {
 TEST_F(RunTest, HelpAndTheLibrarysHeaderNameEveryEnvironmentVariableTheSourcesRead) {
   const fs::path root = fs::path(TARVO_SAMPLES_DIR).parent_path();
   std::set<std::string> names;
-  const std::regex name("\"(TARVO_[A-Z_]+)\"");
   for (const auto& entry : fs::recursive_directory_iterator(root / "src")) {
     const std::string file = entry.path().filename().string();
     if (!entry.is_regular_file() || file.find("_test") != std::string::npos ||
@@ -202,8 +201,15 @@ TEST_F(RunTest, HelpAndTheLibrarysHeaderNameEveryEnvironmentVariableTheSourcesRe
     }
     std::ifstream in(entry.path());
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (std::sregex_iterator at(text.begin(), text.end(), name), end; at != end; ++at) {
-      names.insert((*at)[1]);
+    // Quoted names only: "TARVO_..." as a string literal.
+    for (size_t at = text.find("\"TARVO_"); at != std::string::npos;
+         at = text.find("\"TARVO_", at + 1)) {
+      size_t end = at + 1;
+      while (end < text.size() &&
+             (std::isupper(static_cast<unsigned char>(text[end])) || text[end] == '_')) {
+        ++end;
+      }
+      if (end < text.size() && text[end] == '"') names.insert(text.substr(at + 1, end - at - 1));
     }
   }
   ASSERT_TRUE(names.contains("TARVO_RECORDS_URL"));
