@@ -13,6 +13,7 @@ if [[ ${1:-} == --sanitize ]]; then
   build_dir=build-asan
   export ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
 fi
 # The Qt tests draw their windows offscreen; no display is needed.
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
