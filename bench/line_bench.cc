@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <iostream>
 #include <thread>
@@ -39,12 +40,17 @@ int main(int argc, char** argv) {
   const auto load = Clock::now();
   // A year: steps spread evenly, 29 to a printer, one printer in 40 failing its TOF.
   const std::string n = std::to_string(steps);
+  // Columns by name, so the load follows the tables as Setup() makes them.
   psql(owner,
-       "INSERT INTO tarvo_steps SELECT md5(i::text), 'host-' || (i / 29 % 4), '0.1', 'program', "
-       "1 + (i % 29 >= 2)::int, i % 29, 'step ' || (i % 29), "
+       "INSERT INTO tarvo_steps (uid, host, tool_version, edition, station_no, belt_name, pc_name, "
+       "jig_no, station, position, text, started, ended, total, model_code, usb_serial, head_id, "
+       "tof, ms1, ms2, vsd, ecn, destination, belt, pc, jig, model_code_hex, usb_serial_hex, "
+       "head_id_hex, started_utc, ended_utc, machine_no, machine_id, slots, received) "
+       "SELECT md5(i::text), 'host-' || (i / 29 % 4), '0.1', 'program', 1 + (i % 29 >= 2)::int, "
+       "'B1', 'PC' || (i / 29 % 4), 'CT', 1 + (i % 29 >= 2)::int, i % 29, 'step ' || (i % 29), "
        "to_char(t, 'YYYY-MM-DD\\\"T\\\"HH24:MI:SS'), to_char(t, 'YYYY-MM-DD\\\"T\\\"HH24:MI:SS'), "
        "CASE WHEN i / 29 % 40 = 0 AND i % 29 >= 15 THEN 0 ELSE 1 END, '031', 'SN' || (i / 29), "
-       "'H' || (i / 29), (i / 29) % 5, (i / 29) % 7 - 3, 0, 0, 0, '031', 'ABC', '01', 'CT', '', "
+       "'H' || (i / 29), (i / 29) % 5, (i / 29) % 7 - 3, 0, 0, 0, '031', 'B1', 'PC', 'CT', '', "
        "'', '', t, t, '', 'M' || (i / 29), "
        "CASE WHEN i / 29 % 40 = 0 AND i % 29 = 15 THEN "
        "'[{\\\"slot\\\":2,\\\"name\\\":\\\"TOF\\\",\\\"result\\\":0}]'::jsonb ELSE "
@@ -55,10 +61,14 @@ int main(int argc, char** argv) {
            "LATERAL (SELECT now() - interval '365 days' * (1 - i::float / " +
            n + ")) x(t)");
   psql(owner,
-       "INSERT INTO tarvo_journal SELECT md5('j' || i), 'host-0', '0.1', 'program', 'TOF', "
+       "INSERT INTO tarvo_journal (uid, host, tool_version, edition, station_no, belt_name, "
+       "pc_name, jig_no, operation, time, model_code, usb_serial, head_id, area, before_bytes, "
+       "written_bytes, read_back_bytes, check_result, model_code_hex, usb_serial_hex, head_id_hex, "
+       "time_utc, received) "
+       "SELECT md5('j' || i), 'host-0', '0.1', 'program', 1, 'B1', 'PC0', 'CT', 'TOF', "
        "to_char(now(), 'YYYY-MM-DD'), '031', 'SN' || i, 'H' || i, 'head block', "
-       "'\\\\x00'::bytea, '\\\\x01'::bytea, '\\\\x01'::bytea, 'verified', '', '', '', now(), now() "
-       "FROM generate_series(1, " +
+       "'\\\\x00'::bytea, '\\\\x01'::bytea, '\\\\x01'::bytea, 'verified', '', '', '', now(), "
+       "now() FROM generate_series(1, " +
            std::to_string(steps / 29 * 2) + ") i");
   psql(owner, "ANALYZE");
   std::printf("loaded %ld steps in %.1f s\n", steps,
@@ -74,13 +84,25 @@ int main(int argc, char** argv) {
     const char* endpoint;
     std::map<std::string, std::string> params;
   };
+  auto day = [](int days_ago) {
+    const std::time_t t = std::time(nullptr) - days_ago * 86400L;
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&t));
+    return std::string(text);
+  };
+  // Pages open on the last seven days; a month and the whole year are what people widen it to.
   const std::vector<Case> cases = {
       {"/api/now", {}},
       {"/api/yield", {}},
       {"/api/yield", {{"by", "shift"}}},
+      {"/api/yield", {{"from", day(30)}}},
+      {"/api/yield", {{"from", day(366)}}},
       {"/api/failures", {}},
       {"/api/failures/printers", {{"slot", "TOF"}}},
       {"/api/adjustments", {}},
+      {"/api/adjustments", {{"from", day(30)}}},
+      {"/api/adjustments", {{"from", day(366)}}},
+      {"/api/failures", {{"from", day(366)}}},
       {"/api/dotweights", {}},
       {"/api/printers", {{"q", last}}},
       {"/api/printer", {{"head", last}}},
@@ -98,7 +120,7 @@ int main(int argc, char** argv) {
     std::sort(ms.begin(), ms.end());
     std::string params;
     for (const auto& [k, v] : c.params) params += " " + k + "=" + v;
-    std::printf("%-24s%-14s median %7.1f ms  p95 %7.1f ms\n", c.endpoint, params.c_str(),
+    std::printf("%-24s%-22s median %7.1f ms  p95 %7.1f ms\n", c.endpoint, params.c_str(),
                 ms[ms.size() / 2], ms[ms.size() * 95 / 100]);
   }
 
