@@ -270,6 +270,9 @@ int SetupDb(Session& s, bool print_sql) {
     s.out << records::SetupSql();
     return kExitOk;
   }
+  s.out << "records setup-db: the first run after an upgrade counts the steps already there for "
+           "the dashboard (minutes for a year of a line)\n"
+        << std::flush;
   std::string error;
   if (!s.records->SetupLineDatabase(&error)) {
     s.err << "tarvo-cli: records setup-db: " << error << "\n";

@@ -187,9 +187,10 @@ struct LineDatabaseApiTest : ::testing::Test {
         "CREATE ROLE reports LOGIN IN ROLE tarvo_reader; END IF; END \\$\\$");
     testing::PrepareRig(rig);
   }
-  bool Admin(const std::string& sql) {
-    const std::string command =
-        pg->psql() + " -q -X -d \"" + pg->conninfo() + "\" -c \"" + sql + "\" >/dev/null 2>&1";
+  bool Admin(const std::string& sql, const std::string& database = "postgres") {
+    const std::string command = pg->psql() + " -q -X -d \"host=" + pg->dir() +
+                                " dbname=" + database + " user=tarvo\" -c \"" + sql +
+                                "\" >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
   }
   std::string Url(const std::string& user = "tarvo") const {
@@ -220,6 +221,63 @@ TEST_F(LineDatabaseApiTest, AFailedGreaseCountsForThePrinterItsStationNamesNext)
   const std::string url = Url("reports");
   LineServer server({}, [&](std::string* e) { return records::OpenLineDatabaseReader(url, e); });
   ExpectAFailedGreaseCountsForItsPrinter(server);
+}
+
+// The line database answers yield and adjustments from its hourly rollup; a records file from
+// its steps. Both hold the same records, so both must answer alike: for a morning, a failed
+// grease and a last grease whose printer no step names yet, for ranges of whole hours (the
+// rollup) and not (the steps), kept as the records arrived and filled afresh by setup-db.
+TEST_F(LineDatabaseApiTest, TheHourlyRollupAnswersAsTheStepsDo) {
+  const std::string file = scratch.File("r.sqlite");
+  {
+    records::RecordKeeper keeper(
+        {file, Url(), kOrigin, [](const std::string& w) { ADD_FAILURE() << w; }}, rig.clock);
+    testing::RunMorning(rig, keeper);
+    RunFailedGrease(rig, keeper);
+    rig.ctx.records = &keeper;
+    testing::FreshPrinter(rig);
+    records::testing::StationRun(rig).Grease(true);
+    rig.ctx.records = nullptr;
+  }
+  const std::string url = Url("reports");
+  LineServer database({}, [&](std::string* e) { return records::OpenLineDatabaseReader(url, e); });
+  LineServer records_file({},
+                          [&](std::string* e) { return records::OpenRecordsFileReader(file, e); });
+  const std::vector<std::map<std::string, std::string>> questions = {
+      {{"from", "2026-12-01"}},
+      {{"from", "2026-12-01"}, {"by", "hour"}},
+      {{"from", "2026-12-01"}, {"by", "shift"}, {"station", "1"}},
+      {{"from", "2026-12-08T09:00:00"}, {"to", "2026-12-08T10:00:00"}, {"station", "2"}},
+      {{"from", "2026-12-08T09:30:00"}, {"by", "hour"}},
+      {{"to", "2026-12-08T09:15"}},
+  };
+  auto expect_alike = [&](const char* when) {
+    for (const auto& params : questions) {
+      for (const char* endpoint : {"/api/yield", "/api/adjustments"}) {
+        auto get = [&](const std::string& k) {
+          return params.contains(k) ? params.at(k) : std::string();
+        };
+        const LineServer::Answer a = database.Query(endpoint, get);
+        const LineServer::Answer b = records_file.Query(endpoint, get);
+        ASSERT_EQ(a.status, 200) << a.body.dump();
+        EXPECT_EQ(a.body, b.body) << when << " " << endpoint << " " << Json(params).dump();
+      }
+    }
+  };
+  expect_alike("kept as the records arrived:");
+  const Json unnamed = database
+                           .Query("/api/yield",
+                                  [](const std::string& k) {
+                                    return k == "from" ? "2026-12-01" : k == "station" ? "1" : "";
+                                  })
+                           .body;
+  ASSERT_EQ(unnamed["rows"].size(), 1u) << unnamed.dump();
+  EXPECT_EQ(unnamed["rows"][0]["steps_naming_no_printer"], 1);
+
+  ASSERT_TRUE(Admin("TRUNCATE tarvo_step_hours, tarvo_unnamed_steps", name));
+  records::LineDatabase owner(Url());
+  ASSERT_TRUE(owner.Setup()) << owner.error();
+  expect_alike("filled afresh:");
 }
 
 TEST_F(LineDatabaseApiTest, TheReaderCannotWriteAndItsErrorsHoldNoPassword) {

@@ -16,6 +16,7 @@
 #include "records/reader_setup.h"
 #include "records/records_config.h"
 #include "records/step_columns.h"
+#include "records/step_rollup.h"
 
 namespace tarvo::records {
 namespace {
@@ -196,6 +197,7 @@ $$;
     sql += "GRANT SELECT (uid) ON " + t + " TO tarvo_station;\n";
     sql += "GRANT SELECT ON " + t + " TO tarvo_reader;\n";
   }
+  sql += StepRollupSql();
   return sql;
 }
 
@@ -463,9 +465,13 @@ bool LineDatabase::Setup() {
   problem_ = LineProblem::kNone;
   if (!Connect()) return false;
   static const std::string sql = SetupSql();
-  if (!Exec("BEGIN")) return false;
-  if (!Exec(sql.c_str())) return false;
-  return Exec("COMMIT");
+  // The first setup after an upgrade counts every step already there into the hourly rollup:
+  // minutes for a year of a line. The administrator waits for it; a station never runs it.
+  const int statement_ms = statement_ms_;
+  statement_ms_ = std::max(statement_ms_, kSetupStatementMs);
+  const bool ok = Exec("BEGIN") && Exec(sql.c_str()) && Exec("COMMIT");
+  statement_ms_ = statement_ms;
+  return ok;
 }
 
 bool LineDatabase::Send(const Unsent& batch) {

@@ -103,6 +103,7 @@ class LineDatabase {
   std::optional<SetAsideRecord> refused_;
   int connect_ms_ = 3000;
   int statement_ms_ = 20000;
+  static constexpr int kSetupStatementMs = 60 * 60 * 1000;
   int cancel_fd_ = -1;
   bool cancelled_ = false;
   std::string wait_problem_;

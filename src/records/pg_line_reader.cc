@@ -7,6 +7,7 @@
 #include "records/line_database.h"
 #include "records/line_queries.h"
 #include "records/line_reader.h"
+#include "records/step_rollup.h"
 
 namespace tarvo::records {
 namespace {
@@ -49,7 +50,12 @@ class PgLineReader : public LineReader {
                     Utc("started_utc") + " AS started_utc, " + Utc("ended_utc") +
                     " AS ended_utc, total, model_code, usb_serial, head_id, machine_no, "
                     "machine_id, tof, ms1, ms2, vsd, ecn";
-    return true;
+    const Rows rollup = Query(
+        "SELECT CASE WHEN to_regclass('tarvo_step_hours') IS NULL THEN false "
+        "ELSE has_table_privilege('tarvo_step_hours', 'SELECT') END AS rollup",
+        {});
+    rollup_ = ok_ && !rollup.empty() && rollup[0]["rollup"] == true;
+    return ok_;
   }
 
   bool ok() const override { return ok_; }
@@ -89,11 +95,18 @@ class PgLineReader : public LineReader {
 
   Rows YieldCounts(const LineFilter& f) override {
     std::vector<std::string> args;
+    if (std::optional<LineFilter> hours = HourRange(f)) {
+      const std::string where = Range(*hours, args, "hour");
+      return Query(RollupYieldCountsSql(where, Range(f, args)), args);
+    }
     return Query(YieldCountsSql(kSteps, Range(f, args)), args);
   }
 
   Rows LastAdjustments(const LineFilter& f) override {
     std::vector<std::string> args;
+    if (std::optional<LineFilter> hours = HourRange(f)) {
+      return Query(RollupLastAdjustmentsSql(Range(*hours, args, "hour")), args);
+    }
     return Query(LastAdjustmentsSql(kSteps, Range(f, args)), args);
   }
 
@@ -178,6 +191,19 @@ class PgLineReader : public LineReader {
     return where;
   }
 
+  // The range as hours of the rollup, where there is one and the range is whole hours.
+  std::optional<LineFilter> HourRange(const LineFilter& f) const {
+    if (!rollup_) return std::nullopt;
+    LineFilter hours = f;
+    for (std::string* bound : {&hours.from, &hours.to}) {
+      if (bound->empty()) continue;
+      std::optional<std::string> hour = HourBound(*bound);
+      if (!hour) return std::nullopt;
+      *bound = *hour;
+    }
+    return hours;
+  }
+
   static std::string Of(const PrinterKey& p, std::vector<std::string>& args) {
     if (!p.head_id.empty()) {
       std::string where = "head_id = " + Param(args, p.head_id);
@@ -241,6 +267,7 @@ class PgLineReader : public LineReader {
   std::string conninfo_;
   PGconn* conn_;
   std::string step_columns_;
+  bool rollup_ = false;  // tarvo_step_hours is there and readable (an older setup has none)
   bool ok_ = true;
   std::string error_;
 };

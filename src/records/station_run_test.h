@@ -63,12 +63,7 @@ struct StationRun {
   // grease failed first when asked.
   void Station1(const std::string& head_id, bool grease_fails = false,
                 const std::string& serial = "ABC01") {
-    std::array<uint8_t, 2> results = {2, 2};
-    {
-      StepRecording rec(rig.ctx, 1, 0, " 1. Lubrication of Grease", results);
-      results[0] = grease_fails ? 0 : 1;
-      rec.Finish(results, kStation1Slots, grease_fails ? 0 : 2, working, read, settings);
-    }
+    std::array<uint8_t, 2> results = Grease(grease_fails);
     StepRecording rec(rig.ctx, 1, 1, " 2. Input Head ID", results);
     rig.ctx.records->BeginOperation("SetHeadID");
     ReadData(rig.ctx, rig.link, read);
@@ -81,6 +76,15 @@ struct StationRun {
     results[1] = WriteDataVerify(rig.ctx, rig.link, working, read) ? 1 : 0;
     read.fill(0);  // the runner clears the read block after a written head ID
     rec.Finish(results, kStation1Slots, results[1] == 1 ? 1 : 0, working, read, settings);
+  }
+
+  // The grease alone, the first step at Station 1: it names no printer yet. Its slots.
+  std::array<uint8_t, 2> Grease(bool fails = false) {
+    std::array<uint8_t, 2> results = {2, 2};
+    StepRecording rec(rig.ctx, 1, 0, " 1. Lubrication of Grease", results);
+    results[0] = fails ? 0 : 1;
+    rec.Finish(results, kStation1Slots, fails ? 0 : 2, working, read, settings);
+    return results;
   }
 
   // Every position of Station 2, each run once; `fail_slot` gets FAIL, every other slot PASS.
