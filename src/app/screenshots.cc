@@ -335,15 +335,17 @@ void OperationPages() {
   ServeUntil([&] { return !window.busy() && steps->count() > 2; });
   Save(&window, "page-operation-station2-default-size", false);
 
-  // The grease as it runs: the controls greyed, the status line counting its 12 s down.
+  // The grease of Station 1 as it runs: the controls greyed, the status line counting its 12 s
+  // down.
+  testing::ChooseWithKeys(selector, 0);
+  ServeUntil([&] { return !window.busy(); });
+  steps->setCurrentRow(0);
   window.pages().SetDeviceBusy(true);
   runtime->wait_status().Begins("Greasing", 12'000);
   ServeUntil([&] { return window.status_line()->text() == "Greasing: 9 s"; });
   Save(&window, "main-window-greasing-countdown", false);
   runtime->wait_status().Ends();
   window.pages().SetDeviceBusy(false);
-  testing::ChooseWithKeys(selector, 0);
-  ServeUntil([&] { return !window.busy(); });
 
   window.show();
   testing::AnsweringPerson person;
