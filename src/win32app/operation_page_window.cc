@@ -1,5 +1,7 @@
 #include "win32app/operation_page_window.h"
 
+#include <algorithm>
+
 #include "win32app/result_button.h"
 #include "win32ui/wide_text.h"
 
@@ -32,6 +34,22 @@ RECT Rect(int x, int y, int cx, int cy) {
   return RECT{x, y, x + cx, y + cy};
 }
 
+// The width of the widest of `texts` in `list`'s font, in pixels.
+int WidestText(HWND list, const std::vector<std::string_view>& texts) {
+  HDC dc = GetDC(list);
+  HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  int widest = 0;
+  for (std::string_view text : texts) {
+    const std::wstring wide = Wide(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    widest = std::max<int>(widest, size.cx);
+  }
+  SelectObject(dc, font);
+  ReleaseDC(list, dc);
+  return widest;
+}
+
 }  // namespace
 
 OperationPageWindow::OperationPageWindow(PageHost& host, StationData& data,
@@ -54,9 +72,9 @@ void OperationPageWindow::Build() {
     SendMessageW(selector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
   }
   // Losing the focus leaves the list as it is: its selection stays.
+  // Tall enough for the 27 steps of Station 2; scroll bars only for what would not fit.
   Add(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, 12,
-      40, 344, 342, kStepsId, WS_EX_CLIENTEDGE);
-  SendMessageW(item(kStepsId), LB_SETHORIZONTALEXTENT, 520, 0);
+      36, 344, 358, kStepsId, WS_EX_CLIENTEDGE);
 
   const OperationPage& page = runner_.page();
   int row = 0;
@@ -184,6 +202,7 @@ void OperationPageWindow::Show(const OperationPage& page) {
     for (std::string_view step : page.steps) {
       SendMessageW(steps, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(step).c_str()));
     }
+    SendMessageW(steps, LB_SETHORIZONTALEXTENT, WidestText(steps, page.steps) + 8, 0);
   }
   for (const station::PageField& field : page.fields) {
     auto it = fields_.find(field.id);
