@@ -68,12 +68,24 @@ bool DrawResultButton(const DRAWITEMSTRUCT& item) {
   }
   const COLORREF old_colour = SetTextColor(dc, ResultTextColour(state));
   const int old_mode = SetBkMode(dc, TRANSPARENT);
-  HFONT font = CreateFontW(ResultFontHeight(state), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, FF_ROMAN, L"Times New Roman");
-  HGDIOBJ old_font = SelectObject(dc, font);
   wchar_t text[128] = {};
-  GetWindowTextW(item.hwndItem, text, 128);
+  const int length = GetWindowTextW(item.hwndItem, text, 128);
+  // The font's height as the slot asks, brought down until the text is clear of the frame (the
+  // serif face found may run wider than the station PCs' own).
+  HFONT font = nullptr;
+  HGDIOBJ old_font = nullptr;
+  for (int height = ResultFontHeight(state);; --height) {
+    font = CreateFontW(height, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN,
+                       L"Times New Roman");
+    HGDIOBJ previous = SelectObject(dc, font);
+    if (!old_font) old_font = previous;
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, length, &size);
+    if (size.cx <= r.right - r.left - 4 || height <= 8) break;
+    SelectObject(dc, old_font);
+    DeleteObject(font);
+  }
   DrawTextW(dc, text, -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
   SelectObject(dc, old_font);
   DeleteObject(font);
