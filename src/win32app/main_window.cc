@@ -13,11 +13,14 @@
 #include "win32app/operation_page_window.h"
 #include "win32ui/dialog_template.h"
 #include "win32ui/message_box.h"
+#include "win32ui/wide_text.h"
 
 namespace tarvo::win32app {
 namespace {
 
 constexpr UINT kOperationEndedMessage = WM_APP + 20;
+constexpr UINT kWaitStatusMessage = WM_APP + 21;
+constexpr UINT_PTR kWaitStatusTimer = 1;
 constexpr int kIconId = 128;
 constexpr int kMargin = 6;
 constexpr int kExitWidth = 90, kExitHeight = 26;
@@ -43,6 +46,7 @@ MainWindow::MainWindow(ProgramRuntime& runtime)
 }
 
 MainWindow::~MainWindow() {
+  runtime_.wait_status().Attach(nullptr, 0);
   // The worker may still hold the pages' models.
   worker_.reset();
   if (icon_) DestroyIcon(icon_);
@@ -118,6 +122,11 @@ void MainWindow::Init() {
       0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10,
       hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSheetId)), self, nullptr);
   SendMessageW(sheet_, WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
+  HWND status =
+      CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 10, 10, hwnd_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusId)), self, nullptr);
+  SendMessageW(status, WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
+  runtime_.wait_status().Attach(hwnd_, kWaitStatusMessage);
   for (int i = 0; i < kPageCount; ++i) {
     TCITEMW tab{};
     tab.mask = TCIF_TEXT;
@@ -146,6 +155,8 @@ void MainWindow::Place() {
   RECT client{0, 0, sheet.right + kMargin, sheet.bottom + kMargin + kExitHeight + kMargin};
   MoveWindow(GetDlgItem(hwnd_, kExitId), client.right - kMargin - kExitWidth,
              sheet.bottom + kMargin, kExitWidth, kExitHeight, FALSE);
+  MoveWindow(GetDlgItem(hwnd_, kStatusId), kMargin * 2, sheet.bottom + kMargin + 6,
+             client.right - kMargin * 4 - kExitWidth, kExitHeight - 6, FALSE);
   RECT frame = client;
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
@@ -210,6 +221,13 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case kOperationEndedMessage:
       OperationEnded();
       return TRUE;
+    case kWaitStatusMessage:
+      ShowWaitStatus();
+      return TRUE;
+    case WM_TIMER:
+      if (wparam != kWaitStatusTimer) return FALSE;
+      ShowWaitStatus();
+      return TRUE;
     default:
       return FALSE;
   }
@@ -243,6 +261,19 @@ void MainWindow::SetBusy(bool busy) {
   for (const auto& page : pages_) page->SetDeviceBusy(busy);
   if (HMENU menu = GetSystemMenu(hwnd_, FALSE)) {
     EnableMenuItem(menu, kAboutCommand, MF_BYCOMMAND | (busy ? MF_GRAYED : MF_ENABLED));
+  }
+}
+
+void MainWindow::ShowWaitStatus() {
+  const WaitStatusLine& waits = runtime_.wait_status();
+  HWND status = GetDlgItem(hwnd_, kStatusId);
+  const std::wstring line = win32ui::Wide(waits.Line());
+  if (TextOf(status) != line) SetWindowTextW(status, line.c_str());
+  const int64_t next = waits.NextChangeMs();
+  if (next < 0) {
+    KillTimer(hwnd_, kWaitStatusTimer);
+  } else {
+    SetTimer(hwnd_, kWaitStatusTimer, static_cast<UINT>(std::max<int64_t>(next, 1)), nullptr);
   }
 }
 

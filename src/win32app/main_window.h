@@ -25,6 +25,8 @@ namespace tarvo::win32app {
 // stay usable and the window keeps painting. Closing the window while an operation runs asks
 // first, then stops the operation and closes once it has ended.
 //
+// Left of "Exit", a status line counts down the longer waits ("Greasing: 9 s").
+//
 // "Exit" asks "Do you want to exit !?"; Esc and the close box end the window without asking.
 // Whichever way it ends, "Port" and "Pipe" are written back to the settings store.
 class MainWindow : public PageHost {
@@ -32,6 +34,7 @@ class MainWindow : public PageHost {
   static constexpr int kPageCount = 5;
   static constexpr UINT kAboutCommand = 16;
   static constexpr int kSheetId = 1100;
+  static constexpr int kStatusId = 1101;  // the status line: the wait that runs, counted down
   static constexpr int kExitId = IDOK;
 
   explicit MainWindow(ProgramRuntime& runtime);
@@ -64,6 +67,7 @@ class MainWindow : public PageHost {
   void SelectPage(int index);
   void OperationEnded();
   void SetBusy(bool busy);
+  void ShowWaitStatus();
   void ShowAbout();
   void CopyRadiosToValues();
   void Exit();

@@ -22,6 +22,8 @@ std::unique_ptr<ProgramRuntime> ProgramRuntime::Make(const ProgramOptions& optio
   ports.wire_log = options.wire_log;
   ports.station_dir = options.station_dir;
   ports.settings = std::move(settings);
+  rt->waits_ = std::make_unique<WaitStatusLine>();
+  ports.waits = rt->waits_.get();
   GuiThread* gui = rt->gui_.get();
   // The questions end with OperationStopped once the window asks the operation to stop.
   ports.make_operator = [gui, op = &rt->op_](LineSink& transcript, StopRequest& stop,

@@ -10,6 +10,7 @@
 #include "win32app/gui_operator.h"
 #include "win32app/gui_thread.h"
 #include "win32app/program_options.h"
+#include "win32app/wait_status_line.h"
 
 namespace tarvo::win32app {
 
@@ -31,12 +32,14 @@ class ProgramRuntime {
   StopRequest& stop() { return ports_->stop(); }
   SettingsStore& settings() { return ports_->settings(); }
   sim::SimPrinter* sim() { return ports_->sim(); }
+  WaitStatusLine& wait_status() { return *waits_; }
 
  private:
   ProgramRuntime() = default;
 
-  std::unique_ptr<GuiThread> gui_;  // outlives the operator, which goes through it
-  GuiOperator* op_ = nullptr;       // the runtime's operator
+  std::unique_ptr<GuiThread> gui_;         // outlives the operator, which goes through it
+  GuiOperator* op_ = nullptr;              // the runtime's operator
+  std::unique_ptr<WaitStatusLine> waits_;  // outlives the runtime that tells it
   std::unique_ptr<runtime::Runtime> ports_;
 };
 

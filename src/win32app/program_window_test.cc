@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 #include <thread>
 
 #include "win32app/button_pages.h"
@@ -21,7 +22,8 @@ using testing::Script;
 constexpr int kDotWeightPage = 3;
 constexpr int kCleaningButton = 1282;
 
-// The cleaning waits 10 s for real: the window paints all through it, the tabs stay usable.
+// The cleaning waits 10 s for real: the window paints all through it, the tabs stay usable, the
+// status line counts the wait down.
 TEST(ProgramWindow, RepaintsAndSwitchesPagesDuringARealTenSecondWait) {
   ProgramRig rig(false);
   MainWindow& window = *rig.window;
@@ -42,8 +44,10 @@ TEST(ProgramWindow, RepaintsAndSwitchesPagesDuringARealTenSecondWait) {
   });
   script.Do("click the Operation tab", [&] { testing::ClickTab(window.sheet(), 0); });
   bool switched_while_busy = false;
+  std::set<std::wstring> status_lines;
   script.Until("the wait over", [&] {
     switched_while_busy = switched_while_busy || (window.busy() && window.current_page() == 0);
+    status_lines.insert(TextOf(GetDlgItem(window.hwnd(), MainWindow::kStatusId)));
     if (window.busy()) {
       // Something to paint at every tick: covered windows and changed texts come to this.
       InvalidateRect(window.hwnd(), nullptr, FALSE);
@@ -53,6 +57,8 @@ TEST(ProgramWindow, RepaintsAndSwitchesPagesDuringARealTenSecondWait) {
     ended = GetTickCount();
     return true;
   });
+  script.Until("the status line cleared",
+               [&] { return TextOf(GetDlgItem(window.hwnd(), MainWindow::kStatusId)).empty(); });
   int paints_during_wait = 0;
   script.Do("Esc ends the window", [&] {
     paints_during_wait = window.paints() - paints_at_start;
@@ -62,6 +68,9 @@ TEST(ProgramWindow, RepaintsAndSwitchesPagesDuringARealTenSecondWait) {
   ASSERT_TRUE(script.done()) << script.failure();
   EXPECT_GE(ended - started, 9000u);
   EXPECT_TRUE(switched_while_busy);
+  // The status line counted the wait down, a second at a time.
+  EXPECT_TRUE(status_lines.contains(L"Cleaning nozzles: 9 s"));
+  EXPECT_TRUE(status_lines.contains(L"Cleaning nozzles: 2 s"));
   // Painted at least once for every few requests of the whole wait.
   EXPECT_GE(paints_during_wait, invalidated / 4);
   EXPECT_GE(paints_during_wait, 50);
