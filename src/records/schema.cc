@@ -133,6 +133,11 @@ ALTER TABLE dot_weights ADD COLUMN pc_name TEXT NOT NULL DEFAULT '';
 ALTER TABLE dot_weights ADD COLUMN jig_no TEXT NOT NULL DEFAULT '';
 UPDATE steps SET station_no = station, belt_name = belt, pc_name = pc, jig_no = jig;
 )sql",
+    // 6: the dashboard's date ranges over one machine's file
+    R"sql(
+CREATE INDEX steps_by_started ON steps(started);
+CREATE INDEX dot_weights_by_time ON dot_weights(time);
+)sql",
 };
 
 static_assert(std::size(kMigrations) == kSchemaVersion);

@@ -13,7 +13,7 @@ namespace tarvo::records {
 //      machine's time zone); the steps' Machine No. and Machine ID
 //   5  the station's identity on every record: station number (none outside a station run),
 //      Belt Name, PC Name, Jig No. (older steps get their own station and settings)
-inline constexpr int kSchemaVersion = 5;
+inline constexpr int kSchemaVersion = 6;
 
 // The version of an open file (0 for a new one).
 int SchemaVersion(SqliteDb& db);
