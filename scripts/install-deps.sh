@@ -13,6 +13,7 @@ packages=(
   libsqlite3-dev libpq-dev
   postgresql  # the line database tests start a server of their own (initdb, pg_ctl)
   libcpp-httplib-dev libjs-chart.js  # tarvo-line: its HTTP server, the charts it serves
+  openssl  # tarvo-line's TLS test makes its certificate
   chromium chromium-driver python3-selenium  # tarvo-line's browser test
   "$@"
 )

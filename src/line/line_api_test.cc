@@ -167,6 +167,51 @@ TEST_F(LineFileTest, AFailedGreaseCountsForThePrinterItsStationNamesNext) {
   ExpectAFailedGreaseCountsForItsPrinter(server);
 }
 
+// HTTPS with a certificate of the line's own: a client that trusts it reads the pages; one that
+// speaks plain HTTP gets nothing; a key that cannot be read is told before listening.
+TEST_F(LineFileTest, ServesHttpsWithTheLinesCertificate) {
+  const std::string path = scratch.File("records.sqlite");
+  {
+    records::RecordKeeper keeper({path, "", kOrigin, [](const std::string&) {}}, rig.clock);
+    testing::RunMorning(rig, keeper);
+  }
+  const std::string cert = scratch.File("line.pem"), key = scratch.File("line.key");
+  const std::string make =
+      "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj "
+      "/CN=localhost -addext subjectAltName=IP:127.0.0.1 -keyout " +
+      key + " -out " + cert + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(make.c_str()), 0) << make;
+  auto open = [&](std::string* e) { return records::OpenRecordsFileReader(path, e); };
+
+  ServerOptions unreadable;
+  unreadable.tls_cert = cert;
+  unreadable.tls_key = scratch.File("none.key");
+  std::string error;
+  EXPECT_FALSE(LineServer(unreadable, open).Bind(&error));
+  EXPECT_EQ(error, "the TLS certificate or key cannot be read");
+
+  ServerOptions options;
+  options.port = 0;
+  options.tls_cert = cert;
+  options.tls_key = key;
+  LineServer server(options, open);
+  ASSERT_TRUE(server.Bind(&error)) << error;
+  std::thread serving([&] { server.Run(); });
+  httplib::SSLClient client("127.0.0.1", server.port());
+  client.set_ca_cert_path(cert.c_str());
+  client.enable_server_certificate_verification(true);
+  auto now = client.Get("/api/now?from=2026-12-01");
+  ASSERT_TRUE(now) << httplib::to_string(now.error());
+  EXPECT_EQ(now->status, 200);
+  EXPECT_THAT(now->body, HasSubstr("HEAD03"));
+  httplib::Client plain("127.0.0.1", server.port());
+  plain.set_read_timeout(5, 0);
+  auto refused = plain.Get("/api/now");
+  EXPECT_TRUE(!refused || refused->status != 200);
+  server.Stop();
+  serving.join();
+}
+
 TEST_F(LineFileTest, AMissingFileIsToldAndNotMade) {
   const std::string path = scratch.File("none.sqlite");
   LineServer server({}, [&](std::string* e) { return records::OpenRecordsFileReader(path, e); });
