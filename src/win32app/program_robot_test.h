@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -347,6 +348,14 @@ inline Script& Script::Answer(const std::string& name, const std::string& answer
                     false, true});
   return *this;
 }
+
+#ifdef TARVO_SCREENSHOT_DIR
+// Where the tests' pictures go: `name`.png in the build's screenshots folder.
+inline std::string ScreenshotPath(const std::string& name) {
+  std::filesystem::create_directories(TARVO_SCREENSHOT_DIR);
+  return (std::filesystem::path(TARVO_SCREENSHOT_DIR) / (name + ".png")).string();
+}
+#endif
 
 // The window as it is on the screen, frame included, as a PNG file (stored, not compressed).
 inline bool SavePng(HWND hwnd, const std::string& path) {

@@ -47,7 +47,11 @@ TEST(ProgramWindow, RepaintsAndSwitchesPagesDuringARealTenSecondWait) {
   std::set<std::wstring> status_lines;
   script.Until("the wait over", [&] {
     switched_while_busy = switched_while_busy || (window.busy() && window.current_page() == 0);
-    status_lines.insert(TextOf(GetDlgItem(window.hwnd(), MainWindow::kStatusId)));
+    const auto [line, first] =
+        status_lines.insert(TextOf(GetDlgItem(window.hwnd(), MainWindow::kStatusId)));
+    if (first && *line == L"Cleaning nozzles: 9 s") {
+      EXPECT_TRUE(testing::SavePng(window.hwnd(), testing::ScreenshotPath("7-wait-countdown")));
+    }
     if (window.busy()) {
       // Something to paint at every tick: covered windows and changed texts come to this.
       InvalidateRect(window.hwnd(), nullptr, FALSE);

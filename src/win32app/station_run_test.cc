@@ -22,12 +22,8 @@
 namespace tarvo::win32app {
 namespace {
 
+using testing::ScreenshotPath;
 using testing::Script;
-
-std::string ScreenshotPath(const std::string& name) {
-  std::filesystem::create_directories(TARVO_SCREENSHOT_DIR);
-  return (std::filesystem::path(TARVO_SCREENSHOT_DIR) / (name + ".png")).string();
-}
 
 TEST(ProgramRun, FreshPrinterThroughBothStationsToPassThenEachPageAndExit) {
   ProgramRig rig(true);
