@@ -1,11 +1,14 @@
 #include "records/step_rollup.h"
 
+#include "records/line_queries.h"
+
 namespace tarvo::records {
 
 std::string StepRollupSql() {
   // The steps' table is locked against the stations' inserts for the rest of the setup's
   // transaction, so a first fill and the trigger see the same steps, each once.
-  return R"sql(LOCK TABLE tarvo_steps IN SHARE ROW EXCLUSIVE MODE;
+  return std::string() +
+         R"sql(LOCK TABLE tarvo_steps IN SHARE ROW EXCLUSIVE MODE;
 CREATE TABLE IF NOT EXISTS tarvo_step_hours (
   hour TEXT NOT NULL,
   host TEXT NOT NULL,
@@ -68,18 +71,21 @@ BEGIN
 END
 $$;
 
+)sql"
+         R"sql(
 CREATE OR REPLACE FUNCTION tarvo_roll_up(s tarvo_steps) RETURNS void LANGUAGE plpgsql AS $$
 DECLARE
-  printer TEXT := CASE WHEN coalesce(s.head_id, '') <> '' THEN s.head_id
-                       ELSE coalesce(s.usb_serial, '') END;
+  printer TEXT := )sql" +
+         PrinterSql("s") + R"sql(;
   next_printer TEXT;
   u RECORD;
 BEGIN
   IF printer = '' THEN
-    SELECT CASE WHEN coalesce(n.head_id, '') <> '' THEN n.head_id ELSE n.usb_serial END
-      INTO next_printer FROM tarvo_steps n
+    SELECT )sql" +
+         PrinterSql("n") + R"sql( INTO next_printer FROM tarvo_steps n
       WHERE n.host = s.host AND n.station = s.station AND n.started > s.started
-        AND (coalesce(n.head_id, '') <> '' OR coalesce(n.usb_serial, '') <> '')
+        AND )sql" +
+         PrinterSql("n") + R"sql( <> ''
       ORDER BY n.started, n.ctid LIMIT 1;
     IF next_printer IS NULL THEN
       INSERT INTO tarvo_unnamed_steps (host, station, started, total)
